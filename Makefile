@@ -1,0 +1,52 @@
+# Thin wrapper over CMake. `make run [FILE=...]` and `make test` install what
+# they need through apt-get first.
+JOBS ?= $(shell nproc)
+BUILD := build
+TEST_BUILD := build-test
+WIN32_BUILD := build-win32
+WIN64_BUILD := build-win64
+FILE ?=
+
+.PHONY: run test bench build win32 jisfont deps-run deps-test deps-bench clean
+
+deps-run:
+	@tools/install-deps.sh run
+deps-test:
+	@tools/install-deps.sh test
+deps-bench:
+	@tools/install-deps.sh bench
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVUSK_TESTS=OFF
+
+build: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+jisfont: build
+	tools/build-jisfont.sh $(BUILD)
+
+run: deps-run
+	$(MAKE) build
+	@[ -f $(BUILD)/jisfont.bin ] || tools/build-jisfont.sh $(BUILD)
+	$(BUILD)/vusk $(FILE)
+
+win32:
+	cmake -S . -B $(WIN32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WIN32_BUILD) -j $(JOBS)
+	cmake -S . -B $(WIN64_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WIN64_BUILD) -j $(JOBS)
+
+test: deps-test
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVUSK_SANITIZE=ON -DVUSK_BENCH=OFF
+	cmake --build $(TEST_BUILD) -j $(JOBS)
+	$(MAKE) win32
+	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps-bench
+	$(MAKE) build
+	cmake -S . -B $(BUILD) -DVUSK_BENCH=ON
+	cmake --build $(BUILD) -j $(JOBS)
+	bench/run-all.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(TEST_BUILD) $(WIN32_BUILD) $(WIN64_BUILD)

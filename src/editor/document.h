@@ -1,0 +1,55 @@
+// The Document: one text block of lines separated by 0x0A, NUL filler behind
+// line ends, a 0x0D end marker and possibly dead bytes behind it; the
+// LineTable of line starts; the cursor-location record; and the seven
+// primitives every edit is built from. Included by the editor and the files.
+#pragma once
+#include <cstdint>
+
+namespace vusk {
+
+struct DocumentState {
+  uint8_t* text_buffer;
+  uint32_t text_capacity;  // bytes allocated; always more than text_length
+  uint32_t text_length;    // bytes in use, end marker and dead bytes included
+  // Line starts as offsets from text_buffer, so that an entry keeps its
+  // 4-byte width on every platform (capacity counts 4 bytes per entry).
+  uint32_t* line_table;
+  uint32_t line_table_capacity;  // bytes
+  uint32_t last_line;            // index of the last line = number of line breaks
+
+  // The cursor-location record, written by locate_cursor.
+  uint8_t* cursor_ptr;
+  uint32_t cursor_line;
+  uint32_t cursor_line_length;
+  uint32_t pad_spaces;
+  uint32_t pad_newlines;
+};
+extern DocumentState doc;
+
+constexpr uint32_t INITIAL_LINE_TABLE_BYTES = 4096;
+constexpr uint32_t INITIAL_TEXT_BYTES = 0x4000;
+constexpr uint32_t TEXT_SPARE_BYTES = 16384;
+constexpr uint32_t COLUMN_LINE_END = 0xFFFFFFFFu;
+
+// Frees the Document's blocks and zeroes its state.
+void reset_document_state();
+// The empty Document of start-up: one line of three spaces.
+void create_empty_document();
+
+// Address of line k's first byte.
+inline uint8_t* line_start(uint32_t k) { return doc.text_buffer + doc.line_table[k]; }
+
+void locate_cursor(uint32_t row, uint32_t column);
+uint32_t line_of_pointer(const uint8_t* p);
+int32_t make_room(uint32_t n);
+void materialize_padding();
+void delete_char_at_cursor();
+void delete_selection();
+void rebuild_line_table(int32_t from_line);
+
+// Debug check: re-derives the LineTable from the bytes and verifies every
+// invariant of the layout. Returns true when all hold; otherwise writes a
+// description of the first violation into `why` (if given).
+bool check_document(const char** why = nullptr);
+
+}  // namespace vusk

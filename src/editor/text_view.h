@@ -1,0 +1,50 @@
+// The text view: the TextCursor, the Selection, the text-row widgets and the
+// fixed panels around them, the row pointers, the scroll thumb, and the
+// handlers of the scroll buttons, wheel, bookmarks and mouse presses.
+// Included by the editor, the widget toolkit, the files and the screens.
+#pragma once
+#include <cstdint>
+
+namespace vusk {
+
+// The most row pointers the view keeps; the row count is also capped so that
+// rows, fixed panels and every drop-down fit the widget table.
+constexpr uint32_t ROW_POINTERS = 256;
+
+struct ViewState {
+  int32_t top_line;          // line shown in row 0, 0..last_line
+  int32_t left_col;          // first column shown, >= 0
+  uint8_t cursor_row;        // screen row of the cursor
+  uint16_t cursor_col;       // screen column of the cursor
+  uint32_t cursor_abs_line;  // top_line + cursor_row
+  uint32_t visible_rows;
+  uint32_t visible_cols;
+  uint8_t* row_ptr[ROW_POINTERS];  // first byte shown per row, or null
+
+  uint8_t* sel_anchor;  // the end that stays while extending
+  uint8_t* sel_head;    // the end that follows the cursor
+  uint8_t* sel_start;   // sel_start <= sel_end; selected bytes [start, end)
+  uint8_t* sel_end;
+
+  // WidgetSlot boundaries of the fixed groups, in slot order.
+  uint16_t text_rows_end, top_bars_end, bottom_bar_end, thumb_slot, thumb_end;
+};
+extern ViewState view;
+
+void reset_view_state();
+
+void layout_text_view();
+uint32_t create_text_rows(uint32_t row_height);
+void sync_scroll_thumb();
+void fill_row_pointers();
+void redraw_text_view();
+void scroll_by_wheel(int32_t wheel);
+void scroll_step_button(int32_t slot);
+void drag_scroll_thumb(int32_t slot);
+void bookmark_button(int32_t slot);
+void place_cursor_by_mouse(uint32_t y, uint32_t x, uint32_t phase, int32_t slot);
+
+// Makes the four Selection pointers equal (nothing selected).
+void empty_selection(uint8_t* at);
+
+}  // namespace vusk

@@ -1,0 +1,44 @@
+// Loading and saving the Document as text or as a HexListing, the document's
+// names and title label, the file mode, and the File menu's load/save
+// bindings. Included by start-up, the editor, the screens and the tests.
+#pragma once
+#include <cstdint>
+
+namespace vusk {
+
+constexpr uint32_t PATH_BYTES = 256;
+constexpr uint32_t IO_BUFFER_BYTES = 2048;
+
+enum FileMode : uint8_t { FILE_MODE_TEXT = 0, FILE_MODE_HEX = 1 };
+
+struct FileState {
+  char file_path[PATH_BYTES];      // the document's path as last given
+  char file_name[PATH_BYTES];      // its bare name
+  uint8_t title_label[PATH_BYTES]; // LabelCode of the title bar's file label
+  uint8_t file_mode;               // how the next load reads and the next save writes
+  uint8_t io_buffer[IO_BUFFER_BYTES];
+  char transfer_path[PATH_BYTES];  // the transfer file beside the executable
+  // Absolute path of the last successful load or save: where "Save" writes.
+  char document_origin[PATH_BYTES];
+};
+extern FileState files;
+
+extern const uint8_t title_template[19];
+
+void reset_file_state();
+
+// 0 on success; non-zero after the "error!?" box (the Document, names, title
+// and mode then stay as they were).
+int load_document();
+// True when every byte reached the disk and "File saved." was posted.
+bool save_document();
+void set_title_file_name();
+
+// File menu bindings; the mode is the widget's value.
+void load_with_mode(int32_t slot);
+void save_with_mode(int32_t slot);
+void save_under_file_name(int32_t slot);
+// Ctrl+F2: reload file_path in the other mode.
+void reload_in_other_mode();
+
+}  // namespace vusk

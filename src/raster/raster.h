@@ -1,0 +1,55 @@
+// The Framebuffer, the DirtyRect, the Palette, the two fonts and the five
+// drawing primitives. Owns every pixel write except the image and waveform
+// opcodes of the label interpreter, which use the same addressing.
+// Anyone in the core may include it.
+#pragma once
+#include <cstdint>
+
+namespace vusk {
+
+struct RasterState {
+  uint32_t* frame_pixels;  // bottom-up rows of 0x00RRGGBB words
+  uint16_t frame_width;
+  uint16_t frame_height;
+  uint8_t frame_ready;     // 1 while frame_pixels is valid
+  uint32_t dirty_min_x, dirty_min_y, dirty_max_x, dirty_max_y;
+  uint8_t redraw_pending;  // something drew since the last presentation
+  const uint8_t* jis_font; // the double-byte font image, or null
+};
+extern RasterState raster;
+
+// Frees the frame and zeroes the state (the font image is owned by the window).
+void reset_raster_state();
+
+constexpr uint32_t JIS_GLYPHS = 8836;
+constexpr uint32_t JIS_GLYPH_BYTES = 30;
+constexpr uint32_t JIS_FONT_BYTES = JIS_GLYPHS * JIS_GLYPH_BYTES;  // 265080
+
+extern const uint32_t palette[16];
+extern const uint8_t builtin_font[256 * 13];
+
+enum LineMode : uint32_t {
+  LINE_HORIZONTAL = 0,
+  LINE_VERTICAL = 1,
+  LINE_DOTTED_HORIZONTAL = 2,
+  LINE_DOTTED_VERTICAL = 3,
+};
+
+// The word of pixel (x, y): rows are stored bottom-up.
+inline uint32_t* pixel_address(uint32_t y, uint32_t x) {
+  return raster.frame_pixels + (static_cast<uint32_t>(raster.frame_height) - 1 - y) * raster.frame_width + x;
+}
+
+// (Re)allocates frame_pixels for frame_width x frame_height; the DirtyRect
+// then covers the whole frame.
+void alloc_framebuffer();
+// Sets the DirtyRect to its empty state.
+void reset_dirty_rect();
+
+void fill_rect(uint32_t colour, uint32_t height, uint32_t width, uint32_t y, uint32_t x);
+void draw_line(uint32_t colour, uint32_t end, uint32_t y, uint32_t x, uint32_t mode);
+void draw_bevel(uint32_t sunken, uint32_t height, uint32_t width, uint32_t y, uint32_t x);
+void draw_glyph(uint32_t code, uint32_t colour, uint32_t y, uint32_t x);
+void draw_string(const char* text, uint32_t colour, uint32_t y, uint32_t x);
+
+}  // namespace vusk

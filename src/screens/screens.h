@@ -1,0 +1,34 @@
+// The application's panels and the small handlers bound to them: colour
+// schemes, the benchmark, the file dialogs and the inert handler.
+// Included by start-up and the tests.
+#pragma once
+#include <cstdint>
+
+namespace vusk {
+
+enum PanelId : uint8_t {
+  PANEL_TITLE = 0,
+  PANEL_MENU_BAR = 1,
+  PANEL_FILE_MENU = 2,
+  PANEL_EDIT_MENU = 3,
+  PANEL_FIND_BAR = 4,
+  PANEL_VIEW_MENU = 5,
+  PANEL_THUMB = 6,
+  PANEL_BOTTOM_BAR = 7,
+  PANEL_ABOUT = 8,
+};
+
+// Palette indices: text, text background, selected text, selection background.
+extern uint8_t colour_scheme[4];
+
+// Installs the application's panels into the panel directory and restores
+// their writable records.
+void reset_screen_state();
+
+void select_colour_scheme(int32_t slot);
+void run_benchmark(int32_t slot);
+void open_file_dialog(int32_t slot);
+void save_file_dialog(int32_t slot);
+void no_action(int32_t slot);
+
+}  // namespace vusk

@@ -1,0 +1,70 @@
+// The headless backend's controls, for the tests and vusk-script: an
+// in-memory screen that receives presented pixels, a message queue, scripted
+// dialog answers and clipboard text, and a transcript of message boxes,
+// dialogs and the process exit. Included only by tests and tools.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shell/platform.h"
+
+namespace vusk::headless {
+
+// The outer window is this much larger than its client area, like a real
+// framed window, so that the client-size correction is exercised.
+constexpr int32_t FRAME_EXTRA_WIDTH = 16;
+constexpr int32_t FRAME_EXTRA_HEIGHT = 39;
+
+struct DialogAnswer {
+  enum Kind { OPEN, SAVE, CANCEL, FAIL } kind;
+  std::string path;
+  uint32_t code = 0;
+};
+
+struct HeadlessState {
+  // The window.
+  bool window_created = false;
+  std::string window_title;
+  uint32_t window_style = 0;
+  int32_t client_width = 0, client_height = 0;
+  // Pixels as presented on the "display": only invalidated rectangles are
+  // copied here, as a real window would repaint them.
+  std::vector<uint32_t> screen;
+  PlatformRect paint_rect{};  // the rectangle being painted
+  std::vector<PlatformRect> presented;  // every invalidated rectangle, in order
+  int default_handled = 0;              // messages given default handling
+  std::vector<PlatformMessage> queue;   // posted messages
+  bool quit_posted = false;
+  int quit_code = 0;
+
+  // User interaction.
+  std::vector<std::string> transcript;
+  std::vector<DialogAnswer> answers;
+  bool clipboard_has_text = false;
+  std::string clipboard;
+  bool clipboard_open = false;
+  uint32_t dialog_error = 0;
+};
+extern HeadlessState state;
+
+// Clears everything above (between tests).
+void reset();
+// Receives each transcript line as it is written (vusk-script prints them).
+void set_transcript_sink(std::function<void(const std::string&)> sink);
+// Called instead of exiting when a script asks for something it did not
+// provide (a dialog without a queued answer). Default: abort.
+void set_script_error_handler(std::function<void(const std::string&)> handler);
+// Called by exit_process before the process ends; tests may throw from it.
+void set_exit_handler(std::function<void(int)> handler);
+void add_transcript(const std::string& line);
+
+// Sets the client size as a user's resize would and sends WM_SIZE.
+void resize_client(int32_t width, int32_t height);
+// Sends a message straight to the window procedure.
+intptr_t send(uint32_t message, uintptr_t wparam, intptr_t lparam);
+// Delivers posted messages until the queue is empty; false once WM_QUIT came.
+bool drain_queue();
+
+}  // namespace vusk::headless

@@ -1,0 +1,154 @@
+// Everything the operating system must provide, in standard types only.
+// The portable core reaches the OS through this list and nothing else; each
+// backend (win32/, sdl/ with posix/, headless/ with posix/) implements it and is
+// the only code that includes platform headers. Anyone may include this file.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace vusk {
+
+// ---- Memory and time ------------------------------------------------------
+
+// A fixed, uncleared block of `bytes`; when the platform refuses, the process
+// ends at once with exit code 1 and no message.
+void* alloc_or_exit(uint32_t bytes);
+// A fixed, uncleared block, or null when the platform refuses. Used where a
+// failure must be refused cleanly instead of ending the process.
+void* try_alloc(size_t bytes);
+// Releases a block from alloc_or_exit or try_alloc; null is ignored.
+void free_block(void* block);
+// Milliseconds since an arbitrary origin, 32-bit, wrapping.
+uint32_t tick_count();
+
+// ---- Files ----------------------------------------------------------------
+// Paths are 8-bit strings. Handles are opaque; INVALID_FILE means failure.
+
+using FileHandle = intptr_t;
+constexpr FileHandle INVALID_FILE = -1;
+
+// Read and write access to an existing file (the transfer file, the font).
+FileHandle open_existing_rw(const char* path);
+// Read access to an existing file; directories are refused.
+FileHandle open_existing_read(const char* path);
+// Write access, always created (an existing file is emptied).
+FileHandle create_for_write(const char* path);
+void close_file(FileHandle handle);
+// Size in bytes, low 32 bits only.
+uint32_t file_size(FileHandle handle);
+// Full size in bytes, so that callers can refuse files of 4 GiB and more.
+uint64_t file_size64(FileHandle handle);
+// Reads up to `count` bytes; returns the number read (0 at end of file or on
+// error), also left in io_count.
+uint32_t read_block(uint32_t count, void* buffer, FileHandle handle);
+// Writes `count` bytes; returns the number written, also left in io_count.
+uint32_t write_block(uint32_t count, const void* buffer, FileHandle handle);
+// The byte count of the last read_block or write_block.
+extern uint32_t io_count;
+
+// Writes the executable's full path (at most `max` bytes, terminated) into
+// `dest`; returns the length of its directory part including the final
+// separator (0 if there is none), the index at which a file name is appended.
+uint32_t module_directory(char* dest, uint32_t max);
+
+// ---- Safe saving ----------------------------------------------------------
+
+// Creates a new, empty temporary file in the directory of `target`, for
+// writing; its path goes to `temp_path` (at most `max` bytes). INVALID_FILE on
+// failure, with `temp_path` empty.
+FileHandle create_temp_beside(const char* target, char* temp_path, uint32_t max);
+// Forces the file's bytes to the disk; false on failure.
+bool flush_file(FileHandle handle);
+// Replaces `target` with `temp` in one step; on POSIX the target's permission
+// bits are kept. False on failure, with both files as they were.
+bool replace_file(const char* temp, const char* target);
+// Removes a file; false on failure.
+bool delete_file(const char* path);
+// True for the characters that end a directory part of a path: '\\' and ':'
+// on Windows, '/' on POSIX.
+bool is_path_separator(char c);
+// The absolute form of `path` into `dest` (at most `max` bytes); false when it
+// cannot be formed or does not fit.
+bool full_path_name(const char* path, char* dest, uint32_t max);
+
+// ---- Directory listing ----------------------------------------------------
+// All entries of the current directory that match `pattern` ("*.*" matches
+// every name), "." and ".." included, in the platform's listing order (sorted
+// bytewise by name on POSIX).
+
+// Position of the first entry named exactly `name`; -1 when `name` is empty,
+// the listing cannot be started, or nothing matches.
+int32_t index_of_file(const char* name, const char* pattern);
+// Copies the name of entry n (with its terminator) into `dest` and returns
+// its length; 0, leaving `dest` alone, when there is no entry n. A name that
+// does not fit `dest_size` bytes is not copied either (0 is returned).
+uint32_t nth_file(char* dest, uint32_t n, const char* pattern, uint32_t dest_size);
+
+// ---- User interaction -----------------------------------------------------
+
+// A modal message box owned by the window, with one OK button.
+void show_message(const char* text, const char* caption);
+// Opens the system clipboard and returns its 8-bit text, or null when it
+// cannot be opened or holds no text (it is then closed again).
+const char* open_clipboard_text();
+// Releases the text of open_clipboard_text and closes the clipboard.
+void close_clipboard_text();
+
+// The open-file (save = false) or save-file dialog on the 256-byte `path`
+// buffer, which shows the current name and receives the chosen one. `flags`
+// are the dialog record's flags (0x8000 refuse read-only, 0x0002 ask before
+// overwriting). True when a name was chosen.
+bool file_dialog(bool save, uint32_t flags, char* path);
+// The extended error code of the last dialog that returned false: 0 when the
+// user cancelled.
+uint32_t file_dialog_error();
+
+// ---- Process --------------------------------------------------------------
+
+// The process's command line: the program path, then the arguments.
+const char* command_line();
+// Ends the process with `code`.
+[[noreturn]] void exit_process(int code);
+
+// ---- Window and presentation ----------------------------------------------
+
+struct PlatformRect {
+  int32_t left, top, right, bottom;
+};
+
+struct PlatformMessage {
+  uintptr_t hwnd;
+  uint32_t message;
+  uintptr_t wparam;
+  intptr_t lparam;
+};
+
+// Registers the window class (class "nowindow", the core's window procedure,
+// arrow cursor, no background) and creates the window with `style`, the
+// given outer size and title, at the default position, and shows it.
+// Returns the window handle (0 on failure).
+uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t outer_height,
+                                 const char* title);
+uintptr_t module_handle();
+void get_window_rect(PlatformRect* rect);
+void get_client_rect(PlatformRect* rect);
+// Resizes the window's outer size without moving it or changing its z-order.
+void resize_platform_window(uint32_t outer_width, uint32_t outer_height);
+// Invalidates the rectangle and repaints it at once (RedrawWindow with
+// RDW_INVALIDATE | RDW_UPDATENOW); a null rectangle means the whole client area.
+void invalidate_now(const PlatformRect* rect);
+// Inside WM_PAINT: begins painting, copies the bottom-up 32-bpp frame 1:1 to
+// the client origin (clipped to the invalid region), ends painting.
+void paint_frame(const uint32_t* pixels, uint32_t width, uint32_t height);
+// The platform's default handling of a message.
+intptr_t default_handling(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam);
+void post_quit_message(int code);
+// Posts WM_CLOSE to the window.
+void post_close_message();
+// Waits for the next message of the thread; false when it is the quit message.
+bool get_platform_message(PlatformMessage* message);
+// Translates key presses into character messages and dispatches the message
+// to the window procedure.
+void dispatch_platform_message(const PlatformMessage* message);
+
+}  // namespace vusk

@@ -1,0 +1,257 @@
+// POSIX platform services shared by the SDL2 and headless backends: memory,
+// time, files, safe saving, the executable's directory, directory listing and
+// the command line rebuilt from argv. Window, dialogs, message boxes and the
+// clipboard belong to each backend.
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "shell/platform.h"
+#include "shell/posix/posix_support.h"
+
+namespace vusk {
+
+uint32_t io_count;
+
+namespace {
+std::string rebuilt_command_line;
+}
+
+void* alloc_or_exit(uint32_t bytes) {
+  void* block = std::malloc(bytes == 0 ? 1 : bytes);
+  if (block == nullptr) exit_process(1);  // a failure never reports success
+  return block;
+}
+
+void* try_alloc(size_t bytes) { return std::malloc(bytes == 0 ? 1 : bytes); }
+
+void free_block(void* block) { std::free(block); }
+
+uint32_t tick_count() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u + ts.tv_nsec / 1000000);
+}
+
+static FileHandle open_path(const char* path, int flags, mode_t mode = 0) {
+  int fd;
+  do {
+    fd = ::open(path, flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd < 0 ? INVALID_FILE : static_cast<FileHandle>(fd);
+}
+
+// Opening succeeds on directories under POSIX; Windows refuses them, and so
+// do we, so that a directory never loads as a document.
+static FileHandle refuse_directory(FileHandle handle) {
+  if (handle == INVALID_FILE) return handle;
+  struct stat st;
+  if (fstat(static_cast<int>(handle), &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(static_cast<int>(handle));
+    return INVALID_FILE;
+  }
+  return handle;
+}
+
+FileHandle open_existing_rw(const char* path) { return refuse_directory(open_path(path, O_RDWR)); }
+
+FileHandle open_existing_read(const char* path) { return refuse_directory(open_path(path, O_RDONLY)); }
+
+FileHandle create_for_write(const char* path) { return open_path(path, O_WRONLY | O_CREAT | O_TRUNC, 0666); }
+
+void close_file(FileHandle handle) {
+  if (handle != INVALID_FILE) ::close(static_cast<int>(handle));
+}
+
+uint64_t file_size64(FileHandle handle) {
+  struct stat st;
+  if (fstat(static_cast<int>(handle), &st) != 0) return 0;
+  return static_cast<uint64_t>(st.st_size);
+}
+
+uint32_t file_size(FileHandle handle) { return static_cast<uint32_t>(file_size64(handle)); }
+
+uint32_t read_block(uint32_t count, void* buffer, FileHandle handle) {
+  // Like ReadFile on a disk file: keep reading until count or end of file.
+  auto* p = static_cast<uint8_t*>(buffer);
+  uint32_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::read(static_cast<int>(handle), p + done, std::min<uint32_t>(count - done, 1u << 30));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<uint32_t>(n);
+  }
+  io_count = done;
+  return done;
+}
+
+uint32_t write_block(uint32_t count, const void* buffer, FileHandle handle) {
+  const auto* p = static_cast<const uint8_t*>(buffer);
+  uint32_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::write(static_cast<int>(handle), p + done, std::min<uint32_t>(count - done, 1u << 30));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<uint32_t>(n);
+  }
+  io_count = done;
+  return done;
+}
+
+uint32_t module_directory(char* dest, uint32_t max) {
+  if (max == 0) return 0;
+  char path[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0 || static_cast<uint32_t>(n) >= max) {
+    dest[0] = 0;
+    return 0;
+  }
+  std::memcpy(dest, path, static_cast<size_t>(n));
+  dest[n] = 0;
+  const char* slash = std::strrchr(dest, '/');
+  return slash == nullptr ? 0 : static_cast<uint32_t>(slash - dest + 1);
+}
+
+// ---- Safe saving -----------------------------------------------------------
+
+static std::string directory_of(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  if (slash == nullptr) return ".";
+  if (slash == path) return "/";
+  return std::string(path, static_cast<size_t>(slash - path));
+}
+
+FileHandle create_temp_beside(const char* target, char* temp_path, uint32_t max) {
+  temp_path[0] = 0;
+  std::string pattern = directory_of(target) + "/.vusk-save-XXXXXX";
+  if (pattern.size() + 1 > max) return INVALID_FILE;
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back(0);
+  const int fd = mkostemp(buf.data(), O_CLOEXEC);
+  if (fd < 0) return INVALID_FILE;
+  std::memcpy(temp_path, buf.data(), buf.size());
+  return static_cast<FileHandle>(fd);
+}
+
+bool flush_file(FileHandle handle) { return fsync(static_cast<int>(handle)) == 0; }
+
+bool replace_file(const char* temp, const char* target) {
+  struct stat st;
+  if (stat(target, &st) == 0) {
+    if (!S_ISREG(st.st_mode)) return false;  // never replace a directory or device
+    if (chmod(temp, st.st_mode & 07777) != 0) return false;
+  } else {
+    // A new file gets the permissions an ordinary create would give it.
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (chmod(temp, 0666 & ~mask) != 0) return false;
+  }
+  if (rename(temp, target) != 0) return false;
+  // Make the rename itself durable.
+  const int dir = ::open(directory_of(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
+bool delete_file(const char* path) { return unlink(path) == 0; }
+
+bool full_path_name(const char* path, char* dest, uint32_t max) {
+  std::string full;
+  if (path[0] == '/') {
+    full = path;
+  } else {
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof cwd) == nullptr) return false;
+    full = cwd;
+    if (full.back() != '/') full += '/';
+    full += path;
+  }
+  if (full.size() + 1 > max) return false;
+  std::memcpy(dest, full.c_str(), full.size() + 1);
+  return true;
+}
+
+// ---- Directory listing -----------------------------------------------------
+
+// "*.*" matches every name here, as it does on Windows; other patterns are
+// matched literally with '*' and '?' wildcards.
+static bool wildcard_match(const char* pattern, const char* name) {
+  if (std::strcmp(pattern, "*.*") == 0 || std::strcmp(pattern, "*") == 0) return true;
+  if (*pattern == 0) return *name == 0;
+  if (*pattern == '*') {
+    for (const char* n = name;; ++n) {
+      if (wildcard_match(pattern + 1, n)) return true;
+      if (*n == 0) return false;
+    }
+  }
+  if (*name == 0) return false;
+  if (*pattern == '?' || *pattern == *name) return wildcard_match(pattern + 1, name + 1);
+  return false;
+}
+
+// The whole listing, sorted bytewise, so that stepping has a stable order.
+static bool list_directory(const char* pattern, std::vector<std::string>* names) {
+  DIR* dir = opendir(".");
+  if (dir == nullptr) return false;
+  while (const dirent* entry = readdir(dir)) {
+    if (wildcard_match(pattern, entry->d_name)) names->emplace_back(entry->d_name);
+  }
+  closedir(dir);
+  std::sort(names->begin(), names->end());
+  return true;
+}
+
+int32_t index_of_file(const char* name, const char* pattern) {
+  if (name[0] == 0) return -1;
+  std::vector<std::string> names;
+  if (!list_directory(pattern, &names)) return -1;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == name) return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
+uint32_t nth_file(char* dest, uint32_t n, const char* pattern, uint32_t dest_size) {
+  std::vector<std::string> names;
+  if (!list_directory(pattern, &names) || n >= names.size()) return 0;
+  const std::string& name = names[n];
+  if (name.size() + 1 > dest_size) return 0;
+  std::memcpy(dest, name.c_str(), name.size() + 1);
+  return static_cast<uint32_t>(name.size());
+}
+
+// ---- Command line ----------------------------------------------------------
+
+void set_command_line_from_argv(int argc, char** argv) {
+  rebuilt_command_line.clear();
+  for (int i = 0; i < argc; ++i) {
+    if (i > 0) rebuilt_command_line += ' ';
+    const bool quote = std::strchr(argv[i], ' ') != nullptr;
+    if (quote) rebuilt_command_line += '"';
+    rebuilt_command_line += argv[i];
+    if (quote) rebuilt_command_line += '"';
+  }
+}
+
+void set_command_line(const char* text) { rebuilt_command_line = text; }
+
+const char* command_line() { return rebuilt_command_line.c_str(); }
+
+}  // namespace vusk
+
+namespace vusk {
+bool is_path_separator(char c) { return c == '/'; }
+}  // namespace vusk

@@ -1,0 +1,175 @@
+// Process start-up, the command line and the message loop.
+#include "shell/startup.h"
+
+#include <cstring>
+
+#include "editor/commands.h"
+#include "editor/document.h"
+#include "editor/text_view.h"
+#include "files/load_save.h"
+#include "files/search.h"
+#include "raster/raster.h"
+#include "screens/screens.h"
+#include "shell/platform.h"
+#include "shell/window.h"
+#include "widgets/input.h"
+#include "widgets/label.h"
+#include "widgets/widget_table.h"
+
+namespace vusk {
+
+StartupState startup;
+
+namespace {
+
+constexpr uint32_t FRAME_WIDTH = 1024;
+constexpr uint32_t FRAME_HEIGHT = 768;
+constexpr uint32_t MIN_FRAME_WIDTH = 624;
+constexpr uint32_t MIN_FRAME_HEIGHT = 288;
+constexpr uint32_t WINDOW_FLAGS = WINDOW_KEEP_ESCAPE | WINDOW_RESIZABLE | WINDOW_JIS_FONT;
+constexpr char DEFAULT_NAME[] = "default.txt";
+constexpr char TRANSFER_NAME[] = "VUSK.TMP";
+
+// Set by next_argument when the argument went on past the length limit.
+bool argument_cut = false;
+
+}  // namespace
+
+void reset_all_state() {
+  reset_document_state();
+  reset_view_state();
+  reset_command_state();
+  reset_widget_state();
+  reset_input_state();
+  reset_label_variables();
+  reset_window_state();
+  reset_raster_state();
+  reset_file_state();
+  reset_search_state();
+  reset_screen_state();
+  startup.cmdline_cursor = nullptr;
+  argument_cut = false;
+}
+
+// Empties the widget table and returns the command line just past the
+// program path. A quoted program path ends at its closing quote, so that an
+// installation under a folder with a space in its name is not taken for an
+// argument; an unquoted one ends at the first space.
+const char* reset_widget_table() {
+  wt.widget_end = 0;
+  const char* p = command_line();
+  if (*p == '"') {
+    ++p;
+    while (*p != 0 && *p != '"') ++p;
+    if (*p == '"') ++p;
+    return p;
+  }
+  while (*p != 0 && *p != ' ') ++p;
+  return p;
+}
+
+uint32_t next_argument(char* dest) {
+  const char*& p = startup.cmdline_cursor;
+  argument_cut = false;
+  while (*p != 0 && static_cast<uint8_t>(*p) < 0x21) ++p;
+  if (*p == 0) {
+    dest[0] = 0;
+    return 0;
+  }
+  uint32_t n = 0;
+  bool quoted = false;
+  bool ended = false;
+  while (n < LONGEST_ARGUMENT) {
+    const uint8_t c = static_cast<uint8_t>(*p);
+    if (c == 0) {  // the terminator itself is not passed over
+      ended = true;
+      break;
+    }
+    ++p;
+    if (c == '"') {
+      if (quoted) {
+        ended = true;
+        break;
+      }
+      quoted = true;
+      continue;
+    }
+    if (!quoted && c < 0x21) {
+      ended = true;
+      break;
+    }
+    dest[n++] = static_cast<char>(c);
+  }
+  if (!ended) {
+    // The limit was reached: the argument was cut if it goes on from here.
+    const uint8_t c = static_cast<uint8_t>(*p);
+    argument_cut = c != 0 && (quoted ? c != '"' : c >= 0x21);
+  }
+  dest[n] = 0;
+  return n;
+}
+
+void start_up_steps() {
+  // 1.
+  startup.cmdline_cursor = reset_widget_table();
+  // 2. and 3.
+  create_empty_document();
+  wt.default_focus = 0;
+  // 4.
+  const uint32_t dir = module_directory(files.transfer_path, PATH_BYTES - sizeof TRANSFER_NAME);
+  std::memcpy(files.transfer_path + dir, TRANSFER_NAME, sizeof TRANSFER_NAME);
+  // 5. and 6.
+  std::memcpy(files.file_path, DEFAULT_NAME, sizeof DEFAULT_NAME);
+  set_title_file_name();
+  // 7.
+  files.file_mode = FILE_MODE_TEXT;
+  view.top_line = 0;
+  view.left_col = 0;
+  view.cursor_row = 0;
+  view.cursor_col = 0;
+  view.cursor_abs_line = 0;
+  empty_selection(nullptr);
+  // 8. and 9.
+  layout_text_view();
+  win.min_frame_width = MIN_FRAME_WIDTH;
+  win.min_frame_height = MIN_FRAME_HEIGHT;
+  win.layout_callback = layout_text_view;
+  win.status_hook = 1;
+  // 10. and 11.
+  create_window(WINDOW_FLAGS, FRAME_HEIGHT, FRAME_WIDTH, "Vusk");
+  redraw_all_widgets();
+  present_now();
+  // 12.
+  if (next_argument(files.file_path) != 0) {
+    int failed;
+    if (argument_cut) {
+      // A cut name could name another file: refuse it instead of loading.
+      show_message(files.file_path, "error!?");
+      failed = 1;
+    } else {
+      draw_string("Loading...", 9, raster.frame_height - 18u, 200);
+      present_now();
+      failed = load_document();
+    }
+    if (failed != 0) {
+      files.file_path[0] = 0;
+      redraw_all_widgets();
+      present_now();
+    }
+  }
+}
+
+void start_up() {
+  start_up_steps();
+  message_loop();
+  quit();
+}
+
+void message_loop() {
+  PlatformMessage message;
+  while (get_platform_message(&message)) dispatch_platform_message(&message);
+}
+
+void quit() { exit_process(0); }
+
+}  // namespace vusk

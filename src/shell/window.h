@@ -1,0 +1,48 @@
+// The one window: frame size, the window procedure, presentation of the
+// DirtyRect and the status message. Included by start-up, the backends and
+// anything that posts a status message or forces a repaint.
+#pragma once
+#include <cstdint>
+
+namespace vusk {
+
+struct BitmapInfoHeader {
+  uint32_t size;
+  int32_t width, height;
+  uint16_t planes, bit_count;
+  uint32_t compression, size_image;
+  int32_t x_pels_per_meter, y_pels_per_meter;
+  uint32_t clr_used, clr_important;
+};
+
+enum WindowFlag : uint8_t {
+  WINDOW_KEEP_ESCAPE = 0x02,
+  WINDOW_RESIZABLE = 0x04,
+  WINDOW_JIS_FONT = 0x10,
+};
+
+struct WindowState {
+  BitmapInfoHeader bitmap_info;
+  uint8_t window_flags;
+  uint32_t min_frame_width, min_frame_height;
+  int32_t frame_extra_width, frame_extra_height;
+  uintptr_t hwnd, hinstance;
+  uint8_t in_wndproc;
+  const char* status_text;
+  uint8_t status_state;  // 0 none, 1 to be shown, 2 shown
+  uint8_t status_hook;
+  void (*layout_callback)();
+  uint8_t* jis_font_block;  // owned block behind raster.jis_font
+};
+extern WindowState win;
+
+void reset_window_state();
+
+void create_window(uint32_t flags, uint32_t height, uint32_t width, const char* title);
+intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam);
+void present_now();
+void update_status_line();
+// Posts a status message: shown once after the current event.
+void post_status(const char* text);
+
+}  // namespace vusk

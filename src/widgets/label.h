@@ -1,0 +1,61 @@
+// The LabelCode byte-code: opcodes, the constexpr builders that write labels,
+// the table of variables that address operands index, and the interpreter
+// draw_widget. Also format_decimal. Included by the widget toolkit, the
+// screens and anything that builds a label.
+#pragma once
+#include <cstdint>
+
+namespace vusk {
+
+enum LabelOp : uint8_t {
+  LC_END = 0,
+  LC_JUMP_IF_DATA = 7,
+  LC_JUMP_IF_VAR = 8,
+  LC_TEXT_ROW = 13,
+  LC_COLOUR = 14,
+  LC_TEXT = 15,
+  LC_DATA_STRING = 16,
+  LC_BOX = 17,
+  LC_HEX = 20,
+  LC_DECIMAL = 21,
+  LC_BEVEL = 22,
+  LC_PARAM_DIGIT = 23,
+  LC_TOGGLE_BEVEL = 24,
+  LC_SLIDER = 25,
+  LC_HEX_AT = 30,
+  LC_DECIMAL8_AT = 31,
+  LC_DECIMAL16_AT = 32,
+  LC_DECIMAL32_AT = 33,
+  LC_WAVEFORM = 40,
+  LC_MASK_IMAGE = 41,
+  LC_IMAGE = 50,
+};
+
+constexpr uint8_t LC_TEXT_END = 0xFF;
+constexpr uint8_t LC_TEXT_NEWLINE = 0xFE;
+constexpr uint8_t LC_FILLER = 0x90;
+
+// Address operands are 32-bit indices into this table (4-byte aligned within
+// the label). The application's variables have fixed indices; tests and
+// later screens may claim the free ones.
+constexpr uint32_t LABEL_VARIABLES = 32;
+extern void* label_variables[LABEL_VARIABLES];
+namespace var {
+constexpr uint32_t cursor_abs_line = 0;
+constexpr uint32_t text_length = 1;
+constexpr uint32_t bookmark_line_0 = 2;
+constexpr uint32_t bookmark_line_1 = 3;
+constexpr uint32_t first_free = 8;
+}  // namespace var
+
+// Installs the application's variables into label_variables.
+void reset_label_variables();
+
+// Draws the widget at `slot`; nothing for a slot that is not live.
+void draw_widget(int32_t slot);
+
+// The text of format_decimal: 7 characters and a terminating 0.
+extern char number_text[8];
+void format_decimal(int32_t value);
+
+}  // namespace vusk

@@ -1,0 +1,77 @@
+// Command-line parsing and the start-up sequence.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "files/load_save.h"
+#include "shell/headless/headless.h"
+#include "shell/posix/posix_support.h"
+#include "shell/startup.h"
+
+using namespace vusk;
+
+namespace {
+
+// Parses `line` as a whole command line and returns the first argument.
+std::string first_argument(const char* line, uint32_t* length = nullptr, const char** cursor = nullptr) {
+  set_command_line(line);
+  startup.cmdline_cursor = reset_widget_table();
+  char dest[256];
+  std::memset(dest, 'Z', sizeof dest);
+  const uint32_t n = next_argument(dest);
+  if (length != nullptr) *length = n;
+  if (cursor != nullptr) *cursor = startup.cmdline_cursor;
+  EXPECT_EQ(dest[n], 0);
+  return dest;
+}
+
+}  // namespace
+
+TEST(CommandLine, PlainQuotedAndMissingArguments) {
+  EXPECT_EQ(first_argument("vusk.exe a.txt"), "a.txt");
+  EXPECT_EQ(first_argument("vusk.exe    \t a.txt   "), "a.txt");
+  EXPECT_EQ(first_argument("vusk.exe \"my file.txt\""), "my file.txt");
+  uint32_t n = 99;
+  EXPECT_EQ(first_argument("vusk.exe", &n), "");
+  EXPECT_EQ(n, 0u);
+  EXPECT_EQ(first_argument("vusk.exe   ", &n), "");
+  EXPECT_EQ(n, 0u);
+}
+
+TEST(CommandLine, OnlyTheFirstArgumentIsTaken) {
+  const char* cursor = nullptr;
+  EXPECT_EQ(first_argument("vusk.exe one two", nullptr, &cursor), "one");
+  // The cursor stands just after the space that ended the argument.
+  EXPECT_STREQ(cursor, "two");
+  EXPECT_EQ(first_argument("vusk.exe \"a b\"c d", nullptr, &cursor), "a b");
+  EXPECT_STREQ(cursor, "c d");
+}
+
+TEST(CommandLine, UnquotedProgramPathEndsAtFirstSpace) {
+  EXPECT_EQ(first_argument("C:\\Program Files\\vusk.exe"), "Files\\vusk.exe");
+}
+
+TEST(CommandLine, QuotedProgramPathEndsAtItsClosingQuote) {
+  EXPECT_EQ(first_argument("\"C:\\Program Files\\vusk.exe\" a.txt"), "a.txt");
+  EXPECT_EQ(first_argument("\"C:\\Program Files\\vusk.exe\""), "");
+  EXPECT_EQ(first_argument("\"C:\\Program Files\\vusk.exe\"a.txt"), "a.txt");
+}
+
+TEST(CommandLine, ArgumentsAreCutAt127Characters) {
+  const std::string exact(127, 'x');
+  uint32_t n = 0;
+  EXPECT_EQ(first_argument(("v " + exact).c_str(), &n), exact);
+  EXPECT_EQ(n, 127u);
+  EXPECT_EQ(first_argument(("v " + exact + "yz").c_str(), &n), exact);
+  EXPECT_EQ(n, 127u);
+  // Quotes are not counted against the limit.
+  EXPECT_EQ(first_argument(("v \"" + exact + "\"").c_str(), &n), exact);
+}
+
+TEST(CommandLine, ControlCharactersEndAnUnquotedArgumentOnly) {
+  EXPECT_EQ(first_argument("v a\tb"), "a");
+  EXPECT_EQ(first_argument("v \"a\tb\""), "a\tb");
+  // An unterminated quote runs to the end of the line.
+  EXPECT_EQ(first_argument("v \"a b"), "a b");
+}

@@ -1,0 +1,3 @@
+// Placeholder until the script driver lands.
+#include "shell/startup.h"
+int main() { return 0; }
