@@ -31,6 +31,7 @@ struct WindowState {
   const char* status_text;
   uint8_t status_state;  // 0 none, 1 to be shown, 2 shown
   uint8_t status_hook;
+  uint32_t status_shows;  // messages shown so far (observed by scripts)
   void (*layout_callback)();
   uint8_t* jis_font_block;  // owned block behind raster.jis_font
 };
