@@ -1,22 +1,458 @@
-// Placeholder until the input router lands.
+// The input router: every mouse and keyboard message the window procedure
+// does not handle itself acts on a widget here, or becomes a CommandCode for
+// the editing dispatcher.
 #include "widgets/input.h"
 
 #include <cstring>
 
+#include "editor/commands.h"
+#include "editor/text_view.h"
+#include "raster/raster.h"
+#include "shell/messages.h"
+#include "shell/platform.h"
+#include "shell/window.h"
+#include "widgets/label.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
 
 InputState input;
-const uint8_t command_key_table[160] = {};
+
+// Key-downs routed as CommandCodes (256 + virtual-key code), by virtual key.
+// Row r holds the keys 16r .. 16r+15.
+const uint8_t command_key_table[160] = {
+    // 0 1  2  3  4  5  6  7  8  9  A  B  C  D  E  F
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 0x00
+    1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 0x10 Shift Ctrl Alt Pause CapsLock
+    0, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 1, 1, 0,  // 0x20 PgUp..Down, Insert, Delete
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 0x30
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 0x40
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 0x50
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 0x60
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0,  // 0x70 F1..F10
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 0x80
+    1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 0x90 NumLock ScrollLock
+};
+static_assert(sizeof command_key_table == 160);
 
 void reset_input_state() {
-  std::memset(&input, 0, sizeof input);
+  input = InputState{};
   input.rdrag_widget = NO_SLOT;
 }
 
-void route_input(uint32_t, uint32_t, uintptr_t, uint32_t) {}
-int32_t hit_test(uint32_t, uint32_t) { return NO_SLOT; }
-void focus_next() {}
+namespace {
+
+constexpr uint32_t CHAR_OFFSET = 0;
+constexpr uint32_t KEY_OFFSET = 256;
+
+int32_t idx(int32_t slot) { return slot_index(slot); }
+
+bool is_text_row(int32_t slot) { return is_live_slot(slot) && wt.w_kind[idx(slot)] == WK_TEXT_ROW; }
+
+// Applies a widget's action, redraws everything if it asks for that, and
+// ends every press.
+void activate(int32_t slot) {
+  const int32_t i = idx(slot);
+  auto* byte = static_cast<uint8_t*>(wt.w_data[i].ptr);
+  switch (wt.w_kind[i]) {
+    case WK_TOGGLE:
+      *byte = static_cast<uint8_t>((*byte ^ 1) & 1);
+      break;
+    case WK_BUTTON:
+      wt.w_data[i].handler(slot);
+      break;
+    case WK_CYCLE:
+      *byte = static_cast<uint8_t>(*byte + 1);
+      if (*byte == wt.w_value[i]) *byte = 0;
+      break;
+    default:
+      break;
+  }
+  // A handler may have opened or closed panels: read whatever the slot holds now.
+  if (wt.w_flags[i] & WF_REDRAW_ALL) redraw_all_widgets();
+  release_pressed();
+}
+
+// Activates the slot under the pointer if the press began on it.
+void release_at(int32_t slot) {
+  if (slot != NO_SLOT && (wt.w_flags[idx(slot)] & WF_PRESSED)) {
+    activate(slot);
+  } else {
+    release_pressed();
+  }
+}
+
+// Moves the focus to the previous (d = -1) or next (d = +1) slot of the
+// focused slot's panel, wrapping around the table.
+void move_focus_in_panel(int32_t d) {
+  const int32_t old = wt.focus_widget;
+  const uint8_t panel = wt.w_panel[idx(old)];
+  int32_t f = old;
+  do {
+    f += 4 * d;
+    if (f >= wt.widget_end) f = 0;
+    if (f < 0) f = wt.widget_end - 4;
+  } while (wt.w_panel[idx(f)] != panel);
+  wt.focus_widget = f;
+  draw_widget(old);
+  draw_widget(f);
+}
+
+void first_slot_of_panel(uint8_t panel, int32_t* slot) {
+  *slot = NO_SLOT;
+  for (int32_t s = 0; s < wt.widget_end; s += 4) {
+    if (wt.w_panel[idx(s)] == panel) {
+      *slot = s;
+      return;
+    }
+  }
+}
+
+void left_button_up(uint32_t y, uint32_t x) { release_at(hit_test(y, x)); }
+
+// Moves a pressed drag handle by the pointer's movement since the last move,
+// kept inside its descriptor's limits.
+void drag_handle(int32_t slot, int32_t y, int32_t x) {
+  const int32_t i = idx(slot);
+  const auto* d = static_cast<const DragDescriptor*>(wt.w_data[i].ptr);
+  const int32_t fw = raster.frame_width, fh = raster.frame_height;
+  const int32_t min_x = d->min_x < 0 ? d->min_x + fw : d->min_x;
+  const int32_t max_x = d->max_x < 0 ? d->max_x + fw : d->max_x;
+  const int32_t min_y = d->min_y < 0 ? d->min_y + fh : d->min_y;
+  const int32_t max_y = d->max_y < 0 ? d->max_y + fh : d->max_y;
+  const int32_t dx = x - input.press_x, dy = y - input.press_y;
+  input.press_x = x;
+  input.press_y = y;
+  int32_t nx = wt.w_x[i] + dx, ny = wt.w_y[i] + dy;
+  if (nx < min_x) nx = min_x;
+  if (ny < min_y) ny = min_y;
+  if (nx > max_x) nx = max_x;
+  if (ny > max_y) ny = max_y;
+  wt.w_x[i] = static_cast<uint16_t>(nx);
+  wt.w_y[i] = static_cast<uint16_t>(ny);
+  d->on_move(slot);
+  redraw_all_widgets();
+}
+
+// One step of a right-button panel drag: the whole panel follows the
+// pointer, each of its widgets kept on the frame.
+void drag_panel(int32_t y, int32_t x, uintptr_t key) {
+  if (input.rdrag_widget == NO_SLOT) return;
+  if (!(key & MK_RBUTTON)) {
+    input.rdrag_widget = NO_SLOT;
+    return;
+  }
+  int32_t dx = x - input.rdrag_x, dy = y - input.rdrag_y;
+  input.rdrag_x = x;
+  input.rdrag_y = y;
+  const uint8_t panel = wt.w_panel[idx(input.rdrag_widget)];
+  const int32_t fw = raster.frame_width, fh = raster.frame_height;
+  for (int32_t s = 0; s < wt.widget_end; s += 4) {
+    const int32_t i = idx(s);
+    if (wt.w_panel[i] != panel) continue;
+    if (wt.w_x[i] + dx < 0) dx = -wt.w_x[i];
+    if (wt.w_x[i] + dx + wt.w_width[i] >= fw) dx = fw - wt.w_width[i] - wt.w_x[i];
+    if (wt.w_y[i] + dy < 0) dy = -wt.w_y[i];
+    if (wt.w_y[i] + dy + wt.w_height[i] >= fh) dy = fh - wt.w_height[i] - wt.w_y[i];
+  }
+  for (int32_t s = 0; s < wt.widget_end; s += 4) {
+    const int32_t i = idx(s);
+    if (wt.w_panel[i] != panel) continue;
+    wt.w_x[i] = static_cast<uint16_t>(wt.w_x[i] + dx);
+    wt.w_y[i] = static_cast<uint16_t>(wt.w_y[i] + dy);
+  }
+  redraw_all_widgets();
+}
+
+void mouse_move(uint32_t y, uint32_t x, uintptr_t key) {
+  const int32_t p = wt.pressed_widget;
+  if (p != NO_SLOT) {
+    if (!(key & MK_LBUTTON)) {  // released where the window did not see it
+      left_button_up(y, x);
+      return;
+    }
+    const int32_t i = idx(p);
+    switch (wt.w_kind[i]) {
+      case WK_SLIDER: {
+        int32_t v = static_cast<int32_t>(x) - input.press_x + input.drag_origin_value;
+        if (v < 0) v = 0;
+        if (v >= wt.w_width[i] - 11) v = wt.w_width[i] - 12;
+        wt.w_value[i] = static_cast<uint16_t>(v);
+        draw_widget(p);
+        break;
+      }
+      case WK_TEXT_ROW: {
+        const int32_t r = hit_test(y, x);
+        if (is_text_row(r)) {
+          place_cursor_by_mouse(y - wt.w_y[idx(r)], x - wt.w_x[idx(r)], 1, r);
+        }
+        break;
+      }
+      case WK_DRAG_HANDLE:
+        drag_handle(p, static_cast<int32_t>(y), static_cast<int32_t>(x));
+        return;
+      default:
+        break;
+    }
+  }
+  drag_panel(static_cast<int32_t>(y), static_cast<int32_t>(x), key);
+}
+
+void left_button_down(uint32_t y, uint32_t x) {
+  input.press_x = static_cast<int32_t>(x);
+  input.press_y = static_cast<int32_t>(y);
+  const int32_t s = hit_test(y, x);
+  if (s == NO_SLOT) return;
+  const int32_t i = idx(s);
+  if (wt.w_kind[i] == WK_DRAG_HANDLE) {
+    wt.pressed_widget = s;
+    return;
+  }
+  if (wt.w_kind[i] == WK_TEXT_ROW) {
+    place_cursor_by_mouse(y - wt.w_y[i], x - wt.w_x[i], 0, s);
+    wt.pressed_widget = s;
+    return;
+  }
+  if (wt.w_kind[i] == WK_TEXT_INPUT) {  // pressing the field clears it
+    wt.w_value[i] = 0;
+    for (char* c = static_cast<char*>(wt.w_data[i].ptr); *c != 0; ++c) *c = ' ';
+  }
+  const int32_t old = wt.focus_widget;
+  wt.focus_widget = s;
+  draw_widget(old);
+  wt.w_flags[i] |= WF_PRESSED;
+  draw_widget(s);
+  input.drag_origin_value = wt.w_value[i];
+  wt.pressed_widget = s;
+}
+
+void alt_pressed() {
+  if (input.alt_latched) return;  // auto-repeat
+  input.alt_latched = 1;
+  const int32_t old = wt.focus_widget;
+  if (is_live_slot(old) && wt.w_panel[idx(old)] == 1) {
+    wt.focus_widget = NO_SLOT;
+    draw_widget(old);
+    return;
+  }
+  int32_t first;
+  first_slot_of_panel(1, &first);
+  if (first == NO_SLOT) return;
+  wt.focus_widget = first;
+  draw_widget(old);
+  draw_widget(first);
+}
+
+void widget_keys(uint32_t k, uint32_t c);
+
+// Editing keys of a focused text field. Returns false when the key is not
+// the field's and goes on to the widget keys.
+bool field_key(uint32_t k, uint32_t c) {
+  const int32_t f = wt.focus_widget;
+  const int32_t i = idx(f);
+  char* buffer = static_cast<char*>(wt.w_data[i].ptr);
+  uint32_t v = wt.w_value[i];
+  const size_t length = std::strlen(buffer);
+  const bool at_end = buffer[v] == 0;
+  if (c == KEY_OFFSET + VK_RIGHT) {
+    if (at_end) return true;
+    ++v;
+  } else if (c == KEY_OFFSET + VK_LEFT) {
+    if (v == 0) return true;
+    --v;
+  } else if (c == KEY_OFFSET + VK_DELETE) {
+    if (at_end) return true;
+    std::memmove(buffer + v, buffer + v + 1, length - v - 1);
+    buffer[length - 1] = ' ';
+  } else if (c >= KEY_OFFSET) {
+    return false;
+  } else if (k == VK_TAB) {
+    focus_next();
+    return true;
+  } else if (k == VK_RETURN) {
+    run_command(13);
+    return true;
+  } else if (k == VK_BACK) {
+    if (v == 0) return true;
+    std::memmove(buffer + v - 1, buffer + v, length - v);
+    buffer[length - 1] = ' ';
+    --v;
+  } else {
+    if (at_end) return true;  // the field is full
+    buffer[v] = static_cast<char>(k);
+    if (v == 0) std::memset(buffer + 1, ' ', length - 1);  // typing at the start replaces
+    ++v;
+  }
+  wt.w_value[i] = static_cast<uint16_t>(v);
+  draw_widget(f);
+  return true;
+}
+
+void key_handling(uint32_t k, uint32_t offset) {
+  const uint32_t c = k + offset;
+  if (!(win.window_flags & 0x02) && k == VK_ESCAPE) {
+    post_close_message();
+    return;
+  }
+  // Only the modifier keys themselves change the modifier state: the
+  // characters 16 and 17 (Ctrl+P, Ctrl+Q) must not make Shift or Ctrl stick.
+  if (c == KEY_OFFSET + VK_SHIFT) {
+    input.shift_down = 1;
+    return;
+  }
+  if (c == KEY_OFFSET + VK_CONTROL) {
+    input.ctrl_down = 1;
+    return;
+  }
+  const int32_t f = wt.focus_widget;
+  if (f == NO_SLOT) {
+    if (k == VK_TAB) focus_next();
+    else run_command(c);
+    return;
+  }
+  if (!is_live_slot(f) || wt.w_kind[idx(f)] == WK_TEXT_ROW) {
+    run_command(c);
+    return;
+  }
+  if (wt.w_kind[idx(f)] == WK_TEXT_INPUT && field_key(k, c)) return;
+  widget_keys(k, c);
+}
+
+// The keys a focused widget understands; everything else reaches the
+// dispatcher (the checks compare k, whichever message carried it).
+void widget_keys(uint32_t k, uint32_t c) {
+  const int32_t f = wt.focus_widget;
+  const int32_t i = idx(f);
+  const uint8_t flags = wt.w_flags[i];
+  const bool across = flags & WF_ARROWS_ACROSS;
+  const bool down = flags & WF_ARROWS_DOWN;
+  if (k == VK_SPACE) {
+    release_pressed();
+    wt.w_flags[i] |= WF_PRESSED;
+    draw_widget(f);
+    return;
+  }
+  if (k == VK_LEFT || k == VK_RIGHT) {
+    const int32_t d = static_cast<int32_t>(k) - 38;
+    if (across) {
+      move_focus_in_panel(d);
+      return;
+    }
+    if (wt.w_kind[i] == WK_SLIDER) {
+      int32_t v = wt.w_value[i] + d;
+      if (v < 0) v = 0;
+      if (v > wt.w_width[i] - 12) v = wt.w_width[i] - 12;
+      wt.w_value[i] = static_cast<uint16_t>(v);
+      draw_widget(f);
+      return;
+    }
+  } else if (k == VK_UP || k == VK_DOWN) {
+    if (k == VK_DOWN && across && down) {
+      activate(f);
+      return;
+    }
+    if (down && !across) {
+      move_focus_in_panel(k == VK_DOWN ? 1 : -1);
+      return;
+    }
+  }
+  if (k == VK_RETURN && (flags & WF_ENTER)) {
+    activate(f);
+    return;
+  }
+  // Hotkeys match characters within the focused panel; 0 means no hotkey.
+  const uint8_t panel = wt.w_panel[i];
+  if (panel != 0 && c != 0 && c < 256) {
+    for (int32_t s = 0; s < wt.widget_end; s += 4) {
+      if (wt.w_panel[idx(s)] == panel && wt.w_hotkey[idx(s)] == c) {
+        activate(s);
+        return;
+      }
+    }
+  }
+  if (k == VK_TAB) focus_next();
+  else run_command(c);
+}
+
+}  // namespace
+
+int32_t hit_test(uint32_t y, uint32_t x) {
+  for (int32_t s = wt.widget_end - 4; s >= 0; s -= 4) {
+    const int32_t i = idx(s);
+    if (wt.w_kind[i] == WK_STATIC) continue;
+    if (wt.w_x[i] <= x && x <= static_cast<uint32_t>(wt.w_x[i]) + wt.w_width[i] && wt.w_y[i] <= y &&
+        y <= static_cast<uint32_t>(wt.w_y[i]) + wt.w_height[i]) {
+      return s;
+    }
+  }
+  return NO_SLOT;
+}
+
+void focus_next() {
+  if (wt.widget_end < 8) return;
+  const int32_t d = input.shift_down ? -4 : 4;
+  const int32_t old = wt.focus_widget;
+  int32_t f = old;
+  for (;;) {
+    f = (f == NO_SLOT && d > 0) ? 0 : f + d;
+    if (f < 0 || f >= wt.widget_end) {
+      f = wt.default_focus;
+      break;
+    }
+    if (wt.w_kind[idx(f)] != WK_STATIC) break;
+  }
+  wt.focus_widget = f;
+  draw_widget(old);
+  draw_widget(f);
+}
+
+void route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+      mouse_move(y, x, key);
+      break;
+    case WM_LBUTTONDOWN:
+      left_button_down(y, x);
+      break;
+    case WM_LBUTTONUP:
+      left_button_up(y, x);
+      break;
+    case WM_RBUTTONDOWN: {
+      input.rdrag_x = static_cast<int32_t>(x);
+      input.rdrag_y = static_cast<int32_t>(y);
+      const int32_t s = hit_test(y, x);
+      if (s != NO_SLOT && (wt.w_flags[idx(s)] & WF_MOVABLE)) input.rdrag_widget = s;
+      break;
+    }
+    case WM_RBUTTONUP:
+      input.rdrag_widget = NO_SLOT;
+      break;
+    case WM_MOUSEWHEEL:
+      scroll_by_wheel(static_cast<int32_t>(static_cast<uint32_t>(key)));
+      break;
+    case WM_SYSKEYDOWN:
+      if (key == VK_MENU) alt_pressed();
+      break;
+    case WM_SYSKEYUP:
+      if (key == VK_MENU) input.alt_latched = 0;
+      break;
+    case WM_KEYUP:
+      if (key == VK_SHIFT) input.shift_down = 0;
+      else if (key == VK_CONTROL) input.ctrl_down = 0;
+      // Alt released after another key arrives as an ordinary key-up; it
+      // ends the latch too, or the next Alt press would be taken for a repeat.
+      else if (key == VK_MENU) input.alt_latched = 0;
+      else if (key == VK_SPACE && is_live_slot(wt.focus_widget)) release_at(wt.focus_widget);
+      break;
+    case WM_CHAR:
+      key_handling(static_cast<uint32_t>(key & 0xFF), CHAR_OFFSET);
+      break;
+    case WM_KEYDOWN:
+      if (key < 160 && command_key_table[key] != 0) key_handling(static_cast<uint32_t>(key), KEY_OFFSET);
+      break;
+    default:
+      break;
+  }
+}
 
 }  // namespace vusk
