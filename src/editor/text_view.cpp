@@ -1,24 +1,202 @@
-// Placeholder until the text view lands.
+// The text view: text-row widgets and the fixed panels around them, the row
+// pointers each row is drawn from, the scroll thumb, and the handlers of the
+// scroll buttons, wheel, bookmark buttons and mouse presses on the text.
 #include "editor/text_view.h"
 
-#include <cstring>
+#include "editor/commands.h"
+#include "editor/document.h"
+#include "raster/raster.h"
+#include "shell/window.h"
+#include "widgets/label.h"
+#include "widgets/widget_table.h"
 
 namespace vusk {
 
 ViewState view;
 
-void reset_view_state() { std::memset(&view, 0, sizeof view); }
+void reset_view_state() { view = ViewState{}; }
 
-void layout_text_view() {}
-uint32_t create_text_rows(uint32_t) { return 0; }
-void sync_scroll_thumb() {}
-void fill_row_pointers() {}
-void redraw_text_view() {}
-void scroll_by_wheel(int32_t) {}
-void scroll_step_button(int32_t) {}
-void drag_scroll_thumb(int32_t) {}
-void bookmark_button(int32_t) {}
-void place_cursor_by_mouse(uint32_t, uint32_t, uint32_t, int32_t) {}
+namespace {
+
+constexpr uint32_t FIRST_ROW_Y = 36;
+constexpr uint32_t THUMB_TRACK_MARGIN = 90;  // title and menu bars, buttons, thumb
+constexpr uint8_t TEXT_ROW_LABEL[2] = {LC_TEXT_ROW, LC_END};
+constexpr uint8_t TEXT_ROW_COLOUR = 13;
+constexpr uint8_t FIXED_PANELS[] = {0, 1, 7, 6};
+
+bool is_lead_byte(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF); }
+
+uint32_t panel_records(uint32_t panel) {
+  uint32_t n = 0;
+  const PanelRecord* r = panel_directory[panel];
+  while (r != nullptr && r[n].label != nullptr) ++n;
+  return n;
+}
+
+// The most text rows that leave room in the widget table for every panel,
+// all opened at once (drop-downs dragged apart), and in the row pointers.
+uint32_t row_limit() {
+  uint32_t panels = 0;
+  for (uint32_t p = 0; p < PANEL_COUNT; ++p) panels += panel_records(p);
+  uint32_t rows = static_cast<uint32_t>(WIDGET_SLOTS) > panels ? WIDGET_SLOTS - panels : 0;
+  return rows < ROW_POINTERS ? rows : ROW_POINTERS;
+}
+
+void clamp_top_line() {
+  if (view.top_line < 0) view.top_line = 0;
+  if (static_cast<uint32_t>(view.top_line) > doc.last_line) view.top_line = static_cast<int32_t>(doc.last_line);
+}
+
+}  // namespace
+
 void empty_selection(uint8_t* at) { view.sel_anchor = view.sel_head = view.sel_start = view.sel_end = at; }
+
+uint32_t create_text_rows(uint32_t row_height) {
+  const uint32_t limit = row_limit();
+  uint32_t rows = 0;
+  uint32_t y = FIRST_ROW_Y;
+  for (; y < raster.frame_height - row_height - 18u && rows < limit; y += row_height, ++rows) {
+    wt.w_label[rows] = TEXT_ROW_LABEL;
+    wt.w_data[rows] = WidgetData(static_cast<void*>(view.row_ptr));
+    wt.w_x[rows] = 0;
+    wt.w_y[rows] = static_cast<uint16_t>(y);
+    wt.w_width[rows] = raster.frame_width;
+    wt.w_height[rows] = static_cast<uint16_t>(row_height);
+    wt.w_value[rows] = 0;
+    wt.w_param[rows] = static_cast<uint8_t>(rows);
+    wt.w_kind[rows] = WK_TEXT_ROW;
+    wt.w_panel[rows] = 0;
+    wt.w_flags[rows] = 0;
+    wt.w_colour[rows] = TEXT_ROW_COLOUR;
+    wt.w_hotkey[rows] = 0;
+  }
+  wt.widget_end = static_cast<int32_t>(4 * rows);
+  view.visible_rows = rows;
+  return y;
+}
+
+void layout_text_view() {
+  const uint32_t bottom = create_text_rows(16);
+  view.visible_cols = raster.frame_width / 9u;
+  // The bottom bar's background fills the frame below the rows.
+  PanelRecord& background = panel_directory[7][0];
+  background.y = static_cast<int16_t>(static_cast<int32_t>(bottom) - raster.frame_height);
+  background.height = static_cast<uint16_t>(raster.frame_height - bottom);
+  win.status_state = 0;
+  view.text_rows_end = static_cast<uint16_t>(wt.widget_end);
+  open_panel(0, 0, FIXED_PANELS[0]);
+  open_panel(0, 0, FIXED_PANELS[1]);
+  view.top_bars_end = static_cast<uint16_t>(wt.widget_end);
+  open_panel(0, 0, FIXED_PANELS[2]);
+  view.bottom_bar_end = view.thumb_slot = static_cast<uint16_t>(wt.widget_end);
+  open_panel(0, 0, FIXED_PANELS[3]);
+  view.thumb_end = static_cast<uint16_t>(wt.widget_end);
+  wt.focus_widget = wt.default_focus;
+  sync_scroll_thumb();
+}
+
+void sync_scroll_thumb() {
+  if (doc.last_line != 0 && view.thumb_end > view.thumb_slot) {
+    // 64-bit, so that documents of millions of lines do not overflow.
+    const uint64_t track = raster.frame_height - THUMB_TRACK_MARGIN;
+    const uint64_t y = track * static_cast<uint32_t>(view.top_line) / doc.last_line + FIRST_ROW_Y;
+    wt.w_y[slot_index(view.thumb_slot)] = static_cast<uint16_t>(y);
+  }
+  fill_row_pointers();
+}
+
+void fill_row_pointers() {
+  const uint8_t* text_end = doc.text_buffer + doc.text_length;
+  for (uint32_t i = 0; i < view.visible_rows; ++i) {
+    uint8_t flag = 0;
+    const uint64_t line = static_cast<uint64_t>(view.top_line) + i;
+    uint8_t* result = nullptr;
+    if (line <= doc.last_line) {
+      uint8_t* p = line_start(static_cast<uint32_t>(line));
+      uint8_t* target = p + view.left_col;
+      if (static_cast<uint64_t>(view.left_col) < static_cast<uint64_t>(text_end - p) && target < text_end) {
+        // Walk to the first column shown. The row also ends at the end
+        // marker, so that it never shows dead bytes or what lies past them.
+        while (p < target && *p != 0x0A && *p != 0x0D) {
+          if (is_lead_byte(*p++)) {
+            if (*p == 0x0A || *p == 0x0D) break;
+            ++p;
+          }
+        }
+        result = p;
+        if (p == target + 1) flag = 1;  // the column falls on a trail byte
+      }
+    }
+    view.row_ptr[i] = result;
+    wt.w_value[i] = flag;
+  }
+}
+
+void redraw_text_view() {
+  for (int32_t s = 0; s < view.text_rows_end; s += 4) draw_widget(s);
+  for (int32_t s = view.top_bars_end; s < wt.widget_end; s += 4) draw_widget(s);
+}
+
+void scroll_by_wheel(int32_t wheel) {
+  view.top_line += wheel >= 0 ? -1 : 1;
+  clamp_top_line();
+  view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row;
+  sync_scroll_thumb();
+  redraw_text_view();
+}
+
+void scroll_step_button(int32_t slot) {
+  const int32_t p = wt.w_param[slot_index(slot)];
+  if (p <= 2) {
+    view.top_line += p - 1;
+    clamp_top_line();
+  } else {
+    view.left_col += p - 5;
+    if (view.left_col < 0) view.left_col = 0;
+  }
+  view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row;
+  sync_scroll_thumb();
+  redraw_text_view();
+}
+
+void drag_scroll_thumb(int32_t slot) {
+  const uint32_t track = raster.frame_height - THUMB_TRACK_MARGIN;
+  const uint32_t f = ((static_cast<uint32_t>(wt.w_y[slot_index(slot)]) - FIRST_ROW_Y) << 16) / track;
+  uint32_t n = doc.last_line;
+  uint32_t s = 16;
+  while (n > 0xFFFF) {
+    n >>= 1;
+    --s;
+  }
+  view.top_line = static_cast<int32_t>(static_cast<uint32_t>(n * f) >> s);
+  fill_row_pointers();
+}
+
+void bookmark_button(int32_t slot) {
+  run_command(SYNTHETIC_FLAG | SYNTHETIC_CTRL | (0x176u + wt.w_param[slot_index(slot)]));
+}
+
+void place_cursor_by_mouse(uint32_t, uint32_t x, uint32_t phase, int32_t slot) {
+  const uint32_t column = x / 9;
+  const uint32_t row = wt.w_param[slot_index(slot)];
+  if (phase == 0) {
+    locate_cursor(row, column + static_cast<uint32_t>(view.left_col));
+    empty_selection(doc.cursor_ptr);
+  } else if (phase == 1) {
+    locate_cursor(row, column + static_cast<uint32_t>(view.left_col));
+    view.sel_head = view.sel_end = doc.cursor_ptr;
+    view.sel_start = view.sel_anchor;
+    if (view.sel_start >= view.sel_end) {
+      view.sel_start = view.sel_end;
+      view.sel_end = view.sel_anchor;
+    }
+  } else {
+    return;
+  }
+  wt.focus_widget = slot;
+  view.cursor_row = static_cast<uint8_t>(row);
+  view.cursor_col = static_cast<uint16_t>(column);
+  redraw_all_widgets();
+}
 
 }  // namespace vusk
