@@ -2,6 +2,7 @@
 # Regenerates src/raster/builtin_font.cpp from the misc-fixed 8x13 font of
 # xfonts-base, using BUILD_DIR/make_builtin_font.
 #   tools/build-builtin-font.sh BUILD_DIR
+# VUSK_FONT_DIR overrides the font directory (/usr/share/fonts/X11/misc).
 set -eu
 build=${1:?usage: $0 BUILD_DIR}
 fonts=${VUSK_FONT_DIR:-/usr/share/fonts/X11/misc}

@@ -2,6 +2,7 @@
 # Builds BUILD_DIR/jisfont.bin, the 16x15 double-byte font, from the k14 font
 # of xfonts-base and shnmk14 of xfonts-shinonome, using BUILD_DIR/make_jisfont.
 #   tools/build-jisfont.sh BUILD_DIR
+# VUSK_FONT_DIR overrides the font directory (/usr/share/fonts/X11/misc).
 set -eu
 build=${1:?usage: $0 BUILD_DIR}
 fonts=${VUSK_FONT_DIR:-/usr/share/fonts/X11/misc}

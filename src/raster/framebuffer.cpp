@@ -1,4 +1,5 @@
 // The raster state, the Palette, and the allocation of the Framebuffer.
+#include <algorithm>
 #include <cstring>
 
 #include "raster/raster.h"
@@ -9,17 +10,29 @@ namespace vusk {
 RasterState raster;
 
 // Colours are 0x00RRGGBB, the byte order of a 32-bit DIB; never changed.
-const uint32_t palette[16] = {
-    //  0 black   1 dark grey  2 grey      3 light grey
-    0x000000, 0x404040, 0x808080, 0xD0D0D0,
-    //  4 white   5 green      6 dk purple 7 brick red
-    0xFFFFFF, 0x008000, 0x550055, 0xC04040,
-    //  8 lavender 9 lt green  10 pink     11 tan
-    0x8080C0, 0x80C080, 0xC08080, 0xC0A080,
-    // 12 orchid  13 near black 14 yellow-green 15 navy
-    0xC060C0, 0x101010, 0xC0E000, 0x000040,
+constexpr uint32_t palette[16] = {
+    // value      index  look
+    0x000000,  //  0  black
+    0x404040,  //  1  dark grey
+    0x808080,  //  2  grey
+    0xD0D0D0,  //  3  light grey
+    0xFFFFFF,  //  4  white
+    0x008000,  //  5  green
+    0x550055,  //  6  dark purple
+    0xC04040,  //  7  brick red
+    0x8080C0,  //  8  lavender
+    0x80C080,  //  9  light green
+    0xC08080,  // 10  pink
+    0xC0A080,  // 11  tan
+    0xC060C0,  // 12  orchid
+    0x101010,  // 13  near black
+    0xC0E000,  // 14  yellow-green
+    0x000040,  // 15  navy
 };
 static_assert(sizeof palette / sizeof palette[0] == 16, "colour indices are 0..15");
+// Only black is 0: a missing entry would leave the last one 0.
+static_assert(std::all_of(palette + 1, palette + 16, [](uint32_t value) { return value != 0; }),
+              "every colour but black is set");
 
 // Frees the frame and zeroes the state; the font image belongs to the window.
 void reset_raster_state() {
