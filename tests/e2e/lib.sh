@@ -89,6 +89,25 @@ e2e_wait_window() {
   done
 }
 
+# Prints the id of the message box titled exactly `title` (e.g. "error!?"),
+# waiting up to `seconds`. SDL's boxes carry no WM_CLASS and a WM_NAME that
+# xdotool cannot read, so they are found in xwininfo's window tree.
+e2e_wait_box() {
+  local title=$1 seconds=${2:-10}
+  command -v xwininfo >/dev/null 2>&1 || { echo "skipped: xwininfo (x11-utils) is not installed"; exit 77; }
+  local tries=$((seconds * 20)) wid
+  while :; do
+    wid=$(xwininfo -root -tree | awk -v t="\"$title\":" '$2 == t { print $1; exit }')
+    if [ -n "$wid" ]; then
+      echo "$wid"
+      return 0
+    fi
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || e2e_fail "no box \"$title\" within ${seconds}s"
+    sleep 0.05
+  done
+}
+
 # Width x height of a window's client area, e.g. "1024x768".
 e2e_window_size() { xdotool getwindowgeometry "$1" | sed -n 's/^ *Geometry: //p'; }
 

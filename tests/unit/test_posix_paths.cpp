@@ -74,15 +74,6 @@ TEST(InstalledPaths, DataLiesUnderShareBesideTheExecutable) {
   EXPECT_FALSE(posix_installed_data_path("jisfont.bin", dest, dir + 5));
 }
 
-TEST(InstalledPaths, AWritableProgramDirectoryKeepsTheTransferFile) {
-  char exe[4096];
-  const uint32_t dir = module_directory(exe, sizeof exe);
-  ASSERT_EQ(access(std::string(exe, dir).c_str(), W_OK), 0) << "the test needs a writable build directory";
-  char dest[4096];
-  EXPECT_EQ(posix_transfer_directory(dest, sizeof dest), dir);
-  EXPECT_EQ(std::string(dest, dir), std::string(exe, dir));
-}
-
 namespace {
 uint32_t fixed_transfer_directory(char* dest, uint32_t) {
   std::strcpy(dest, "/cache/vusk/");

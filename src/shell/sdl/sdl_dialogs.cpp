@@ -182,9 +182,10 @@ void close_clipboard_text() {
   state.clipboard.shrink_to_fit();
 }
 
+// SDL is not shut down: the window goes with the process's X connection, and
+// shutting down would unload libraries whose blocks are still in use.
 void exit_process(int code) {
   std::fflush(nullptr);
-  if (SDL_WasInit(0) != 0) SDL_Quit();
   std::exit(code);
 }
 
