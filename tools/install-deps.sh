@@ -10,7 +10,7 @@ purpose=${1:-test}
 common=(cmake make g++ pkg-config libsdl2-dev xfonts-base xfonts-shinonome pcf2bdf)
 case "$purpose" in
   run)   want=("${common[@]}" zenity) ;;
-  test)  want=("${common[@]}" googletest libgtest-dev libbenchmark-dev xvfb xdotool xclip imagemagick
+  test)  want=("${common[@]}" googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils xclip imagemagick
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386) ;;
   bench) want=("${common[@]}" libbenchmark-dev xxd vim) ;;
   *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;

@@ -103,6 +103,20 @@ bool file_dialog(bool save, uint32_t flags, char* path);
 // user cancelled.
 uint32_t file_dialog_error();
 
+// ---- Optional services ------------------------------------------------------
+// A backend may install these before start-up. Left null, files that belong
+// to the program live beside the executable, as on Windows.
+
+struct PlatformHooks {
+  // Writes the path of the read-only data file `name` of an installed copy
+  // (at most `max` bytes, terminated); false when there is none.
+  bool (*installed_data_path)(const char* name, char* dest, uint32_t max);
+  // Writes the directory that holds the transfer file, with its final
+  // separator (at most `max` bytes), and returns its length; 0 for none.
+  uint32_t (*transfer_directory)(char* dest, uint32_t max);
+};
+extern PlatformHooks platform_hooks;
+
 // ---- Process --------------------------------------------------------------
 
 // The process's command line: the program path, then the arguments.

@@ -19,6 +19,7 @@
 namespace vusk {
 
 StartupState startup;
+PlatformHooks platform_hooks;
 
 namespace {
 
@@ -116,7 +117,10 @@ void start_up_steps() {
   create_empty_document();
   wt.default_focus = 0;
   // 4.
-  const uint32_t dir = module_directory(files.transfer_path, PATH_BYTES - sizeof TRANSFER_NAME);
+  const uint32_t max = PATH_BYTES - sizeof TRANSFER_NAME;
+  const uint32_t dir = platform_hooks.transfer_directory != nullptr
+                           ? platform_hooks.transfer_directory(files.transfer_path, max)
+                           : module_directory(files.transfer_path, max);
   std::memcpy(files.transfer_path + dir, TRANSFER_NAME, sizeof TRANSFER_NAME);
   // 5. and 6.
   std::memcpy(files.file_path, DEFAULT_NAME, sizeof DEFAULT_NAME);

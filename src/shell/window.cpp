@@ -1,27 +1,203 @@
-// Placeholder until the window procedure lands.
+// The one window: creating it with its frame and font, the window procedure
+// that hands input to the router and presents the DirtyRect, and the status
+// line. Portable: it reaches the display only through shell/platform.h.
 #include "shell/window.h"
 
 #include <cstring>
 
+#include "editor/text_view.h"
 #include "raster/raster.h"
+#include "shell/messages.h"
 #include "shell/platform.h"
+#include "widgets/input.h"
+#include "widgets/label.h"
+#include "widgets/widget_table.h"
 
 namespace vusk {
 
 WindowState win;
+
+namespace {
+
+constexpr char FONT_NAME[] = "jisfont.bin";
+constexpr uint32_t FONT_PATH_BYTES = 1024;
+constexpr uint32_t STATUS_COLOUR = 9;
+constexpr uint32_t STATUS_X = 200;
+constexpr uint32_t STATUS_RISE = 18;  // the message's top, above the frame's bottom
+constexpr uint16_t LARGEST_FRAME_SIDE = 0xFFFF;
+
+// Describes the current frame to the platform: 32 bpp, rows bottom-up.
+void describe_frame() {
+  BitmapInfoHeader& b = win.bitmap_info;
+  b = BitmapInfoHeader{};
+  b.size = sizeof(BitmapInfoHeader);
+  b.width = raster.frame_width;
+  b.height = raster.frame_height;  // positive: the bottom row comes first
+  b.planes = 1;
+  b.bit_count = 32;
+  b.compression = 0;
+  b.size_image = static_cast<uint32_t>(raster.frame_width) * raster.frame_height * 4u;
+  b.x_pels_per_meter = 3780;
+  b.y_pels_per_meter = 3780;
+}
+
+// One side of the frame after a resize: the client's side, at least `least`,
+// and never more than 16 bits hold (a wrapped size could fall below the
+// minimum and break the layout).
+uint16_t frame_side(int32_t client, uint32_t least) {
+  int64_t side = client;
+  if (side < static_cast<int64_t>(least)) side = least;
+  if (side > LARGEST_FRAME_SIDE) side = LARGEST_FRAME_SIDE;
+  return static_cast<uint16_t>(side);
+}
+
+// The double-byte font from beside the executable, or else from where the
+// platform keeps an installed copy's data; null when neither holds one.
+uint8_t* find_font() {
+  char path[FONT_PATH_BYTES];
+  const uint32_t dir = module_directory(path, FONT_PATH_BYTES - sizeof FONT_NAME);
+  if (dir != 0) {
+    std::memcpy(path + dir, FONT_NAME, sizeof FONT_NAME);
+    if (uint8_t* font = load_font_file(path)) return font;
+  }
+  if (platform_hooks.installed_data_path != nullptr &&
+      platform_hooks.installed_data_path(FONT_NAME, path, FONT_PATH_BYTES)) {
+    return load_font_file(path);
+  }
+  return nullptr;
+}
+
+// Shows the DirtyRect: clamps it to the frame, repaints exactly that much at
+// once, and empties it.
+intptr_t present_dirty_rect() {
+  raster.redraw_pending = 0;
+  if (raster.dirty_max_x > raster.frame_width) raster.dirty_max_x = raster.frame_width;
+  if (raster.dirty_max_y > raster.frame_height) raster.dirty_max_y = raster.frame_height;
+  if (raster.dirty_min_x < raster.dirty_max_x && raster.dirty_min_y < raster.dirty_max_y) {
+    const PlatformRect r{static_cast<int32_t>(raster.dirty_min_x), static_cast<int32_t>(raster.dirty_min_y),
+                         static_cast<int32_t>(raster.dirty_max_x), static_cast<int32_t>(raster.dirty_max_y)};
+    invalidate_now(&r);
+  }
+  reset_dirty_rect();
+  return 0;
+}
+
+// Rebuilds the frame for the new client size of a resizable window.
+void rebuild_frame() {
+  PlatformRect client;
+  get_client_rect(&client);
+  raster.frame_width = frame_side(client.right - client.left, win.min_frame_width);
+  raster.frame_height = frame_side(client.bottom - client.top, win.min_frame_height);
+  alloc_framebuffer();
+  describe_frame();
+  if (win.layout_callback != nullptr) win.layout_callback();
+  redraw_all_widgets();
+}
+
+}  // namespace
 
 void reset_window_state() {
   free_block(win.jis_font_block);
   std::memset(&win, 0, sizeof win);
 }
 
-void create_window(uint32_t, uint32_t height, uint32_t width, const char*) {
+uint8_t* load_font_file(const char* path) {
+  // Read-only: an installed font lies in a directory the user may not write.
+  const FileHandle file = open_existing_read(path);
+  if (file == INVALID_FILE) return nullptr;
+  uint8_t* font = nullptr;
+  if (file_size64(file) == JIS_FONT_BYTES) {
+    font = static_cast<uint8_t*>(try_alloc(JIS_FONT_BYTES));
+    if (font != nullptr && read_block(JIS_FONT_BYTES, font, file) != JIS_FONT_BYTES) {
+      free_block(font);
+      font = nullptr;
+    }
+  }
+  close_file(file);
+  return font;
+}
+
+void create_window(uint32_t flags, uint32_t height, uint32_t width, const char* title) {
   raster.frame_width = static_cast<uint16_t>(width);
   raster.frame_height = static_cast<uint16_t>(height);
+  wt.focus_widget = wt.default_focus;
+  alloc_framebuffer();
+  describe_frame();
+
+  win.hinstance = module_handle();
+  const uint32_t style = (flags & WINDOW_RESIZABLE) != 0 ? WINDOW_STYLE_RESIZABLE : WINDOW_STYLE_FIXED;
+  win.hwnd = create_platform_window(style, width + 6, height + 25, title);
+  win.in_wndproc = 0;
+
+  if ((flags & WINDOW_JIS_FONT) != 0) {
+    flags &= ~static_cast<uint32_t>(WINDOW_JIS_FONT);
+    free_block(win.jis_font_block);
+    win.jis_font_block = find_font();
+    raster.jis_font = win.jis_font_block;
+    if (win.jis_font_block != nullptr) flags |= WINDOW_JIS_FONT;
+  }
+  win.window_flags = static_cast<uint8_t>(flags);
+
+  PlatformRect outer, client;
+  get_window_rect(&outer);
+  get_client_rect(&client);
+  win.frame_extra_width = (outer.right - outer.left) - (client.right - client.left);
+  win.frame_extra_height = (outer.bottom - outer.top) - (client.bottom - client.top);
+  resize_platform_window(width + static_cast<uint32_t>(win.frame_extra_width),
+                         height + static_cast<uint32_t>(win.frame_extra_height));
+  wt.pressed_widget = NO_SLOT;
 }
-intptr_t window_procedure(uintptr_t, uint32_t, uintptr_t, intptr_t) { return 0; }
-void present_now() {}
-void update_status_line() {}
+
+intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+  if (message == WM_USER) return 0;
+  if (message == WM_PAINT) {
+    if (raster.frame_ready == 0) return default_handling(hwnd, message, wparam, lparam);
+    paint_frame(raster.frame_pixels, raster.frame_width, raster.frame_height);
+    return 0;
+  }
+  if (message == WM_CREATE) return 0;
+  if (message == WM_DESTROY) {
+    post_quit_message(0);
+    return 0;
+  }
+  // A message that arrives while another is being handled (from inside a
+  // message box or file dialog) must not reach the system's logic.
+  if (win.in_wndproc != 0) return default_handling(hwnd, message, wparam, lparam);
+  win.in_wndproc = 1;
+
+  if (message == WM_SIZE && (win.window_flags & WINDOW_RESIZABLE) != 0) {
+    rebuild_frame();
+    win.in_wndproc = 0;
+    return present_dirty_rect();
+  }
+
+  const auto position = static_cast<uint32_t>(static_cast<uintptr_t>(lparam));
+  route_input(position >> 16, position & 0xFFFFu, wparam, message);
+  win.in_wndproc = 0;
+  if (raster.redraw_pending == 0) return default_handling(hwnd, message, wparam, lparam);
+  if (win.status_hook != 0) update_status_line();
+  return present_dirty_rect();
+}
+
+void present_now() { invalidate_now(nullptr); }
+
+void update_status_line() {
+  switch (win.status_state) {
+    case 1:
+      draw_string(win.status_text, STATUS_COLOUR, raster.frame_height - STATUS_RISE, STATUS_X);
+      win.status_state = 2;
+      break;
+    case 2:
+      // The title, menu and bottom bars lie over the message: redrawing them
+      // paints it over.
+      for (int32_t slot = view.text_rows_end; slot < view.bottom_bar_end; slot += 4) draw_widget(slot);
+      win.status_state = 0;
+      break;
+    default:
+      break;
+  }
+}
+
 void post_status(const char* text) {
   win.status_text = text;
   win.status_state = 1;

@@ -39,9 +39,18 @@ extern WindowState win;
 
 void reset_window_state();
 
+// Sets up the frame, the window and, with WINDOW_JIS_FONT, the double-byte
+// font; that flag stays set in window_flags only if a font was read.
 void create_window(uint32_t flags, uint32_t height, uint32_t width, const char* title);
+// Reads the double-byte font at `path` into a new block; null when the file is
+// missing, unreadable or not exactly one font image long.
+uint8_t* load_font_file(const char* path);
+// The single entry of platform messages: paint, life cycle, resize, and input
+// for the router; presents whatever the message drew.
 intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam);
+// Repaints the whole client area at once.
 void present_now();
+// Shows a posted status message, or paints over the one shown last time.
 void update_status_line();
 // Posts a status message: shown once after the current event.
 void post_status(const char* text);

@@ -122,6 +122,48 @@ uint32_t module_directory(char* dest, uint32_t max) {
   return slash == nullptr ? 0 : static_cast<uint32_t>(slash - dest + 1);
 }
 
+// ---- Files of an installed copy -------------------------------------------
+
+bool posix_installed_data_path(const char* name, char* dest, uint32_t max) {
+  const uint32_t dir = module_directory(dest, max);
+  if (dir == 0) return false;
+  const std::string path = std::string(dest, dir) + "../share/vusk/" + name;
+  if (path.size() + 1 > max) return false;
+  std::memcpy(dest, path.c_str(), path.size() + 1);
+  return true;
+}
+
+uint32_t user_cache_directory(const char* xdg_cache_home, const char* home, char* dest, uint32_t max) {
+  std::string base;
+  if (xdg_cache_home != nullptr && xdg_cache_home[0] == '/') {
+    base = xdg_cache_home;  // a relative value is invalid and ignored
+  } else if (home != nullptr && home[0] != 0) {
+    base = std::string(home) + "/.cache";
+  } else {
+    return 0;
+  }
+  const std::string dir = base + "/vusk/";
+  if (dir.size() + 1 > max) return 0;
+  mkdir(base.c_str(), 0700);
+  mkdir(dir.c_str(), 0700);
+  struct stat st;
+  if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return 0;
+  std::memcpy(dest, dir.c_str(), dir.size() + 1);
+  return static_cast<uint32_t>(dir.size());
+}
+
+uint32_t posix_transfer_directory(char* dest, uint32_t max) {
+  const uint32_t dir = module_directory(dest, max);
+  if (dir != 0 && access(std::string(dest, dir).c_str(), W_OK) == 0) return dir;
+  const uint32_t cache = user_cache_directory(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"), dest, max);
+  return cache != 0 ? cache : dir;
+}
+
+void install_posix_hooks() {
+  platform_hooks.installed_data_path = posix_installed_data_path;
+  platform_hooks.transfer_directory = posix_transfer_directory;
+}
+
 // ---- Safe saving -----------------------------------------------------------
 
 static std::string directory_of(const char* path) {

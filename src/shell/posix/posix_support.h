@@ -1,6 +1,7 @@
 // POSIX-only entry points that the Linux backends call from main().
 // Included only by src/shell/posix, src/shell/sdl and src/shell/headless.
 #pragma once
+#include <cstdint>
 
 namespace vusk {
 
@@ -9,5 +10,18 @@ namespace vusk {
 void set_command_line_from_argv(int argc, char** argv);
 // Sets the command line verbatim (tests).
 void set_command_line(const char* text);
+
+// Installs the places of an installed copy's files into platform_hooks: the
+// font also under ../share/vusk/ beside the executable, and the transfer file
+// in the user's cache when the executable's directory is not writable.
+void install_posix_hooks();
+// The data file `name` under ../share/vusk/ relative to the executable.
+bool posix_installed_data_path(const char* name, char* dest, uint32_t max);
+// The executable's directory when it is writable, else the user's cache.
+uint32_t posix_transfer_directory(char* dest, uint32_t max);
+// Ensures "<cache>/vusk/" exists, with <cache> = `xdg_cache_home` when it is an
+// absolute path, else `home` + "/.cache"; writes it (with the final '/') to
+// `dest` and returns its length, or 0 when it cannot be made or does not fit.
+uint32_t user_cache_directory(const char* xdg_cache_home, const char* home, char* dest, uint32_t max);
 
 }  // namespace vusk

@@ -1,0 +1,37 @@
+// The SDL2 backend's own state and the few routines its files share: the
+// window, the rectangle being painted, the message queue filled from SDL
+// events, and the event pump used while a modal helper runs. Included only
+// by src/shell/sdl.
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "shell/platform.h"
+
+struct SDL_Window;
+
+namespace vusk::sdl {
+
+struct SdlState {
+  SDL_Window* window;
+  uintptr_t hwnd;
+  PlatformRect paint_rect;            // the rectangle WM_PAINT copies
+  std::deque<PlatformMessage> queue;  // translated and posted messages
+  bool quit_posted;
+  int quit_code;
+  uint32_t buttons;                   // MK_ bits of the mouse buttons held
+  uint16_t key_mod;                   // KMOD_ bits of the last key event
+  int32_t reported_width, reported_height;  // client size of the last WM_SIZE
+  std::string clipboard;              // CP932 text handed out until closed
+  uint32_t dialog_error;              // extended error of the last file dialog
+};
+extern SdlState state;
+
+// Handles the SDL events that are waiting while a modal helper (a file
+// dialog or message box) runs: exposed parts are repainted, releases and
+// window changes are kept for later, and presses, moves and typing are
+// dropped, as input to a disabled owner window is.
+void pump_modal();
+
+}  // namespace vusk::sdl

@@ -1,0 +1,192 @@
+// User interaction under SDL2: message boxes, the clipboard's text as CP932,
+// the file dialogs run as a helper program, and the process exit.
+//
+// File dialogs run zenity, or the program named by the environment variable
+// VUSK_DIALOG, which is called as
+//     $VUSK_DIALOG open|save CURRENT_PATH
+// and prints the chosen path on standard output. Its exit code says what
+// happened: 0 a path was chosen, 1 the user cancelled, anything else failure.
+#include <SDL.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "shell/platform.h"
+#include "shell/sdl/sdl_backend.h"
+#include "shell/sdl/sdl_translate.h"
+
+namespace vusk {
+
+using sdl::state;
+
+namespace {
+
+// The file-dialog record flag that asks before overwriting a file.
+constexpr uint32_t OFN_OVERWRITEPROMPT = 0x0002;
+// Extended error codes, with the values Win32's common dialogs give them.
+constexpr uint32_t CDERR_DIALOGFAILURE = 0xFFFF;
+constexpr uint32_t CDERR_INITIALIZATION = 0x0002;
+constexpr uint32_t FNERR_INVALIDFILENAME = 0x3002;
+constexpr uint32_t FNERR_BUFFERTOOSMALL = 0x3003;
+constexpr uint32_t DIALOG_PATH_BYTES = 256;
+constexpr size_t HELPER_OUTPUT_LIMIT = 64 * 1024;
+constexpr int MODAL_PUMP_MS = 30;
+
+struct HelperRun {
+  bool started = false;
+  int exit_code = -1;  // -1 when it did not exit normally
+  std::string out, err;
+};
+
+// Runs a helper program (no shell) until it ends, collecting what it prints
+// while the window keeps repainting.
+HelperRun run_helper(const std::vector<std::string>& args) {
+  HelperRun run;
+  int out_pipe[2], err_pipe[2];
+  if (pipe2(out_pipe, O_CLOEXEC) != 0) return run;
+  if (pipe2(err_pipe, O_CLOEXEC) != 0) {
+    close(out_pipe[0]);
+    close(out_pipe[1]);
+    return run;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, err_pipe[1], 2);
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(out_pipe[1]);
+  close(err_pipe[1]);
+  if (spawned != 0) {
+    close(out_pipe[0]);
+    close(err_pipe[0]);
+    return run;
+  }
+  run.started = true;
+
+  pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
+  std::string* sinks[2] = {&run.out, &run.err};
+  int open_pipes = 2;
+  while (open_pipes > 0) {
+    if (poll(fds, 2, MODAL_PUMP_MS) < 0 && errno != EINTR) break;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      char buffer[4096];
+      const ssize_t got = read(fds[i].fd, buffer, sizeof buffer);
+      if (got > 0) {
+        if (sinks[i]->size() < HELPER_OUTPUT_LIMIT) sinks[i]->append(buffer, static_cast<size_t>(got));
+      } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
+        close(fds[i].fd);
+        fds[i].fd = -1;
+        --open_pipes;
+      }
+    }
+    sdl::pump_modal();
+  }
+  for (const pollfd& p : fds) {
+    if (p.fd >= 0) close(p.fd);
+  }
+  int status = 0;
+  pid_t waited;
+  do {
+    waited = waitpid(pid, &status, 0);
+  } while (waited < 0 && errno == EINTR);
+  if (waited == pid && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
+  return run;
+}
+
+// Turns the helper's outcome into the dialog's: the chosen path into `path`
+// and true, or false with the extended error in state.dialog_error (0 for a
+// cancel).
+bool dialog_outcome(const HelperRun& run, char* path) {
+  state.dialog_error = 0;
+  if (!run.started) {
+    state.dialog_error = CDERR_INITIALIZATION;
+    return false;
+  }
+  if (run.exit_code == 0) {
+    std::string chosen = run.out;
+    if (!chosen.empty() && chosen.back() == '\n') chosen.pop_back();
+    if (chosen.empty() || chosen.find('\0') != std::string::npos) {
+      state.dialog_error = FNERR_INVALIDFILENAME;
+      return false;
+    }
+    if (chosen.size() >= DIALOG_PATH_BYTES) {
+      state.dialog_error = FNERR_BUFFERTOOSMALL;
+      return false;
+    }
+    std::memcpy(path, chosen.c_str(), chosen.size() + 1);
+    return true;
+  }
+  // GTK also exits with 1 when it has no display; anything it says besides
+  // that (settings warnings, say) does not make a cancel a failure.
+  if (run.exit_code == 1 && run.err.find("cannot open display") == std::string::npos) return false;
+  state.dialog_error = CDERR_DIALOGFAILURE;
+  return false;
+}
+
+}  // namespace
+
+bool file_dialog(bool save, uint32_t flags, char* path) {
+  std::vector<std::string> args;
+  const char* helper = std::getenv("VUSK_DIALOG");
+  if (helper != nullptr && helper[0] != 0) {
+    args = {helper, save ? "save" : "open", path};
+  } else {
+    args = {"zenity", "--file-selection"};
+    if (save) {
+      args.emplace_back("--save");
+      if ((flags & OFN_OVERWRITEPROMPT) != 0) args.emplace_back("--confirm-overwrite");
+    }
+    args.push_back(std::string("--filename=") + path);
+  }
+  return dialog_outcome(run_helper(args), path);
+}
+
+uint32_t file_dialog_error() { return state.dialog_error; }
+
+void show_message(const char* text, const char* caption) {
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, state.window) != 0) {
+    // Without a display for the box the message must still reach the user.
+    std::fprintf(stderr, "vusk: %s %s\n", caption, text);
+  }
+  // Input aimed at the window while the box was up is not for the editor.
+  sdl::pump_modal();
+}
+
+const char* open_clipboard_text() {
+  char* text = SDL_GetClipboardText();
+  if (text == nullptr) return nullptr;
+  state.clipboard = sdl::utf8_to_cp932(text, std::strlen(text));
+  SDL_free(text);
+  if (state.clipboard.empty()) return nullptr;  // SDL's "" means no text
+  return state.clipboard.c_str();
+}
+
+void close_clipboard_text() {
+  state.clipboard.clear();
+  state.clipboard.shrink_to_fit();
+}
+
+// SDL is not shut down: the window goes with the process's X connection, and
+// shutting down would unload libraries whose blocks are still in use.
+void exit_process(int code) {
+  std::fflush(nullptr);
+  std::exit(code);
+}
+
+}  // namespace vusk

@@ -1,0 +1,55 @@
+// Translation of SDL input into the core's Win32 vocabulary: virtual-key
+// codes, key and system-key messages, synthesised WM_CHAR characters, mouse
+// messages with MK_ bits, the wheel word, and typed UTF-8 text as CP932 bytes.
+// Pure functions on plain values (SDL key symbols, scancodes and KMOD_ bits),
+// so that they can be checked without a display. Included only by
+// src/shell/sdl and its tests.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "shell/platform.h"
+
+namespace vusk::sdl {
+
+using Messages = std::vector<PlatformMessage>;
+
+// The virtual-key code of a key (SDL key symbol, scancode, KMOD_ bits of the
+// event); 0 for a key that has none.
+uint32_t virtual_key(int32_t sym, int32_t scancode, uint16_t mod);
+
+// Appends the messages of one key press or release: WM_KEYDOWN/UP, or
+// WM_SYSKEYDOWN/UP for left Alt and F10 and while left Alt is held without
+// Ctrl; on a press without Alt, also the control character the key types.
+void translate_key(bool down, bool repeat, int32_t sym, int32_t scancode, uint16_t mod, Messages* out);
+
+// Appends one WM_CHAR per CP932 byte of typed text; `mod` holds the
+// modifiers of the last key event. Text typed with Ctrl (not AltGr) or left
+// Alt is dropped: the key press already said what it means.
+void translate_text(const char* utf8, uint16_t mod, Messages* out);
+
+// The MK_ bits of a mouse message: the buttons held plus Shift and Ctrl.
+uint32_t mouse_key_bits(uint32_t buttons, uint16_t mod);
+
+// Appends the message of an SDL button press or release at (x, y) and keeps
+// `buttons` (MK_LBUTTON, MK_RBUTTON, MK_MBUTTON) up to date. The middle
+// button only counts as held; it has no message of its own.
+void translate_button(bool down, uint8_t button, int32_t x, int32_t y, uint16_t mod, uint32_t* buttons,
+                      Messages* out);
+
+// Appends WM_MOUSEMOVE at (x, y); outside the window, negative coordinates
+// wrap in the 16-bit position word as they do under Win32.
+void translate_motion(int32_t x, int32_t y, uint16_t mod, uint32_t buttons, Messages* out);
+
+// Appends WM_MOUSEWHEEL for a vertical wheel step: 120 per notch, signed, in
+// the high word of wparam; nothing for a purely horizontal step.
+void translate_wheel(float precise_y, bool flipped, int32_t x, int32_t y, uint16_t mod, uint32_t buttons,
+                     Messages* out);
+
+// CP932 bytes of UTF-8 text; characters CP932 cannot encode, and malformed
+// sequences, are dropped.
+std::string utf8_to_cp932(const char* utf8, size_t length);
+
+}  // namespace vusk::sdl

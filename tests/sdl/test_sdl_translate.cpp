@@ -1,0 +1,212 @@
+// SDL key, text, mouse and wheel events as the Win32 messages the core's
+// router expects.
+#include <SDL_keycode.h>
+#include <SDL_mouse.h>
+#include <SDL_scancode.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/messages.h"
+#include "shell/sdl/sdl_translate.h"
+
+using namespace vusk;
+using namespace vusk::sdl;
+
+namespace {
+
+struct Msg {
+  uint32_t message;
+  uintptr_t wparam;
+  bool operator==(const Msg&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Msg& m) {
+  return os << "{0x" << std::hex << m.message << ", " << std::dec << m.wparam << "}";
+}
+
+std::vector<Msg> brief(const Messages& ms) {
+  std::vector<Msg> out;
+  for (const PlatformMessage& m : ms) out.push_back({m.message, m.wparam});
+  return out;
+}
+
+std::vector<Msg> press(int32_t sym, uint16_t mod = KMOD_NONE, int32_t scancode = SDL_SCANCODE_UNKNOWN,
+                       bool repeat = false) {
+  Messages out;
+  translate_key(true, repeat, sym, scancode, mod, &out);
+  return brief(out);
+}
+
+std::vector<Msg> release(int32_t sym, uint16_t mod = KMOD_NONE) {
+  Messages out;
+  translate_key(false, false, sym, SDL_SCANCODE_UNKNOWN, mod, &out);
+  return brief(out);
+}
+
+std::vector<Msg> text(const char* utf8, uint16_t mod = KMOD_NONE) {
+  Messages out;
+  translate_text(utf8, mod, &out);
+  return brief(out);
+}
+
+uint32_t low_word(intptr_t v) { return static_cast<uint32_t>(v) & 0xFFFF; }
+uint32_t high_word(uintptr_t v) { return (static_cast<uint32_t>(v) >> 16) & 0xFFFF; }
+
+}  // namespace
+
+TEST(VirtualKeys, LettersAndDigitsFromTheSymbolOrElseThePosition) {
+  EXPECT_EQ(virtual_key('a', SDL_SCANCODE_A, 0), 'A');
+  EXPECT_EQ(virtual_key('z', SDL_SCANCODE_Y, 0), 'Z');  // German layout: the symbol wins
+  EXPECT_EQ(virtual_key('0', SDL_SCANCODE_0, 0), '0');
+  EXPECT_EQ(virtual_key('9', SDL_SCANCODE_9, 0), '9');
+  // A Cyrillic layout and AZERTY's digit row: by position.
+  EXPECT_EQ(virtual_key(0x0444, SDL_SCANCODE_A, 0), 'A');
+  EXPECT_EQ(virtual_key('&', SDL_SCANCODE_1, 0), '1');
+  EXPECT_EQ(virtual_key(0x00E0, SDL_SCANCODE_0, 0), '0');
+  EXPECT_EQ(virtual_key('[', SDL_SCANCODE_LEFTBRACKET, 0), 219u);
+  EXPECT_EQ(virtual_key(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, 0), 0u);
+  // SDL's Delete is the character 0x7F; keypad Enter is Enter.
+  EXPECT_EQ(virtual_key(SDLK_DELETE, SDL_SCANCODE_DELETE, 0), VK_DELETE);
+  EXPECT_EQ(virtual_key(SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, 0), VK_RETURN);
+}
+
+TEST(VirtualKeys, KeypadFollowsNumLock) {
+  const int32_t pad[] = {SDLK_KP_7, SDLK_KP_8, SDLK_KP_9, SDLK_KP_4, SDLK_KP_6,
+                         SDLK_KP_1, SDLK_KP_2, SDLK_KP_3, SDLK_KP_0, SDLK_KP_PERIOD};
+  const uint32_t cursor[] = {VK_HOME, VK_UP, VK_PRIOR, VK_LEFT, VK_RIGHT, VK_END, VK_DOWN, VK_NEXT, VK_INSERT, VK_DELETE};
+  for (size_t i = 0; i < std::size(pad); ++i) {
+    EXPECT_EQ(virtual_key(pad[i], SDL_SCANCODE_UNKNOWN, KMOD_NONE), cursor[i]) << i;
+    // With NumLock on they are digits (VK_NUMPAD0.., VK_DECIMAL): not command keys.
+    EXPECT_GE(virtual_key(pad[i], SDL_SCANCODE_UNKNOWN, KMOD_NUM), 96u) << i;
+  }
+  EXPECT_EQ(virtual_key(SDLK_KP_7, SDL_SCANCODE_UNKNOWN, KMOD_NUM), 103u);
+}
+
+TEST(KeyMessages, PlainKeysAndTheControlCharactersTheyType) {
+  // Printable characters come from the text event, not from the key.
+  EXPECT_EQ(press('a'), (std::vector<Msg>{{WM_KEYDOWN, 'A'}}));
+  EXPECT_EQ(press(SDLK_SPACE), (std::vector<Msg>{{WM_KEYDOWN, 32}}));
+  EXPECT_EQ(press(SDLK_BACKSPACE), (std::vector<Msg>{{WM_KEYDOWN, 8}, {WM_CHAR, 8}}));
+  EXPECT_EQ(press(SDLK_TAB, KMOD_LSHIFT), (std::vector<Msg>{{WM_KEYDOWN, 9}, {WM_CHAR, 9}}));
+  EXPECT_EQ(press(SDLK_RETURN), (std::vector<Msg>{{WM_KEYDOWN, 13}, {WM_CHAR, 13}}));
+  EXPECT_EQ(press(SDLK_KP_ENTER), (std::vector<Msg>{{WM_KEYDOWN, 13}, {WM_CHAR, 13}}));
+  EXPECT_EQ(press(SDLK_ESCAPE), (std::vector<Msg>{{WM_KEYDOWN, 27}, {WM_CHAR, 27}}));
+  EXPECT_EQ(press(SDLK_DELETE), (std::vector<Msg>{{WM_KEYDOWN, 46}}));
+  // Auto-repeat types again; a release types nothing.
+  EXPECT_EQ(press(SDLK_BACKSPACE, KMOD_NONE, SDL_SCANCODE_UNKNOWN, true),
+            (std::vector<Msg>{{WM_KEYDOWN, 8}, {WM_CHAR, 8}}));
+  EXPECT_EQ(release(SDLK_BACKSPACE), (std::vector<Msg>{{WM_KEYUP, 8}}));
+  EXPECT_EQ(release(SDLK_LSHIFT), (std::vector<Msg>{{WM_KEYUP, 16}}));
+}
+
+TEST(KeyMessages, ControlCombinationsTypeControlCodes) {
+  EXPECT_EQ(press('a', KMOD_LCTRL), (std::vector<Msg>{{WM_KEYDOWN, 'A'}, {WM_CHAR, 1}}));
+  EXPECT_EQ(press('z', KMOD_RCTRL | KMOD_LSHIFT), (std::vector<Msg>{{WM_KEYDOWN, 'Z'}, {WM_CHAR, 26}}));
+  EXPECT_EQ(press(0x0441, KMOD_LCTRL, SDL_SCANCODE_C), (std::vector<Msg>{{WM_KEYDOWN, 'C'}, {WM_CHAR, 3}}));
+  EXPECT_EQ(press('[', KMOD_LCTRL, SDL_SCANCODE_LEFTBRACKET), (std::vector<Msg>{{WM_KEYDOWN, 219}, {WM_CHAR, 27}}));
+  EXPECT_EQ(press('\\', KMOD_LCTRL, SDL_SCANCODE_BACKSLASH), (std::vector<Msg>{{WM_KEYDOWN, 220}, {WM_CHAR, 28}}));
+  EXPECT_EQ(press(']', KMOD_LCTRL, SDL_SCANCODE_RIGHTBRACKET), (std::vector<Msg>{{WM_KEYDOWN, 221}, {WM_CHAR, 29}}));
+  EXPECT_EQ(press(SDLK_RETURN, KMOD_LCTRL), (std::vector<Msg>{{WM_KEYDOWN, 13}, {WM_CHAR, 10}}));
+  EXPECT_EQ(press(SDLK_BACKSPACE, KMOD_LCTRL), (std::vector<Msg>{{WM_KEYDOWN, 8}, {WM_CHAR, 127}}));
+  // Keys without a control code type nothing with Ctrl.
+  EXPECT_EQ(press(SDLK_TAB, KMOD_LCTRL), (std::vector<Msg>{{WM_KEYDOWN, 9}}));
+  EXPECT_EQ(press('1', KMOD_LCTRL), (std::vector<Msg>{{WM_KEYDOWN, '1'}}));
+}
+
+TEST(KeyMessages, LeftAltAndF10AreSystemKeysRightAltIsAltGr) {
+  EXPECT_EQ(press(SDLK_LALT, KMOD_LALT), (std::vector<Msg>{{WM_SYSKEYDOWN, 18}}));
+  EXPECT_EQ(press(SDLK_LALT, KMOD_LALT, SDL_SCANCODE_UNKNOWN, true), (std::vector<Msg>{{WM_SYSKEYDOWN, 18}}));
+  // SDL has already cleared the modifier when Alt's own release arrives.
+  EXPECT_EQ(release(SDLK_LALT, KMOD_NONE), (std::vector<Msg>{{WM_SYSKEYUP, 18}}));
+  EXPECT_EQ(press('f', KMOD_LALT), (std::vector<Msg>{{WM_SYSKEYDOWN, 'F'}}));
+  EXPECT_EQ(release('f', KMOD_LALT), (std::vector<Msg>{{WM_SYSKEYUP, 'F'}}));
+  EXPECT_EQ(press(SDLK_RETURN, KMOD_LALT), (std::vector<Msg>{{WM_SYSKEYDOWN, 13}}));
+  EXPECT_EQ(press(SDLK_F10), (std::vector<Msg>{{WM_SYSKEYDOWN, 121}}));
+  EXPECT_EQ(release(SDLK_F10), (std::vector<Msg>{{WM_SYSKEYUP, 121}}));
+  EXPECT_EQ(press(SDLK_F9), (std::vector<Msg>{{WM_KEYDOWN, 120}}));
+  // Ctrl with left Alt is not a menu gesture; no character either.
+  EXPECT_EQ(press('f', KMOD_LALT | KMOD_LCTRL), (std::vector<Msg>{{WM_KEYDOWN, 'F'}}));
+  // AltGr: Alt's code as an ordinary key, and the keys under it stay ordinary.
+  EXPECT_EQ(press(SDLK_RALT, KMOD_RALT), (std::vector<Msg>{{WM_KEYDOWN, 18}}));
+  EXPECT_EQ(release(SDLK_RALT, KMOD_NONE), (std::vector<Msg>{{WM_KEYUP, 18}}));
+  EXPECT_EQ(press('q', KMOD_RALT), (std::vector<Msg>{{WM_KEYDOWN, 'Q'}}));
+  EXPECT_EQ(press(SDLK_BACKSPACE, KMOD_RALT), (std::vector<Msg>{{WM_KEYDOWN, 8}}));
+}
+
+TEST(TextMessages, TypedTextArrivesAsCp932Bytes) {
+  EXPECT_EQ(text("a"), (std::vector<Msg>{{WM_CHAR, 'a'}}));
+  EXPECT_EQ(text("A b"), (std::vector<Msg>{{WM_CHAR, 'A'}, {WM_CHAR, ' '}, {WM_CHAR, 'b'}}));
+  // Hiragana A: lead byte first. Half-width katakana A: one byte.
+  EXPECT_EQ(text("\xE3\x81\x82"), (std::vector<Msg>{{WM_CHAR, 0x82}, {WM_CHAR, 0xA0}}));
+  EXPECT_EQ(text("\xEF\xBD\xB1"), (std::vector<Msg>{{WM_CHAR, 0xB1}}));
+  // e-acute has no CP932 code: dropped, its neighbours kept.
+  EXPECT_EQ(text("x\xC3\xA9y"), (std::vector<Msg>{{WM_CHAR, 'x'}, {WM_CHAR, 'y'}}));
+}
+
+TEST(TextMessages, TextTypedWithCtrlOrLeftAltIsDropped) {
+  EXPECT_TRUE(text("c", KMOD_LCTRL).empty());
+  EXPECT_TRUE(text("f", KMOD_LALT).empty());
+  // AltGr, alone or as Ctrl+Alt, types what the layout puts there.
+  EXPECT_EQ(text("@", KMOD_RALT), (std::vector<Msg>{{WM_CHAR, '@'}}));
+  EXPECT_EQ(text("@", KMOD_LCTRL | KMOD_LALT), (std::vector<Msg>{{WM_CHAR, '@'}}));
+  EXPECT_EQ(text("A", KMOD_LSHIFT), (std::vector<Msg>{{WM_CHAR, 'A'}}));
+}
+
+TEST(TextMessages, MalformedAndUnencodableInputIsDroppedNotPassedOn) {
+  EXPECT_EQ(utf8_to_cp932("a\xFF" "b", 3), "ab");
+  EXPECT_EQ(utf8_to_cp932("a\xE3\x81", 3), "a");  // cut off at the end
+  EXPECT_EQ(utf8_to_cp932("\xE3(b", 3), "(b");       // lead byte without its tail
+  EXPECT_EQ(utf8_to_cp932("\xF0\x9F\x98\x80!", 5), "!");  // an emoji
+  EXPECT_EQ(utf8_to_cp932("", 0), "");
+}
+
+TEST(MouseMessages, ButtonsCarryTheHeldButtonsAndModifiers) {
+  uint32_t buttons = 0;
+  Messages out;
+  translate_button(true, SDL_BUTTON_LEFT, 10, 20, KMOD_NONE, &buttons, &out);
+  translate_button(true, SDL_BUTTON_RIGHT, 11, 21, KMOD_LSHIFT | KMOD_RCTRL, &buttons, &out);
+  translate_button(true, SDL_BUTTON_MIDDLE, 11, 21, KMOD_NONE, &buttons, &out);  // no message
+  translate_motion(12, 22, KMOD_NONE, buttons, &out);
+  translate_button(false, SDL_BUTTON_LEFT, 13, 23, KMOD_NONE, &buttons, &out);
+  translate_button(false, SDL_BUTTON_RIGHT, 13, 23, KMOD_NONE, &buttons, &out);
+  translate_button(true, SDL_BUTTON_X1, 13, 23, KMOD_NONE, &buttons, &out);  // ignored
+  EXPECT_EQ(brief(out), (std::vector<Msg>{{WM_LBUTTONDOWN, MK_LBUTTON},
+                                          {WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL},
+                                          {WM_MOUSEMOVE, MK_LBUTTON | MK_RBUTTON | MK_MBUTTON},
+                                          {WM_LBUTTONUP, MK_RBUTTON | MK_MBUTTON},
+                                          {WM_RBUTTONUP, MK_MBUTTON}}));
+  EXPECT_EQ(out[0].lparam, make_position(20, 10));
+  EXPECT_EQ(buttons, MK_MBUTTON);
+}
+
+TEST(MouseMessages, PositionsOutsideTheWindowWrapLikeWin32s) {
+  Messages out;
+  translate_motion(-5, -1, KMOD_NONE, MK_LBUTTON, &out);
+  translate_motion(70000, 3, KMOD_NONE, 0, &out);
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_EQ(low_word(out[0].lparam), 0xFFFBu);
+  EXPECT_EQ(high_word(static_cast<uintptr_t>(out[0].lparam)), 0xFFFFu);
+  EXPECT_EQ(low_word(out[1].lparam), 70000u & 0xFFFF);
+  EXPECT_EQ(high_word(static_cast<uintptr_t>(out[1].lparam)), 3u);
+}
+
+TEST(MouseMessages, WheelStepsAreSigned120thsInTheHighWord) {
+  Messages out;
+  translate_wheel(1.0f, false, 5, 6, KMOD_NONE, 0, &out);
+  translate_wheel(-1.0f, false, 5, 6, KMOD_LCTRL, MK_LBUTTON, &out);
+  translate_wheel(1.0f, true, 5, 6, KMOD_NONE, 0, &out);
+  translate_wheel(0.5f, false, 5, 6, KMOD_NONE, 0, &out);
+  translate_wheel(0.0f, false, 5, 6, KMOD_NONE, 0, &out);  // a sideways step: nothing
+  ASSERT_EQ(out.size(), 4u);
+  for (const PlatformMessage& m : out) EXPECT_EQ(m.message, WM_MOUSEWHEEL);
+  EXPECT_EQ(static_cast<int16_t>(high_word(out[0].wparam)), 120);
+  EXPECT_EQ(static_cast<int16_t>(high_word(out[1].wparam)), -120);
+  EXPECT_EQ(out[1].wparam & 0xFFFF, MK_LBUTTON | MK_CONTROL);
+  EXPECT_EQ(static_cast<int16_t>(high_word(out[2].wparam)), -120);
+  EXPECT_EQ(static_cast<int16_t>(high_word(out[3].wparam)), 60);
+  EXPECT_EQ(out[0].lparam, make_position(6, 5));
+  // The word is a 32-bit quantity, as a core reading it as a signed int expects.
+  EXPECT_EQ(out[1].wparam >> 32, 0u);
+}

@@ -1,0 +1,92 @@
+// Where an installed copy finds its font and keeps its transfer file.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "files/load_save.h"
+#include "shell/headless/headless.h"
+#include "shell/platform.h"
+#include "shell/posix/posix_support.h"
+#include "shell/startup.h"
+
+using namespace vusk;
+namespace fs = std::filesystem;
+
+namespace {
+
+class CacheDirectory : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            ("vusk-cache-" + std::to_string(getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+  }
+  void TearDown() override { fs::remove_all(root_); }
+  fs::path root_;
+};
+
+}  // namespace
+
+TEST_F(CacheDirectory, XdgCacheHomeWinsWhenAbsolute) {
+  const std::string xdg = (root_ / "xdg").string();
+  char dest[256];
+  const uint32_t n = user_cache_directory(xdg.c_str(), (root_ / "home").c_str(), dest, sizeof dest);
+  EXPECT_EQ(std::string(dest), xdg + "/vusk/");
+  EXPECT_EQ(n, std::strlen(dest));
+  EXPECT_TRUE(fs::is_directory(xdg + "/vusk"));
+  struct stat st;
+  ASSERT_EQ(stat((xdg + "/vusk").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);  // private to the user
+}
+
+TEST_F(CacheDirectory, FallsBackToHomeAndRefusesWhatCannotWork) {
+  const std::string home = (root_ / "home").string();
+  fs::create_directories(home);
+  char dest[256] = "untouched";
+  // A relative XDG_CACHE_HOME is invalid and ignored.
+  EXPECT_NE(user_cache_directory("relative/cache", home.c_str(), dest, sizeof dest), 0u);
+  EXPECT_EQ(std::string(dest), home + "/.cache/vusk/");
+  EXPECT_TRUE(fs::is_directory(home + "/.cache/vusk"));
+
+  std::strcpy(dest, "untouched");
+  EXPECT_EQ(user_cache_directory(nullptr, nullptr, dest, sizeof dest), 0u);
+  EXPECT_EQ(user_cache_directory(nullptr, "", dest, sizeof dest), 0u);
+  // Too long for the buffer, or impossible to create: nothing is written.
+  EXPECT_EQ(user_cache_directory(nullptr, home.c_str(), dest, 8), 0u);
+  const std::string file = (root_ / "plain-file").string();
+  std::fclose(std::fopen(file.c_str(), "w"));
+  EXPECT_EQ(user_cache_directory(file.c_str(), nullptr, dest, sizeof dest), 0u);
+  EXPECT_STREQ(dest, "untouched");
+}
+
+TEST(InstalledPaths, DataLiesUnderShareBesideTheExecutable) {
+  char exe[4096];
+  const uint32_t dir = module_directory(exe, sizeof exe);
+  ASSERT_NE(dir, 0u);
+  char dest[4096];
+  ASSERT_TRUE(posix_installed_data_path("jisfont.bin", dest, sizeof dest));
+  EXPECT_EQ(std::string(dest), std::string(exe, dir) + "../share/vusk/jisfont.bin");
+  EXPECT_FALSE(posix_installed_data_path("jisfont.bin", dest, dir + 5));
+}
+
+namespace {
+uint32_t fixed_transfer_directory(char* dest, uint32_t) {
+  std::strcpy(dest, "/cache/vusk/");
+  return 12;
+}
+}  // namespace
+
+TEST(InstalledPaths, StartUpPutsTheTransferFileWhereThePlatformSays) {
+  reset_all_state();
+  headless::reset();
+  set_command_line("vusk");
+  platform_hooks.transfer_directory = fixed_transfer_directory;
+  start_up_steps();
+  platform_hooks.transfer_directory = nullptr;
+  EXPECT_STREQ(files.transfer_path, "/cache/vusk/VUSK.TMP");
+}
