@@ -79,9 +79,10 @@ void layout_text_view() {
   const uint32_t bottom = create_text_rows(16);
   view.visible_cols = raster.frame_width / 9u;
   // The bottom bar's background fills the frame below the rows.
-  PanelRecord& background = panel_directory[7][0];
-  background.y = static_cast<int16_t>(static_cast<int32_t>(bottom) - raster.frame_height);
-  background.height = static_cast<uint16_t>(raster.frame_height - bottom);
+  if (PanelRecord* background = panel_directory[7]; background != nullptr) {
+    background->y = static_cast<int16_t>(static_cast<int32_t>(bottom) - raster.frame_height);
+    background->height = static_cast<uint16_t>(raster.frame_height - bottom);
+  }
   win.status_state = 0;
   view.text_rows_end = static_cast<uint16_t>(wt.widget_end);
   open_panel(0, 0, FIXED_PANELS[0]);

@@ -181,16 +181,25 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
 
 void present_now() { invalidate_now(nullptr); }
 
+namespace {
+
+// The title, menu and bottom bars lie over the message: redrawing them
+// paints it over.
+void clear_status_message() {
+  for (int32_t slot = view.text_rows_end; slot < view.bottom_bar_end; slot += 4) draw_widget(slot);
+}
+
+}  // namespace
+
 void update_status_line() {
   switch (win.status_state) {
     case 1:
       draw_string(win.status_text, STATUS_COLOUR, raster.frame_height - STATUS_RISE, STATUS_X);
       win.status_state = 2;
+      ++win.status_shows;
       break;
     case 2:
-      // The title, menu and bottom bars lie over the message: redrawing them
-      // paints it over.
-      for (int32_t slot = view.text_rows_end; slot < view.bottom_bar_end; slot += 4) draw_widget(slot);
+      clear_status_message();
       win.status_state = 0;
       break;
     default:
@@ -199,6 +208,9 @@ void update_status_line() {
 }
 
 void post_status(const char* text) {
+  // A message still shown is painted over first, so that a shorter new one
+  // does not leave the end of the old one behind.
+  if (win.status_state == 2) clear_status_message();
   win.status_text = text;
   win.status_state = 1;
   raster.redraw_pending = 1;
