@@ -30,10 +30,15 @@ run: deps-run
 	@[ -f $(BUILD)/jisfont.bin ] || tools/build-jisfont.sh $(BUILD)
 	$(BUILD)/vusk $(FILE)
 
-win32:
+# The toolchain is given only when a build folder is first configured: CMake
+# warns that it is unused on every later run.
+$(WIN32_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(WIN32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(WIN32_BUILD) -j $(JOBS)
+$(WIN64_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(WIN64_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+
+win32: $(WIN32_BUILD)/CMakeCache.txt $(WIN64_BUILD)/CMakeCache.txt
+	cmake --build $(WIN32_BUILD) -j $(JOBS)
 	cmake --build $(WIN64_BUILD) -j $(JOBS)
 
 test: deps-test

@@ -18,6 +18,7 @@
 #include "editor/document.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
+#include "raster/frame_writer.h"
 #include "raster/raster.h"
 #include "shell/headless/headless.h"
 #include "shell/headless/script_keys.h"
@@ -213,7 +214,11 @@ void run_line(const std::string& line) {
     headless::state.answers.push_back(a);
   } else if (verb == "shot") {
     if (words.size() != 2) throw ScriptError{"shot needs PATH"};
-    throw ScriptError{"shot is not available yet"};
+    const std::string& path = words[1];
+    const bool png = path.size() >= 4 && path.compare(path.size() - 4, 4, ".png") == 0;
+    if (!(png ? write_frame_png(path.c_str()) : write_frame_bmp(path.c_str()))) {
+      throw ScriptError{"cannot write " + path};
+    }
   } else if (verb == "state") {
     print_state();
   } else if (verb == "doc") {

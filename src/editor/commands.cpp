@@ -67,15 +67,8 @@ void draw_range(int32_t from, int32_t to) {
 // Insertion of k bytes at the located cursor, with the pending virtual line
 // breaks and spaces written first.
 void insert_located(Work& w, const uint8_t* bytes, uint32_t k) {
-  int32_t r = make_room(doc.pad_newlines + doc.pad_spaces + k);
-  r -= static_cast<int32_t>(doc.pad_newlines);
-  doc.last_line += doc.pad_newlines;
-  for (uint32_t i = 0; i < k; ++i) doc.last_line += bytes[i] == 0x0A;
-  materialize_padding();
+  insert_at_cursor(bytes, k);
   w.col += static_cast<int32_t>(k);
-  if (k != 0) std::memcpy(doc.cursor_ptr, bytes, k);
-  doc.cursor_ptr += k;
-  rebuild_line_table(r);
   sync_scroll_thumb();
 }
 
@@ -119,10 +112,7 @@ void backspace(Work& w) {
 void delete_at_cursor(Work& w, uint32_t code) {
   if (code == CODE_DELETE && view.sel_start != view.sel_end) {
     uint8_t* start = view.sel_start;
-    doc.cursor_line = line_of_pointer(start);
-    w.row = static_cast<int32_t>(doc.cursor_line) - view.top_line;
-    delete_selection();
-    rebuild_line_table(static_cast<int32_t>(doc.cursor_line));
+    w.row = static_cast<int32_t>(delete_selected_text()) - view.top_line;
     empty_selection(start);
     w.full_redraw = true;
     return;
@@ -147,10 +137,7 @@ void delete_at_cursor(Work& w, uint32_t code) {
 void paste_transfer(Work& w) {
   if (view.sel_start != view.sel_end) {
     doc.cursor_ptr = view.sel_start;
-    doc.cursor_line = line_of_pointer(view.sel_start);
-    w.row = static_cast<int32_t>(doc.cursor_line) - view.top_line;
-    delete_selection();
-    rebuild_line_table(static_cast<int32_t>(doc.cursor_line));
+    w.row = static_cast<int32_t>(delete_selected_text()) - view.top_line;
     doc.pad_spaces = 0;
     doc.pad_newlines = 0;
   }

@@ -46,10 +46,22 @@ void alloc_framebuffer();
 // Sets the DirtyRect to its empty state.
 void reset_dirty_rect();
 
+// The primitives. Colours are palette indices; every figure is clipped to the
+// frame (a coordinate of 2^31 or more counts as negative), while the
+// DirtyRect grows by the whole figure; the presentation clamps it.
+
+// Fills width x height pixels from (x, y).
 void fill_rect(uint32_t colour, uint32_t height, uint32_t width, uint32_t y, uint32_t x);
+// A solid or dotted line (LineMode) from (x, y) to `end` inclusive along its
+// direction; nothing when `end` lies before the start or the mode is unknown.
 void draw_line(uint32_t colour, uint32_t end, uint32_t y, uint32_t x, uint32_t mode);
+// A two-pixel raised (sunken = 0) or sunken frame; the inside is left alone.
 void draw_bevel(uint32_t sunken, uint32_t height, uint32_t width, uint32_t y, uint32_t x);
+// Built-in glyph `code` (< 256) or double-byte glyph code - 256 at (x, y);
+// only pixels of 1 bits are written.
 void draw_glyph(uint32_t code, uint32_t colour, uint32_t y, uint32_t x);
+// A zero-terminated string of built-in glyphs, 9 pixels apart; sets
+// redraw_pending.
 void draw_string(const char* text, uint32_t colour, uint32_t y, uint32_t x);
 
 }  // namespace vusk

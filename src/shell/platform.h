@@ -64,8 +64,8 @@ bool flush_file(FileHandle handle);
 bool replace_file(const char* temp, const char* target);
 // Removes a file; false on failure.
 bool delete_file(const char* path);
-// True for the characters that end a directory part of a path: '\\' and ':'
-// on Windows, '/' on POSIX.
+// True for the characters that end a directory part of a path: '\\', '/' and
+// ':' on Windows, '/' on POSIX.
 bool is_path_separator(char c);
 // The absolute form of `path` into `dest` (at most `max` bytes); false when it
 // cannot be formed or does not fit.

@@ -1,0 +1,215 @@
+// Win32 window, presentation and message loop, and the services that need the
+// window as owner: message boxes, the clipboard and the two file dialogs.
+// The core's window procedure receives every message through a trampoline.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "shell/platform.h"
+#include "shell/window.h"
+
+namespace vusk {
+
+namespace {
+
+struct Win32State {
+  HWND hwnd;
+  HINSTANCE hinstance;
+  MSG last_message;        // keeps time and pointer position for dispatch
+  HGLOBAL clipboard_data;  // locked while the clipboard is open
+  bool clipboard_open;
+  char* clipboard_copy;    // terminated copy of unterminated clipboard text
+};
+Win32State w32;
+
+// The one file-dialog record, shared by the open and save dialogs.
+OPENFILENAMEA open_file_name;
+
+constexpr char CLASS_NAME[] = "nowindow";
+// One filter entry; the literal's own terminator ends the list.
+constexpr char DIALOG_FILTER[] = "all files\0*.*\0";
+
+// Forwards every message to the core. The window handle is kept from the
+// first message, so that calls made while CreateWindowExA is still running
+// already reach the window.
+LRESULT CALLBACK window_trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (w32.hwnd == nullptr) w32.hwnd = hwnd;
+  return window_procedure(reinterpret_cast<uintptr_t>(hwnd), message, wparam, lparam);
+}
+
+void to_platform_rect(const RECT& r, PlatformRect* rect) { *rect = {r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+// ---- User interaction -------------------------------------------------------------
+
+// MessageBoxA owned by the window, with one OK button.
+void show_message(const char* text, const char* caption) { MessageBoxA(w32.hwnd, text, caption, MB_OK); }
+
+// CF_TEXT from the clipboard, locked until close_clipboard_text. Another
+// program may have put text there without a terminator; such text is copied
+// and terminated, so that no reader runs past the block.
+const char* open_clipboard_text() {
+  if (!OpenClipboard(w32.hwnd)) return nullptr;
+  HGLOBAL data = GetClipboardData(CF_TEXT);
+  const char* text = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+  if (text == nullptr) {
+    CloseClipboard();
+    return nullptr;
+  }
+  w32.clipboard_data = data;
+  w32.clipboard_open = true;
+  const size_t size = GlobalSize(data);
+  if (std::memchr(text, 0, size) != nullptr) return text;
+  w32.clipboard_copy = static_cast<char*>(try_alloc(size + 1));
+  if (w32.clipboard_copy == nullptr) {
+    close_clipboard_text();
+    return nullptr;
+  }
+  std::memcpy(w32.clipboard_copy, text, size);
+  w32.clipboard_copy[size] = 0;
+  return w32.clipboard_copy;
+}
+
+// Unlocks the text, frees any copy and closes the clipboard.
+void close_clipboard_text() {
+  if (!w32.clipboard_open) return;
+  free_block(w32.clipboard_copy);
+  w32.clipboard_copy = nullptr;
+  GlobalUnlock(w32.clipboard_data);
+  w32.clipboard_data = nullptr;
+  w32.clipboard_open = false;
+  CloseClipboard();
+}
+
+// GetOpenFileNameA or GetSaveFileNameA on the 256-byte `path` buffer.
+bool file_dialog(bool save, uint32_t flags, char* path) {
+  open_file_name.lStructSize = sizeof open_file_name;
+  open_file_name.hwndOwner = w32.hwnd;
+  open_file_name.hInstance = w32.hinstance;
+  open_file_name.lpstrFilter = DIALOG_FILTER;
+  open_file_name.nFilterIndex = 0;
+  open_file_name.lpstrFile = path;
+  open_file_name.nMaxFile = 256;
+  open_file_name.lpstrDefExt = "*";
+  open_file_name.Flags = flags;
+  return (save ? GetSaveFileNameA(&open_file_name) : GetOpenFileNameA(&open_file_name)) != 0;
+}
+
+// CommDlgExtendedError: 0 after a cancel.
+uint32_t file_dialog_error() { return CommDlgExtendedError(); }
+
+// ---- Window and presentation ----------------------------------------------------------
+
+// RegisterClassA and CreateWindowExA at the default position, then shown.
+uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t outer_height,
+                                 const char* title) {
+  w32.hinstance = GetModuleHandleA(nullptr);
+  WNDCLASSA window_class{};
+  window_class.style = CS_HREDRAW | CS_VREDRAW;
+  window_class.lpfnWndProc = window_trampoline;
+  window_class.hInstance = w32.hinstance;
+  window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  window_class.lpszClassName = CLASS_NAME;
+  if (RegisterClassA(&window_class) == 0) return 0;
+  HWND hwnd = CreateWindowExA(0, CLASS_NAME, title, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                              static_cast<int>(outer_width), static_cast<int>(outer_height), nullptr, nullptr,
+                              w32.hinstance, nullptr);
+  w32.hwnd = hwnd;  // null when creation failed, even if messages came first
+  if (hwnd == nullptr) return 0;
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  return reinterpret_cast<uintptr_t>(hwnd);
+}
+
+// GetModuleHandleA of the executable.
+uintptr_t module_handle() { return reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr)); }
+
+// GetWindowRect: the outer rectangle in screen coordinates.
+void get_window_rect(PlatformRect* rect) {
+  RECT r{};
+  GetWindowRect(w32.hwnd, &r);
+  to_platform_rect(r, rect);
+}
+
+// GetClientRect: origin (0, 0) and the client size.
+void get_client_rect(PlatformRect* rect) {
+  RECT r{};
+  GetClientRect(w32.hwnd, &r);
+  to_platform_rect(r, rect);
+}
+
+// SetWindowPos without moving or changing the z-order.
+void resize_platform_window(uint32_t outer_width, uint32_t outer_height) {
+  SetWindowPos(w32.hwnd, nullptr, 0, 0, static_cast<int>(outer_width), static_cast<int>(outer_height),
+               SWP_NOMOVE | SWP_NOZORDER);
+}
+
+// RedrawWindow with RDW_INVALIDATE | RDW_UPDATENOW: WM_PAINT runs before it returns.
+void invalidate_now(const PlatformRect* rect) {
+  RECT r;
+  if (rect != nullptr) r = {rect->left, rect->top, rect->right, rect->bottom};
+  RedrawWindow(w32.hwnd, rect != nullptr ? &r : nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+// The whole frame goes to the client origin; GDI clips it to the invalid
+// region, and the 32-bpp rows already have the display's layout.
+void paint_frame(const uint32_t* pixels, uint32_t width, uint32_t height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = static_cast<LONG>(width);
+  info.bmiHeader.biHeight = static_cast<LONG>(height);  // positive: bottom-up rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader.biSizeImage = width * height * 4;
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(w32.hwnd, &ps);
+  if (dc != nullptr) {
+    SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, pixels, &info, DIB_RGB_COLORS);
+  }
+  EndPaint(w32.hwnd, &ps);
+}
+
+// DefWindowProcA, except that F10 and the release of a bare Alt never reach
+// it: it would enter the system-menu mode, which swallows the next key
+// although this window has no menu. Alt+F4 and Alt+Space still work.
+intptr_t default_handling(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+  const bool key = message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+  if (key && wparam == VK_F10) return 0;
+  if ((message == WM_KEYUP || message == WM_SYSKEYUP) &&
+      (wparam == VK_MENU || wparam == VK_LMENU || wparam == VK_RMENU)) {
+    return 0;
+  }
+  return DefWindowProcA(reinterpret_cast<HWND>(hwnd), message, wparam, lparam);
+}
+
+// PostQuitMessage.
+void post_quit_message(int code) { PostQuitMessage(code); }
+
+// PostMessageA(WM_CLOSE): the window closes as through its own close control.
+void post_close_message() { PostMessageA(w32.hwnd, WM_CLOSE, 0, 0); }
+
+// GetMessageA for any window of the thread; false on WM_QUIT or an error.
+bool get_platform_message(PlatformMessage* message) {
+  if (GetMessageA(&w32.last_message, nullptr, 0, 0) <= 0) return false;
+  const MSG& m = w32.last_message;
+  *message = {reinterpret_cast<uintptr_t>(m.hwnd), m.message, m.wParam, m.lParam};
+  return true;
+}
+
+// TranslateMessage then DispatchMessageA, with the time and pointer position
+// of the message last retrieved.
+void dispatch_platform_message(const PlatformMessage* message) {
+  MSG m = w32.last_message;
+  m.hwnd = reinterpret_cast<HWND>(message->hwnd);
+  m.message = message->message;
+  m.wParam = message->wparam;
+  m.lParam = message->lparam;
+  TranslateMessage(&m);
+  DispatchMessageA(&m);
+}
+
+}  // namespace vusk

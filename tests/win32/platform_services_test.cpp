@@ -1,0 +1,255 @@
+// Console test of the Win32 platform services, cross-built with mingw-w64 and
+// run under Wine by run_under_wine.sh. It works in a scratch directory under
+// the temp folder, prints one line per failed check and a summary, and ends
+// with the line "ok" only when every check passed. Given the argument
+// "alloc-fail" it instead asks alloc_or_exit for a block no 32-bit process can
+// have, which must end the process with exit code 1.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "shell/platform.h"
+
+using namespace vusk;
+namespace fs = std::filesystem;
+
+namespace {
+
+int checks = 0;
+int failures = 0;
+
+#define CHECK(cond)                                                     \
+  do {                                                                  \
+    ++checks;                                                           \
+    if (!(cond)) {                                                      \
+      ++failures;                                                       \
+      std::printf("FAILED %s:%d: %s\n", __FILE__, __LINE__, #cond);     \
+    }                                                                   \
+  } while (0)
+
+// Writes `bytes` to a new file through the platform services.
+bool write_file(const char* path, const std::string& bytes) {
+  const FileHandle h = create_for_write(path);
+  if (h == INVALID_FILE) return false;
+  const uint32_t n = write_block(static_cast<uint32_t>(bytes.size()), bytes.data(), h);
+  close_file(h);
+  return n == bytes.size();
+}
+
+// The whole file through the platform services, or "<missing>".
+std::string read_file(const char* path) {
+  const FileHandle h = open_existing_read(path);
+  if (h == INVALID_FILE) return "<missing>";
+  std::string bytes(file_size(h), '\0');
+  const uint32_t n = read_block(static_cast<uint32_t>(bytes.size()), bytes.data(), h);
+  close_file(h);
+  bytes.resize(n);
+  return bytes;
+}
+
+void test_files() {
+  // A block larger than one read or write call may move, with every byte value.
+  std::string data(300000, '\0');
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + i / 251);
+  FileHandle h = create_for_write("data.bin");
+  CHECK(h != INVALID_FILE);
+  CHECK(write_block(static_cast<uint32_t>(data.size()), data.data(), h) == data.size());
+  CHECK(io_count == data.size());
+  close_file(h);
+
+  h = open_existing_read("data.bin");
+  CHECK(h != INVALID_FILE);
+  CHECK(file_size(h) == data.size());
+  CHECK(file_size64(h) == data.size());
+  std::string back(data.size() + 10, 'x');
+  CHECK(read_block(static_cast<uint32_t>(back.size()), back.data(), h) == data.size());
+  CHECK(io_count == data.size());
+  CHECK(back.compare(0, data.size(), data) == 0);
+  CHECK(read_block(10, back.data(), h) == 0);  // at the end
+  CHECK(io_count == 0);
+  close_file(h);
+
+  // Read-write opening keeps the bytes; creating again empties the file.
+  h = open_existing_rw("data.bin");
+  CHECK(h != INVALID_FILE);
+  CHECK(file_size(h) == data.size());
+  close_file(h);
+  CHECK(write_file("data.bin", ""));
+  CHECK(read_file("data.bin").empty());
+
+  // Missing files and directories are refused by both opening modes.
+  fs::create_directory("folder");
+  CHECK(open_existing_read("missing.txt") == INVALID_FILE);
+  CHECK(open_existing_rw("missing.txt") == INVALID_FILE);
+  CHECK(open_existing_read("folder") == INVALID_FILE);
+  CHECK(open_existing_rw("folder") == INVALID_FILE);
+  // Device names open as something else than a disk file; they are refused.
+  CHECK(open_existing_read("NUL") == INVALID_FILE);
+  CHECK(create_for_write("folder") == INVALID_FILE);
+}
+
+void test_safe_saving() {
+  const std::string dir = fs::current_path().string();
+  const std::string target = dir + "\\doc.txt";
+  CHECK(write_file(target.c_str(), "old"));
+
+  // The temp file is created empty in the target's own directory.
+  char temp[256];
+  FileHandle h = create_temp_beside(target.c_str(), temp, sizeof temp);
+  CHECK(h != INVALID_FILE);
+  CHECK(std::strncmp(temp, (dir + "\\").c_str(), dir.size() + 1) == 0);
+  CHECK(std::strchr(temp + dir.size() + 1, '\\') == nullptr);
+  CHECK(file_size(h) == 0);
+  CHECK(write_block(3, "new", h) == 3);
+  CHECK(flush_file(h));
+  close_file(h);
+  CHECK(replace_file(temp, target.c_str()));
+  CHECK(read_file(target.c_str()) == "new");
+  CHECK(!fs::exists(temp));
+
+  // A target that does not exist yet, named without a directory.
+  h = create_temp_beside("fresh.txt", temp, sizeof temp);
+  CHECK(h != INVALID_FILE);
+  CHECK(fs::equivalent(fs::path(temp).parent_path(), fs::current_path()));
+  CHECK(write_block(5, "fresh", h) == 5);
+  close_file(h);
+  CHECK(replace_file(temp, "fresh.txt"));
+  CHECK(read_file("fresh.txt") == "fresh");
+
+  // A directory is never replaced; the temp file stays for the caller.
+  fs::create_directory("doc_dir");
+  h = create_temp_beside("doc_dir", temp, sizeof temp);
+  CHECK(h != INVALID_FILE);
+  close_file(h);
+  CHECK(!replace_file(temp, "doc_dir"));
+  CHECK(fs::is_directory("doc_dir"));
+  CHECK(fs::exists(temp));
+  CHECK(delete_file(temp));
+  CHECK(!delete_file(temp));
+
+  // A temp path that cannot fit leaves no file behind.
+  const auto before = std::distance(fs::directory_iterator("."), fs::directory_iterator());
+  h = create_temp_beside(target.c_str(), temp, 8);
+  CHECK(h == INVALID_FILE);
+  CHECK(temp[0] == 0);
+  CHECK(std::distance(fs::directory_iterator("."), fs::directory_iterator()) == before);
+}
+
+void test_paths() {
+  char path[300];
+  std::memset(path, 'Z', sizeof path);
+  const uint32_t dir = module_directory(path, 260);
+  CHECK(dir > 0);
+  CHECK(dir > 0 && path[dir - 1] == '\\');
+  CHECK(fs::path(path).filename().string() == path + dir);
+  CHECK(fs::path(path).filename().string().find("platform_services_test") == 0);
+  // A path that does not fit is not given at all.
+  std::memset(path, 'Z', sizeof path);
+  CHECK(module_directory(path, 6) == 0);
+  CHECK(path[0] == 0);
+
+  const std::string cwd = fs::current_path().string();
+  CHECK(full_path_name("a.txt", path, sizeof path));
+  CHECK(std::string(path) == cwd + "\\a.txt");
+  CHECK(full_path_name("sub\\..\\b.txt", path, sizeof path));
+  CHECK(std::string(path) == cwd + "\\b.txt");
+  CHECK(full_path_name("sub/c.txt", path, sizeof path));
+  CHECK(std::string(path) == cwd + "\\sub\\c.txt");
+  // Exactly fitting, then one byte short.
+  const uint32_t need = static_cast<uint32_t>(cwd.size() + 7);  // "\\a.txt" and the terminator
+  CHECK(full_path_name("a.txt", path, need));
+  CHECK(!full_path_name("a.txt", path, need - 1));
+  CHECK(!full_path_name("", path, sizeof path));
+
+  CHECK(is_path_separator('\\'));
+  CHECK(is_path_separator('/'));
+  CHECK(is_path_separator(':'));
+  CHECK(!is_path_separator('.'));
+  CHECK(!is_path_separator('a'));
+  CHECK(!is_path_separator(0));
+
+  const std::string line = command_line();
+  CHECK(line.find("platform_services_test") != std::string::npos);
+}
+
+void test_listing() {
+  fs::create_directory("list");
+  fs::current_path("list");
+  CHECK(write_file("a.txt", "1"));
+  CHECK(write_file("a.txt.bak", "2"));
+  CHECK(write_file("B.txt", "3"));
+  fs::create_directory("sub");
+
+  // Every entry, "." and ".." included, each exactly once.
+  std::set<std::string> names;
+  char name[64];
+  uint32_t n = 0;
+  while (nth_file(name, n, "*.*", sizeof name) != 0) {
+    names.insert(name);
+    ++n;
+  }
+  CHECK(n == 6);
+  CHECK((names == std::set<std::string>{".", "..", "a.txt", "a.txt.bak", "B.txt", "sub"}));
+
+  // index_of_file and nth_file agree on every position.
+  for (const std::string& entry : names) {
+    const int32_t i = index_of_file(entry.c_str(), "*.*");
+    CHECK(i >= 0);
+    std::memset(name, 'Z', sizeof name);
+    CHECK(i >= 0 && nth_file(name, static_cast<uint32_t>(i), "*.*", sizeof name) == entry.size());
+    CHECK(entry == name);
+  }
+  // Exact names only: no prefix, no longer name, no other case.
+  CHECK(index_of_file("a.txt", "*.*") != index_of_file("a.txt.bak", "*.*"));
+  CHECK(index_of_file("a.tx", "*.*") == -1);
+  CHECK(index_of_file("A.TXT", "*.*") == -1);
+  CHECK(index_of_file("b.txt", "*.*") == -1);
+  CHECK(index_of_file("", "*.*") == -1);
+  CHECK(index_of_file("a.txt", "*.none") == -1);
+
+  // Past the end, or a name that does not fit: 0, and dest untouched.
+  std::memset(name, 'Z', sizeof name);
+  CHECK(nth_file(name, 6, "*.*", sizeof name) == 0);
+  CHECK(nth_file(name, 0, "*.none", sizeof name) == 0);
+  const uint32_t bak = static_cast<uint32_t>(index_of_file("a.txt.bak", "*.*"));
+  CHECK(nth_file(name, bak, "*.*", 9) == 0);
+  CHECK(name[0] == 'Z');
+  CHECK(nth_file(name, bak, "*.*", 10) == 9);
+  CHECK(std::string(name) == "a.txt.bak");
+
+  // The listing is read afresh on every call.
+  CHECK(delete_file("B.txt"));
+  CHECK(index_of_file("B.txt", "*.*") == -1);
+  CHECK(nth_file(name, 5, "*.*", sizeof name) == 0);
+  fs::current_path("..");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "alloc-fail") == 0) {
+    std::printf("alloc-fail: asking\n");
+    std::fflush(stdout);
+    alloc_or_exit(0xFFFFFFF0u);
+    std::printf("alloc-fail: granted\n");
+    return 2;
+  }
+  const fs::path scratch = fs::temp_directory_path() / ("vusk-platform-" + std::to_string(tick_count()));
+  fs::create_directories(scratch);
+  fs::current_path(scratch);
+  test_files();
+  test_safe_saving();
+  test_paths();
+  test_listing();
+  fs::current_path(scratch.parent_path());
+  std::error_code ignored;
+  fs::remove_all(scratch, ignored);
+  std::printf("platform_services_test (%d-bit): %d checks, %d failures\n", static_cast<int>(sizeof(void*) * 8),
+              checks, failures);
+  if (failures != 0) return 1;
+  std::printf("ok\n");
+  return 0;
+}
