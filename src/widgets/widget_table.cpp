@@ -79,6 +79,7 @@ bool open_panel(int32_t y_offset, int32_t x_offset, uint32_t panel) {
   const PanelRecord* records = panel_directory[panel];
   int32_t count = 0;
   while (records[count].label != nullptr) ++count;
+  if (count == 0) return false;  // an empty list has no first record to place
 
   // Stored, unresolved, offsets not added: an edge-relative first record
   // reads as a large value that no on-screen widget has.

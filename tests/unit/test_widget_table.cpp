@@ -202,6 +202,10 @@ TEST_F(WidgetTable, APanelThatDoesNotFitOpensNothing) {
   EXPECT_TRUE(open_panel(0, 0, 4));
   EXPECT_EQ(panels_in_table().size(), 11u);
   EXPECT_FALSE(open_panel(0, 0, PANEL_COUNT));
+  std::vector<PanelRecord> empty = {PanelRecord{}};
+  install(6, empty);
+  EXPECT_FALSE(open_panel(0, 0, 6));
+  EXPECT_EQ(panels_in_table().size(), 11u);
 }
 
 TEST_F(WidgetTable, ReleasePressedAndRedrawAll) {
