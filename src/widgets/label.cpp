@@ -1,13 +1,417 @@
-// Placeholder until the label interpreter lands.
+// The LabelCode interpreter: draw_widget paints a widget's background and
+// focus, then runs its label. Also format_decimal and the table of variables
+// that address operands index.
 #include "widgets/label.h"
+
+#include <cstring>
+
+#include "editor/commands.h"
+#include "editor/document.h"
+#include "editor/text_view.h"
+#include "raster/raster.h"
+#include "screens/screens.h"
+#include "widgets/widget_table.h"
 
 namespace vusk {
 
 void* label_variables[LABEL_VARIABLES];
 char number_text[8];
 
-void reset_label_variables() {}
-void draw_widget(int32_t) {}
-void format_decimal(int32_t) {}
+void reset_label_variables() {
+  for (void*& v : label_variables) v = nullptr;
+  label_variables[var::cursor_abs_line] = &view.cursor_abs_line;
+  label_variables[var::text_length] = &doc.text_length;
+  label_variables[var::bookmark_line_0] = &cmd.bookmark_line[0];
+  label_variables[var::bookmark_line_1] = &cmd.bookmark_line[1];
+}
+
+namespace {
+
+constexpr uint32_t CELL = 9;
+constexpr uint32_t CURSOR_COLOUR = 14;
+constexpr uint32_t DIVISORS[6] = {100000, 10000, 1000, 100, 10, 1};
+
+// The geometry and state of the widget being drawn, and the pen.
+struct Context {
+  int32_t slot;
+  int32_t i;
+  uint32_t x, y, w, h;
+  uint32_t pen_x, pen_y;
+  uint32_t text_colour;
+  bool focused;
+};
+
+uint32_t read_u32(const uint8_t* p) {
+  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+
+uint16_t read_u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// The position of the next address operand: the 4-byte boundary at or after
+// pc, counted from the label's start (labels are 4-byte aligned, so this is
+// the address boundary too).
+const uint8_t* align4(const uint8_t* label, const uint8_t* pc) {
+  return label + ((static_cast<size_t>(pc - label) + 3) & ~size_t{3});
+}
+
+// The variable an address operand names, or null for an index outside the
+// table or an empty entry.
+void* variable(uint32_t index) { return index < LABEL_VARIABLES ? label_variables[index] : nullptr; }
+
+// Reads an unsigned variable of 1, 2 or 4 bytes; an absent one reads 0.
+uint32_t read_variable(const void* p, uint32_t bytes) {
+  if (p == nullptr) return 0;
+  uint8_t b[4] = {};
+  std::memcpy(b, p, bytes);
+  return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
+}
+
+void put_char(Context& c, uint32_t code) {
+  draw_glyph(code, c.text_colour, c.pen_y, c.pen_x);
+  c.pen_x += CELL;
+}
+
+// The last digit-count nibbles of the variable, most significant first.
+void draw_hex(Context& c, const void* var, uint8_t format) {
+  const uint32_t bytes = format < 0x40 ? 1 : format < 0x80 ? 2 : 4;
+  uint32_t value = read_variable(var, bytes);
+  uint32_t digits = format & 0x1F;
+  if (digits > 8) digits = 8;
+  for (uint32_t i = 8; i >= 1; --i) {
+    if (i <= digits) {
+      const uint32_t nibble = value >> 28;
+      put_char(c, nibble < 10 ? '0' + nibble : 'A' + nibble - 10);
+    }
+    value <<= 4;
+  }
+}
+
+// A fixed-point number: I integer digits (leading zeros blank) and F
+// fraction digits after a point. A value of 10^(I+F) or more shows '0' plus
+// its quotient in the first cell, as a byte.
+void draw_decimal(Context& c, uint32_t value, uint8_t format) {
+  const uint32_t whole = format >> 4;
+  const uint32_t fraction = format & 0x0F;
+  uint32_t divisor = 1;
+  for (uint32_t n = (whole + fraction) % 16; n > 0; --n) divisor *= 10;
+  // Formats beyond nine digits overflow the divisor to 0 on the way down;
+  // such a digit reads 0 instead of dividing by zero.
+  const auto next_digit = [&]() {
+    divisor /= 10;
+    if (divisor == 0) return uint32_t{0};
+    const uint32_t digit = value / divisor;
+    value %= divisor;
+    return digit;
+  };
+  bool shown = false;
+  for (uint32_t k = 1; k <= whole; ++k) {
+    const uint32_t digit = next_digit();
+    if (k == whole || shown || digit != 0) {
+      shown = true;
+      draw_glyph(('0' + digit) & 0xFF, c.text_colour, c.pen_y, c.pen_x);
+    }
+    c.pen_x += CELL;
+  }
+  if (fraction == 0) return;
+  put_char(c, '.');
+  for (uint32_t k = 0; k < fraction; ++k) put_char(c, ('0' + next_digit()) & 0xFF);
+}
+
+void draw_slider(const Context& c, uint8_t lo, uint8_t hi) {
+  const uint32_t t = c.y + c.h - 10;
+  const uint32_t r = c.x + c.w - 1;
+  const uint32_t v = wt.w_value[c.i];
+  draw_line(2, r, t, c.x, LINE_HORIZONTAL);
+  draw_line(1, r - 1, t + 1, c.x + 1, LINE_HORIZONTAL);
+  draw_line(4, r, t + 3, c.x, LINE_HORIZONTAL);
+  fill_rect((wt.w_flags[c.i] & WF_PRESSED) ? 2 : 3, 14, 11, t - 5, c.x + v);
+  draw_bevel(0, 16, 12, t - 6, c.x + v);
+  auto* out = static_cast<uint8_t*>(wt.w_data[c.i].ptr);
+  if (out == nullptr) return;
+  // A slider no wider than its knob has no travel: it stays at lo.
+  const int32_t travel = static_cast<int32_t>(c.w) - 12;
+  const int32_t value = travel > 0 ? lo + static_cast<int32_t>(v) * (hi - lo) / travel : lo;
+  *out = static_cast<uint8_t>(value);
+}
+
+// The pixel word at (x, y), or null when the point lies off the frame.
+uint32_t* frame_pixel(int64_t y, int64_t x) {
+  if (raster.frame_pixels == nullptr || x < 0 || y < 0 || x >= raster.frame_width || y >= raster.frame_height) {
+    return nullptr;
+  }
+  return pixel_address(static_cast<uint32_t>(y), static_cast<uint32_t>(x));
+}
+
+void widen_dirty(uint32_t left, uint32_t top, uint32_t right, uint32_t bottom) {
+  if (left < raster.dirty_min_x) raster.dirty_min_x = left;
+  if (top < raster.dirty_min_y) raster.dirty_min_y = top;
+  if (right > raster.dirty_max_x) raster.dirty_max_x = right;
+  if (bottom > raster.dirty_max_y) raster.dirty_max_y = bottom;
+}
+
+// 64 signed samples as red dots on a black box 32 rows high; the variable
+// at w_data picks one record of 64 samples from the table.
+void draw_waveform(const Context& c, const void* table) {
+  fill_rect(0, 32, c.w, c.y + 1, c.x);
+  if (table == nullptr) return;
+  const uint32_t record = read_variable(wt.w_data[c.i].ptr, 1);
+  const auto* samples = static_cast<const int8_t*>(table) + 64 * record;
+  const int64_t x = static_cast<int32_t>(c.x), y = static_cast<int32_t>(c.y);
+  for (int64_t k = 0; k < 64; ++k) {
+    if (uint32_t* p = frame_pixel(y + 16 - (samples[k] >> 3), x + 1 + k)) *p |= 0xFF0000;
+  }
+}
+
+// An image with its top-left pixel at the widget's origin: 32-bit pixels
+// copied as they are, or (mask) the frame of iw x ih bytes chosen by the
+// variable at w_data, whose 0x80 bytes blacken their pixels.
+void draw_image(const Context& c, bool mask, const void* source, uint32_t iw, uint32_t ih) {
+  widen_dirty(c.x, c.y, c.x + iw, c.y + ih);
+  if (source == nullptr) return;
+  const int64_t x = static_cast<int32_t>(c.x), y = static_cast<int32_t>(c.y);
+  const auto* bytes = static_cast<const uint8_t*>(source);
+  if (mask) bytes += static_cast<size_t>(iw) * ih * read_variable(wt.w_data[c.i].ptr, 1);
+  const auto* words = static_cast<const uint8_t*>(source);
+  for (uint32_t row = 0; row < ih; ++row) {
+    for (uint32_t col = 0; col < iw; ++col) {
+      uint32_t* p = frame_pixel(y + row, x + col);
+      if (p == nullptr) continue;
+      const size_t k = static_cast<size_t>(row) * iw + col;
+      if (mask) {
+        if (bytes[k] == 0x80) *p = 0;
+      } else {
+        uint32_t pixel;
+        std::memcpy(&pixel, words + 4 * k, 4);
+        *p = pixel;
+      }
+    }
+  }
+}
+
+bool is_lead_byte(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF); }
+
+bool selected(const uint8_t* p) {
+  const auto a = reinterpret_cast<uintptr_t>(p);
+  return reinterpret_cast<uintptr_t>(view.sel_start) < a && a <= reinterpret_cast<uintptr_t>(view.sel_end);
+}
+
+// One row of document text from the row pointers at w_data, with the
+// selection and, on the cursor's row, the cursor.
+void draw_text_row(const Context& c) {
+  const auto* rows = static_cast<uint8_t* const*>(wt.w_data[c.i].ptr);
+  const uint8_t* p = rows != nullptr ? rows[wt.w_param[c.i]] : nullptr;
+  if (p != nullptr) {
+    uint32_t cx = c.x + CELL * wt.w_value[c.i];
+    const uint32_t limit = c.x + c.w - CELL;
+    while (cx < limit) {
+      const uint8_t ch = *p++;
+      if (ch == 0x0A || ch == 0x0D) break;
+      uint32_t width = CELL;
+      uint32_t code = ch;
+      if (is_lead_byte(ch)) {
+        // A double-width character needs the next cell drawable too, and a
+        // line end is never taken for a trail byte.
+        if (cx + CELL >= limit || *p == 0x0A || *p == 0x0D) break;
+        const uint32_t trail = *p++;
+        const uint32_t row = ch <= 0x9F ? ch - 0x81u : ch - 0xC1u;
+        uint32_t t = trail - 0x40u;
+        if (t >= 63) t -= 1;
+        code = 256 + 188 * row + t;
+        width = 2 * CELL;
+      }
+      uint32_t colour = colour_scheme[0];
+      if (selected(p)) {
+        fill_rect(colour_scheme[3], c.h, width, c.y, cx);
+        colour = colour_scheme[2];
+      }
+      if (code != 0x20) draw_glyph(code, colour, c.y, cx);
+      cx += width;
+    }
+  }
+  if (wt.w_param[c.i] != view.cursor_row) return;
+  const uint32_t kx = c.x + CELL * view.cursor_col;
+  const uint32_t kr = kx + 8;
+  const uint32_t kb = c.y + c.h - 1;
+  if (cmd.insert_mode == 0) {
+    draw_line(CURSOR_COLOUR, kr, c.y, kx, LINE_HORIZONTAL);
+    draw_line(CURSOR_COLOUR, kb, c.y, kx, LINE_VERTICAL);
+    draw_line(CURSOR_COLOUR, kb, c.y, kr, LINE_VERTICAL);
+    draw_line(CURSOR_COLOUR, kr, kb, kx, LINE_HORIZONTAL);
+  } else {
+    draw_line(CURSOR_COLOUR, kr, kb - 1, kx, LINE_HORIZONTAL);
+    draw_line(CURSOR_COLOUR, kr, kb, kx, LINE_HORIZONTAL);
+  }
+}
+
+// The widget's background: the filled focus style (black inside, a frame in
+// the widget's colour, label text in that colour), or a box in its colour
+// with dotted focus marks 3 pixels inside the edge.
+void draw_background(Context& c) {
+  const uint32_t bg = wt.w_kind[c.i] == WK_TEXT_ROW ? colour_scheme[1] : wt.w_colour[c.i];
+  const uint32_t r = c.x + c.w - 1, b = c.y + c.h - 1;
+  if (c.focused && (wt.w_flags[c.i] & WF_ENTER)) {
+    if (c.w > 2 && c.h > 2) fill_rect(0, c.h - 2, c.w - 2, c.y + 1, c.x + 1);
+    draw_line(bg, r, c.y, c.x, LINE_HORIZONTAL);
+    draw_line(bg, b, c.y, c.x, LINE_VERTICAL);
+    draw_line(bg, r, b, c.x, LINE_HORIZONTAL);
+    draw_line(bg, b, c.y, r, LINE_VERTICAL);
+    c.text_colour = bg;
+    return;
+  }
+  if (c.w > 0 && c.h > 0) fill_rect(bg, c.h, c.w, c.y, c.x);
+  if (!c.focused || wt.w_kind[c.i] == WK_TEXT_ROW) return;
+  const uint32_t r3 = c.x + c.w - 4, b3 = c.y + c.h - 4;
+  draw_line(0, r3, c.y + 3, c.x + 3, LINE_DOTTED_HORIZONTAL);
+  draw_line(0, b3, c.y + 3, c.x + 3, LINE_DOTTED_VERTICAL);
+  draw_line(0, r3, b3, c.x + 3, LINE_DOTTED_HORIZONTAL);
+  draw_line(0, b3, c.y + 3, r3, LINE_DOTTED_VERTICAL);
+}
+
+void run_label(Context& c, const uint8_t* label) {
+  const uint8_t* pc = label;
+  const WidgetData data = wt.w_data[c.i];
+  for (;;) {
+    const uint8_t op = *pc++;
+    switch (op) {
+      case LC_END:
+        return;
+      case LC_JUMP_IF_DATA:
+      case LC_JUMP_IF_VAR: {
+        const auto k = static_cast<int8_t>(*pc++);
+        pc = align4(label, pc);
+        const uint32_t target = read_u32(pc);
+        pc += 4;
+        const void* var = data.ptr;
+        if (op == LC_JUMP_IF_VAR) {
+          var = variable(read_u32(pc));
+          pc += 4;
+        }
+        if (var != nullptr && static_cast<int8_t>(read_variable(var, 1)) == k) pc = label + target;
+        break;
+      }
+      case LC_TEXT_ROW:
+        draw_text_row(c);
+        break;
+      case LC_COLOUR:
+        c.text_colour = *pc++;
+        break;
+      case LC_TEXT:
+        for (uint8_t b = *pc++; b != LC_TEXT_END; b = *pc++) {
+          if (b == LC_TEXT_NEWLINE) {
+            c.pen_x = c.x + 4;
+            c.pen_y += *pc++;
+          } else {
+            put_char(c, b);
+          }
+        }
+        break;
+      case LC_DATA_STRING:
+        if (data.ptr != nullptr) draw_string(static_cast<const char*>(data.ptr), c.text_colour, c.pen_y, c.pen_x);
+        if (c.focused) {
+          const uint32_t cx = c.pen_x + CELL * wt.w_value[c.i];
+          draw_line(CURSOR_COLOUR, cx + 8, c.pen_y + 14, cx, LINE_HORIZONTAL);
+          draw_line(CURSOR_COLOUR, cx + 8, c.pen_y + 15, cx, LINE_HORIZONTAL);
+        }
+        break;
+      case LC_BOX:
+        if (pc[1] != 0) fill_rect(pc[0], 16, CELL * pc[1], c.pen_y, c.pen_x);
+        pc += 2;
+        break;
+      case LC_HEX:
+        draw_hex(c, data.ptr, *pc++);
+        break;
+      case LC_DECIMAL:
+        draw_decimal(c, read_variable(data.ptr, 1) * pc[0], pc[1]);
+        pc += 2;
+        break;
+      case LC_BEVEL:
+        draw_bevel(wt.w_flags[c.i] & WF_PRESSED, c.h, c.w, c.y, c.x);
+        break;
+      case LC_TOGGLE_BEVEL:
+        draw_bevel((wt.w_flags[c.i] & WF_PRESSED) | (read_variable(data.ptr, 1) & 0x01), c.h, c.w, c.y, c.x);
+        break;
+      case LC_PARAM_DIGIT:
+        put_char(c, ('0' + wt.w_param[c.i]) & 0xFF);
+        break;
+      case LC_SLIDER:
+        draw_slider(c, pc[0], pc[1]);
+        pc += 2;
+        break;
+      case LC_HEX_AT:
+        pc = align4(label, pc);
+        draw_hex(c, variable(read_u32(pc)), pc[4]);
+        pc += 5;
+        break;
+      case LC_DECIMAL8_AT:
+      case LC_DECIMAL16_AT:
+      case LC_DECIMAL32_AT: {
+        pc = align4(label, pc);
+        const uint32_t bytes = op == LC_DECIMAL8_AT ? 1 : op == LC_DECIMAL16_AT ? 2 : 4;
+        draw_decimal(c, read_variable(variable(read_u32(pc)), bytes) * pc[4], pc[5]);
+        pc += 6;
+        break;
+      }
+      case LC_WAVEFORM:
+        pc = align4(label, pc);
+        draw_waveform(c, variable(read_u32(pc)));
+        pc += 4;
+        break;
+      case LC_MASK_IMAGE:
+      case LC_IMAGE:
+        pc = align4(label, pc);
+        draw_image(c, op == LC_MASK_IMAGE, variable(read_u32(pc)), read_u16(pc + 4), read_u16(pc + 6));
+        pc += 8;
+        break;
+      default:  // not an opcode (filler): skipped
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+// Draws the widget at `slot` completely: background and focus, then its
+// label. A slot that is not live (including -1) draws nothing.
+void draw_widget(int32_t slot) {
+  if (static_cast<uint32_t>(slot) >= static_cast<uint32_t>(wt.widget_end)) return;
+  raster.redraw_pending = 1;
+  Context c{};
+  c.slot = slot;
+  c.i = slot_index(slot);
+  c.x = wt.w_x[c.i];
+  c.y = wt.w_y[c.i];
+  c.w = wt.w_width[c.i];
+  c.h = wt.w_height[c.i];
+  c.focused = slot == wt.focus_widget;
+  c.text_colour = 0;
+  draw_background(c);
+  c.pen_x = c.x + 4;
+  c.pen_y = c.y + 3;
+  if (wt.w_label[c.i] != nullptr) run_label(c, wt.w_label[c.i]);
+}
+
+// Writes `value` right-aligned into number_text's 7 characters, its sign (a
+// space when positive) directly before the first digit.
+void format_decimal(int32_t value) {
+  std::memset(number_text, ' ', 6);
+  char sign = ' ';
+  auto v = static_cast<uint32_t>(value);
+  if (value < 0) {
+    sign = '-';
+    v = 0u - v;
+  }
+  bool pending = true;
+  for (uint32_t i = 1; i <= 6; ++i) {
+    const uint32_t d = DIVISORS[i - 1];
+    const uint32_t q = v / d;
+    v -= q * d;
+    if (pending && (i == 6 || q != 0)) {
+      number_text[i - 1] = sign;
+      pending = false;
+    }
+    if (!pending) number_text[i] = static_cast<char>('0' + q);
+  }
+  number_text[7] = 0;
+}
 
 }  // namespace vusk

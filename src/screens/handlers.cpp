@@ -1,0 +1,104 @@
+// The small handlers bound to the application's panels that belong to no
+// other subsystem: colour schemes, the benchmark, the two file dialogs, Quit
+// and the inert handler.
+#include <cstring>
+
+#include "editor/document.h"
+#include "editor/text_view.h"
+#include "files/load_save.h"
+#include "raster/raster.h"
+#include "screens/screens.h"
+#include "shell/platform.h"
+#include "shell/startup.h"
+#include "shell/window.h"
+#include "widgets/label.h"
+#include "widgets/widget_table.h"
+
+namespace vusk {
+
+uint8_t colour_scheme[4] = {7, 13, 13, 7};
+
+namespace {
+
+// Palette indices per scheme, in the order of colour_scheme:
+//                                text  background  selected text  selection background
+constexpr uint8_t SCHEMES[COLOUR_SCHEMES][4] = {
+    {7, 13, 13, 7},  // Default: brick red on near black, selection inverted
+    {3, 0, 0, 9},    // "Wh on bl": light grey on black, black on light green
+    {0, 3, 3, 15},   // "Bl on wh": black on light grey, light grey on navy
+};
+static_assert(sizeof SCHEMES == COLOUR_SCHEMES * sizeof colour_scheme);
+
+constexpr uint32_t REFUSE_READ_ONLY = 0x8000;
+constexpr uint32_t ASK_BEFORE_OVERWRITE = 0x0002;
+constexpr uint32_t BENCHMARK_MS = 4000;
+constexpr uint32_t BENCHMARK_SECONDS = BENCHMARK_MS / 1000;
+
+// After a dialog that returned no name: a failure (not a cancel) is shown in
+// the "error!?" box with whatever file_path holds.
+void report_dialog_failure() {
+  if (file_dialog_error() != 0) show_message(files.file_path, "error!?");
+}
+
+}  // namespace
+
+void apply_colour_scheme(uint32_t scheme) {
+  if (scheme >= COLOUR_SCHEMES) return;
+  std::memcpy(colour_scheme, SCHEMES[scheme], sizeof colour_scheme);
+}
+
+// Takes the scheme named by the button's value; the button's WF_REDRAW_ALL
+// redraws the window in it afterwards.
+void select_colour_scheme(int32_t slot) { apply_colour_scheme(wt.w_value[slot_index(slot)]); }
+
+// Counts full redraw-and-present cycles for four seconds, alternating no
+// selection and the whole Document selected, and posts the cycles per
+// second as the status message. No input is handled meanwhile.
+void run_benchmark(int32_t) {
+  view.sel_anchor = view.sel_head;
+  uint32_t n = 0;
+  const uint32_t t0 = tick_count();
+  do {
+    view.sel_start = view.sel_end;
+    if (n & 1) {
+      view.sel_start = doc.text_buffer;
+      view.sel_end = doc.text_buffer + doc.text_length;
+    }
+    redraw_all_widgets();
+    draw_string("Benchmark mode!", 9, raster.frame_height - 18u, 200);
+    present_now();
+    ++n;
+  } while (tick_count() - t0 < BENCHMARK_MS);
+  redraw_all_widgets();
+  format_decimal(static_cast<int32_t>(n / BENCHMARK_SECONDS));
+  post_status(number_text);
+  view.sel_start = view.sel_end;
+}
+
+// Asks for a file to open; a chosen one loads in the mode of the button's
+// value (0 text, 1 hex listing).
+void open_file_dialog(int32_t slot) {
+  if (file_dialog(false, REFUSE_READ_ONLY, files.file_path)) {
+    load_with_mode(slot);
+  } else {
+    report_dialog_failure();
+  }
+}
+
+// Asks for a name to save under; the Document is saved in the mode of the
+// button's value (0 text, 1 the bytes a hex listing describes).
+void save_file_dialog(int32_t slot) {
+  if (file_dialog(true, REFUSE_READ_ONLY | ASK_BEFORE_OVERWRITE, files.file_path)) {
+    save_with_mode(slot);
+  } else {
+    report_dialog_failure();
+  }
+}
+
+// Ends the process at once; nothing is asked or saved.
+void quit_button(int32_t) { quit(); }
+
+// Makes an item focusable and pressable without an effect.
+void no_action(int32_t) {}
+
+}  // namespace vusk

@@ -1,0 +1,220 @@
+// The application's nine panels as static data: their labels, records and
+// the scroll thumb's drag limits. Each panel is kept twice: a constexpr
+// pristine list that the compiler checks, and the writable list that the
+// panel directory points at (the layout rewrites the bottom bar's first
+// record; reset_screen_state restores every list from its pristine copy).
+#include <algorithm>
+#include <array>
+#include <iterator>
+
+#include "editor/text_view.h"
+#include "files/load_save.h"
+#include "files/search.h"
+#include "files/transfer.h"
+#include "screens/screens.h"
+#include "widgets/label_builders.h"
+#include "widgets/widget_table.h"
+
+namespace vusk {
+
+namespace {
+
+constexpr uint8_t MINUS = '-';
+constexpr uint8_t MENU_FLAGS = WF_MOVABLE | WF_ENTER | WF_ARROWS_DOWN;       // 0x16
+constexpr uint8_t TITLE_FLAGS = WF_ENTER | WF_ARROWS_ACROSS | WF_ARROWS_DOWN;  // 0x1C
+constexpr uint8_t SCHEME_FLAGS = MENU_FLAGS | WF_REDRAW_ALL;                  // 0x36
+constexpr int16_t BELOW = -1;  // y: directly below the previous record
+constexpr int16_t TO_RIGHT_EDGE = -1;
+constexpr uint16_t ENTRY_WIDTH = 152;
+constexpr uint16_t ROW = 18;
+
+// ---- Labels -------------------------------------------------------------
+
+constexpr auto L_END = lc::label(lc::end());
+constexpr auto L_UP = lc::text_label("UP");
+constexpr auto L_FILE = lc::text_label("  File");
+constexpr auto L_EDIT = lc::text_label("  Edit");
+constexpr auto L_VIEW = lc::text_label("  View");
+constexpr auto L_CLOSE = lc::text_label("---- close ----");
+constexpr auto L_OPEN_TEXT = lc::text_label("Open as text");
+constexpr auto L_OPEN_HEX = lc::text_label("open as Hex");
+constexpr auto L_SAVE = lc::text_label("Save");
+constexpr auto L_SAVE_TEXT = lc::text_label("save As text");
+constexpr auto L_SAVE_BIN = lc::text_label("save hex as Bin");
+constexpr auto L_QUIT = lc::text_label("Quit");
+constexpr auto L_DOCUMENT_SIZE =
+    lc::label(lc::text("current document", lc::newline(16), " size in memory", lc::newline(16)),
+              lc::decimal32_at(var::text_length, 1, 0x90), lc::text(" bytes"), lc::end());
+constexpr auto L_CUT = lc::text_label("cuT");
+constexpr auto L_COPY = lc::text_label("Copy");
+constexpr auto L_PASTE = lc::text_label("Paste");
+constexpr auto L_PASTE_COLUMN = lc::text_label("paste coluMn");
+constexpr auto L_PASTE_CLIPBOARD = lc::text_label("paste clipboard");
+constexpr auto L_FIND = lc::text_label("Find");
+constexpr auto L_BENCHMARK = lc::text_label("Benchmark");
+constexpr auto L_FIND_FIELD = lc::label(lc::text("       string to find", lc::newline(16)), lc::text(" "),
+                                        lc::box(15, 29), lc::colour(9), lc::data_string(), lc::end());
+constexpr auto L_ABOUT = lc::text_label("About");
+constexpr auto L_SCHEME_CAPTION = lc::text_label("color scheme:");
+constexpr auto L_DEFAULT = lc::text_label("Default");
+constexpr auto L_WHITE_ON_BLACK = lc::text_label("Wh on bl");
+constexpr auto L_BLACK_ON_WHITE = lc::text_label("Bl on wh");
+constexpr auto L_LEFT = lc::text_label("LF");
+constexpr auto L_RIGHT = lc::text_label("RT");
+constexpr auto L_DOWN = lc::text_label("DN");
+constexpr auto L_BOOKMARK_1 = lc::label(lc::decimal32_at(var::bookmark_line_0, 1, 0x70), lc::end());
+constexpr auto L_BOOKMARK_2 = lc::label(lc::decimal32_at(var::bookmark_line_1, 1, 0x70), lc::end());
+constexpr auto L_LINE_NUMBER =
+    lc::label(lc::colour(9), lc::text("line "), lc::decimal32_at(var::cursor_abs_line, 1, 0x70), lc::end());
+constexpr auto L_VERSION = lc::label(lc::text("Vusk ver. 0.91", lc::newline(15), "2024/xx/xx"), lc::end());
+
+// ---- Records ------------------------------------------------------------
+
+constexpr PanelRecord rec(const uint8_t* label, WidgetData data, int16_t x, int16_t y, int16_t width,
+                          uint16_t height, uint16_t value, uint8_t param, WidgetKind kind, uint8_t colour,
+                          uint8_t flags, uint8_t hotkey) {
+  return PanelRecord{label, data, x, y, width, height, value, param, kind, colour, flags, hotkey, 0};
+}
+
+// A drop-down entry: 152 wide, 18 high, below the previous one.
+constexpr PanelRecord entry(const uint8_t* label, WidgetHandler handler, uint16_t value, uint8_t colour,
+                            uint8_t flags, uint8_t hotkey) {
+  return rec(label, handler, 8, BELOW, ENTRY_WIDTH, ROW, value, 0, WK_BUTTON, colour, flags, hotkey);
+}
+
+// The first entry of every drop-down, at (8, 56), where they replace each other.
+constexpr PanelRecord close_entry() {
+  return rec(L_CLOSE.data(), close_panel, 8, 56, ENTRY_WIDTH, ROW, 0, 0, WK_BUTTON, 10, MENU_FLAGS, MINUS);
+}
+
+constexpr PanelRecord END_OF_LIST{};
+
+constexpr PanelRecord scroll_button(const uint8_t* label, int16_t x, int16_t y, uint8_t param) {
+  return rec(label, scroll_step_button, x, y, 22, ROW, 0, param, WK_BUTTON, 10, 0, 0);
+}
+
+// Limits of the scroll thumb: fixed at the right edge, between the up button
+// and the down button.
+DragDescriptor thumb_drag{-22, 36, -22, -54, drag_scroll_thumb};
+
+constexpr PanelRecord TITLE_BAR[] = {
+    rec(files.title_label, {}, 0, 0, TO_RIGHT_EDGE, 36, 0, 0, WK_STATIC, 0, 0, 0),
+    scroll_button(L_UP.data(), -22, 18, 0),
+    END_OF_LIST,
+};
+
+constexpr PanelRecord MENU_BAR[] = {
+    rec(L_FILE.data(), show_panel, 8, 18, 80, ROW, PANEL_FILE_MENU, 0, WK_BUTTON, 8, TITLE_FLAGS, 'f'),
+    rec(L_EDIT.data(), show_panel, 104, 18, 80, ROW, PANEL_EDIT_MENU, 0, WK_BUTTON, 8, TITLE_FLAGS, 'e'),
+    rec(L_VIEW.data(), show_panel, 200, 18, 80, ROW, PANEL_VIEW_MENU, 0, WK_BUTTON, 8, TITLE_FLAGS, 'v'),
+    END_OF_LIST,
+};
+
+constexpr PanelRecord FILE_MENU[] = {
+    close_entry(),
+    entry(L_OPEN_TEXT.data(), open_file_dialog, FILE_MODE_TEXT, 10, MENU_FLAGS, 'o'),
+    entry(L_OPEN_HEX.data(), open_file_dialog, FILE_MODE_HEX, 10, MENU_FLAGS, 'h'),
+    entry(L_SAVE.data(), save_under_file_name, 0, 10, MENU_FLAGS, 's'),
+    entry(L_SAVE_TEXT.data(), save_file_dialog, FILE_MODE_TEXT, 10, MENU_FLAGS, 'a'),
+    entry(L_SAVE_BIN.data(), save_file_dialog, FILE_MODE_HEX, 10, MENU_FLAGS, 'b'),
+    entry(L_QUIT.data(), quit_button, 0, 10, MENU_FLAGS, 'q'),
+    rec(L_DOCUMENT_SIZE.data(), no_action, 8, BELOW, ENTRY_WIDTH, 50, 0, 0, WK_BUTTON, 2, MENU_FLAGS, 0),
+    END_OF_LIST,
+};
+
+constexpr PanelRecord EDIT_MENU[] = {
+    close_entry(),
+    entry(L_CUT.data(), edit_menu_command, EDIT_CUT, 10, MENU_FLAGS, 't'),
+    entry(L_COPY.data(), edit_menu_command, EDIT_COPY, 10, MENU_FLAGS, 'c'),
+    entry(L_PASTE.data(), edit_menu_command, EDIT_PASTE, 10, MENU_FLAGS, 'p'),
+    entry(L_PASTE_COLUMN.data(), edit_menu_command, EDIT_PASTE_COLUMN, 10, MENU_FLAGS, 'm'),
+    entry(L_PASTE_CLIPBOARD.data(), edit_menu_command, EDIT_PASTE_CLIPBOARD, 10, MENU_FLAGS, 0),
+    entry(L_FIND.data(), show_panel, PANEL_FIND_BAR, 8, MENU_FLAGS, 'f'),
+    entry(L_BENCHMARK.data(), run_benchmark, 0, 10, MENU_FLAGS, 'b'),
+    END_OF_LIST,
+};
+
+constexpr PanelRecord FIND_BAR[] = {
+    rec(L_FIND_FIELD.data(), static_cast<void*>(find_pattern), 8, 56, 292, 36, 0, 0, WK_TEXT_INPUT, 2, MENU_FLAGS,
+        0),
+    entry(L_CLOSE.data(), close_panel, 0, 10, MENU_FLAGS, MINUS),
+    END_OF_LIST,
+};
+
+constexpr PanelRecord VIEW_MENU[] = {
+    close_entry(),
+    entry(L_ABOUT.data(), show_panel, PANEL_ABOUT, 8, MENU_FLAGS, 'a'),
+    entry(L_SCHEME_CAPTION.data(), no_action, 0, 2, MENU_FLAGS, 0),
+    entry(L_DEFAULT.data(), select_colour_scheme, 0, 10, SCHEME_FLAGS, 'd'),
+    entry(L_WHITE_ON_BLACK.data(), select_colour_scheme, 1, 10, SCHEME_FLAGS, 'w'),
+    entry(L_BLACK_ON_WHITE.data(), select_colour_scheme, 2, 10, SCHEME_FLAGS, 'b'),
+    END_OF_LIST,
+};
+
+constexpr PanelRecord SCROLL_THUMB[] = {
+    rec(L_END.data(), &thumb_drag, -22, 36, 22, ROW, 0, 0, WK_DRAG_HANDLE, 2, 0, 0),
+    END_OF_LIST,
+};
+
+// Record 0's y and height are placeholders: the layout writes them before
+// every opening, so that the background fills the frame below the rows.
+constexpr PanelRecord BOTTOM_BAR[] = {
+    rec(L_END.data(), {}, 0, -28, TO_RIGHT_EDGE, 28, 0, 0, WK_STATIC, 0, 0, 0),
+    scroll_button(L_LEFT.data(), 0, -18, 4),
+    rec(L_BOOKMARK_1.data(), bookmark_button, 36, -18, 70, ROW, 0, 0, WK_BUTTON, 11, 0, 0),
+    rec(L_BOOKMARK_2.data(), bookmark_button, 122, -18, 70, ROW, 0, 1, WK_BUTTON, 11, 0, 0),
+    rec(L_LINE_NUMBER.data(), {}, -168, -18, 120, ROW, 0, 0, WK_STATIC, 0, 0, 0),
+    scroll_button(L_RIGHT.data(), -44, -18, 6),
+    scroll_button(L_DOWN.data(), -22, -36, 2),
+    END_OF_LIST,
+};
+
+constexpr PanelRecord ABOUT_BOX[] = {
+    close_entry(),
+    rec(L_VERSION.data(), no_action, 8, BELOW, ENTRY_WIDTH, 36, 0, 0, WK_BUTTON, 2, MENU_FLAGS, 0),
+    END_OF_LIST,
+};
+
+static_assert(lc::valid_panel(TITLE_BAR, 0));  // record 0: the title, built at run time
+static_assert(lc::valid_panel(MENU_BAR));
+static_assert(lc::valid_panel(FILE_MENU));
+static_assert(lc::valid_panel(EDIT_MENU));
+static_assert(lc::valid_panel(FIND_BAR));
+static_assert(lc::valid_panel(VIEW_MENU));
+static_assert(lc::valid_panel(SCROLL_THUMB));
+static_assert(lc::valid_panel(BOTTOM_BAR));
+static_assert(lc::valid_panel(ABOUT_BOX));
+
+constinit auto title_bar = std::to_array(TITLE_BAR);
+constinit auto menu_bar = std::to_array(MENU_BAR);
+constinit auto file_menu = std::to_array(FILE_MENU);
+constinit auto edit_menu = std::to_array(EDIT_MENU);
+constinit auto find_bar = std::to_array(FIND_BAR);
+constinit auto view_menu = std::to_array(VIEW_MENU);
+constinit auto scroll_thumb = std::to_array(SCROLL_THUMB);
+constinit auto bottom_bar = std::to_array(BOTTOM_BAR);
+constinit auto about_box = std::to_array(ABOUT_BOX);
+
+// Copies a pristine list over its writable list and installs it as `id`.
+template <size_t N>
+void install(PanelId id, const PanelRecord (&pristine)[N], std::array<PanelRecord, N>& live) {
+  std::copy(std::begin(pristine), std::end(pristine), live.begin());
+  panel_directory[id] = live.data();
+}
+
+}  // namespace
+
+void reset_screen_state() {
+  install(PANEL_TITLE, TITLE_BAR, title_bar);
+  install(PANEL_MENU_BAR, MENU_BAR, menu_bar);
+  install(PANEL_FILE_MENU, FILE_MENU, file_menu);
+  install(PANEL_EDIT_MENU, EDIT_MENU, edit_menu);
+  install(PANEL_FIND_BAR, FIND_BAR, find_bar);
+  install(PANEL_VIEW_MENU, VIEW_MENU, view_menu);
+  install(PANEL_THUMB, SCROLL_THUMB, scroll_thumb);
+  install(PANEL_BOTTOM_BAR, BOTTOM_BAR, bottom_bar);
+  install(PANEL_ABOUT, ABOUT_BOX, about_box);
+  apply_colour_scheme(0);
+}
+
+}  // namespace vusk
