@@ -133,7 +133,10 @@ void start_up_steps() {
   view.cursor_col = 0;
   view.cursor_abs_line = 0;
   empty_selection(nullptr);
-  // 8. and 9.
+  // 8. and 9. The layout sizes the rows for the frame that create_window is
+  // about to make, so the frame size holds its start-up value already.
+  raster.frame_width = FRAME_WIDTH;
+  raster.frame_height = FRAME_HEIGHT;
   layout_text_view();
   win.min_frame_width = MIN_FRAME_WIDTH;
   win.min_frame_height = MIN_FRAME_HEIGHT;
