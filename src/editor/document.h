@@ -47,6 +47,22 @@ void delete_char_at_cursor();
 void delete_selection();
 void rebuild_line_table(int32_t from_line);
 
+// The calling protocols that edits follow.
+
+// Inserts `count` bytes at the located cursor (after locate_cursor, with
+// pad_newlines possibly raised by the caller): writes the pending line breaks
+// and spaces, then the bytes, leaving cursor_ptr just past them, and
+// re-indexes. `bytes` must not point into the text block. Returns the line
+// the LineTable was rebuilt from (0 or less after a reallocation).
+int32_t insert_at_cursor(const uint8_t* bytes, uint32_t count);
+// Locates (row, column) and deletes the byte there, or joins the next line
+// when the cursor stands on a line end.
+void delete_byte_at(uint32_t row, uint32_t column);
+// Deletes the bytes of the Selection and re-indexes from the line where it
+// began, which is returned (also left in cursor_line). The caller empties
+// the Selection afterwards.
+uint32_t delete_selected_text();
+
 // Debug check: re-derives the LineTable from the bytes and verifies every
 // invariant of the layout. Returns true when all hold; otherwise writes a
 // description of the first violation into `why` (if given).
