@@ -28,14 +28,20 @@ constexpr std::array<std::array<char, 4>, 256> make_cells() {
 }
 constexpr auto HEX_CELL = make_cells();
 
-// The character column: 0x20..0x7F stand for themselves, the rest as spaces,
-// so that no line break, end marker or filler can enter the listing.
-constexpr std::array<uint8_t, 256> make_shown() {
-  std::array<uint8_t, 256> t{};
-  for (uint32_t b = 0; b < 256; ++b) t[b] = b >= 0x20 && b <= 0x7F ? static_cast<uint8_t>(b) : ' ';
-  return t;
+// Eight bytes of the character column at once: 0x20..0x7F stand for
+// themselves, every other byte becomes a space, so that no line break, end
+// marker or filler can enter the listing. Every step stays within its byte, so no borrow or
+// carry crosses into the next one.
+inline uint64_t shown_characters(uint64_t bytes) {
+  constexpr uint64_t HIGH = 0x8080808080808080ull;
+  constexpr uint64_t SPACES = 0x2020202020202020ull;
+  // High bit set: the byte is 0x80 or more, or its low seven bits are below
+  // 0x20 (0x80 + those bits - 0x20 then stays below 0x80).
+  const uint64_t above = bytes & HIGH;
+  const uint64_t below = ~((bytes | HIGH) - SPACES) & HIGH;
+  const uint64_t hidden = ((above | below) >> 7) * 0xFF;
+  return (bytes & ~hidden) | (SPACES & hidden);
 }
-constexpr auto SHOWN = make_shown();
 
 // Classes of listing characters for the parse: 0..15 a digit's value.
 enum : uint8_t { CH_OTHER = 16, CH_LINE_END = 17, CH_END = 18 };
@@ -76,12 +82,11 @@ uint8_t* render_hex_header(uint8_t* out, const char* path) {
   return out + HEX_LINE_BYTES;
 }
 
-// Renders `count` bytes as listing lines; see the header for the overlap rule.
+// Renders `count` bytes as listing lines, line by line from the table.
 uint8_t* render_hex_lines(uint8_t* out, const uint8_t* bytes, uint32_t count, uint32_t first_line) {
   uint32_t line = first_line;
   for (uint32_t left = count; left >= 16; left -= 16, bytes += 16, out += HEX_LINE_BYTES, ++line) {
-    uint8_t in[16];
-    std::memcpy(in, bytes, 16);
+    const uint8_t* in = bytes;
     for (uint32_t j = 0; j < 16; ++j) std::memcpy(out + GROUP_COLUMNS * (j / 4) + 3 * (j % 4), HEX_CELL[in[j]].data(), 4);
     out[52] = ';';
     out[53] = ' ';
@@ -93,14 +98,17 @@ uint8_t* render_hex_lines(uint8_t* out, const uint8_t* bytes, uint32_t count, ui
     std::memcpy(o + 5, HEX_CELL[line & 255].data(), 2);
     o[7] = 'x';
     o[8] = ' ';
-    for (uint32_t j = 0; j < 16; ++j) out[CHARACTER_COLUMN + j] = SHOWN[in[j]];
+    for (uint32_t half = 0; half < 16; half += 8) {
+      uint64_t word;
+      std::memcpy(&word, in + half, 8);
+      word = shown_characters(word);
+      std::memcpy(out + CHARACTER_COLUMN + half, &word, 8);
+    }
     out[HEX_LINE_BYTES - 1] = '\n';
   }
   const uint32_t rest = count % 16;
   if (rest != 0) {
-    uint8_t in[16];
-    std::memcpy(in, bytes, rest);
-    for (uint32_t j = 0; j < rest; ++j) std::memcpy(out + GROUP_COLUMNS * (j / 4) + 3 * (j % 4), HEX_CELL[in[j]].data(), 4);
+    for (uint32_t j = 0; j < rest; ++j) std::memcpy(out + GROUP_COLUMNS * (j / 4) + 3 * (j % 4), HEX_CELL[bytes[j]].data(), 4);
     out += 3 * rest + rest / 4;
   }
   return out;

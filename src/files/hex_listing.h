@@ -21,8 +21,6 @@ uint8_t* render_hex_header(uint8_t* out, const char* path);
 // Renders `count` bytes as listing lines at `out`, the first of them standing
 // at file offset 16 x `first_line`; a count that is not a multiple of 16 ends
 // in the short last line. May write one byte past the returned end.
-// `bytes` may lie behind `out` in the same block, provided it begins at least
-// 64 x (count div 16) bytes further on: each line is read before it is written.
 uint8_t* render_hex_lines(uint8_t* out, const uint8_t* bytes, uint32_t count, uint32_t first_line);
 
 // Parses the Document as a HexListing and appends the bytes it describes.

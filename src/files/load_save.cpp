@@ -29,16 +29,19 @@ namespace {
 
 constexpr char ERROR_CAPTION[] = "error!?";
 constexpr uint32_t TITLE_PREFIX_BYTES = 16;  // the template up to the colon
-constexpr uint32_t LINE_TABLE_SPARE_BYTES = 4096;
 // Saves gather their output in pieces of this size: one write per 2 KiB costs
 // several times the copying itself on large documents.
 constexpr uint32_t SAVE_GATHER_BYTES = 256 * 1024;
 // Room for a temporary file's name beside a 255-byte target path.
 constexpr uint32_t TEMP_PATH_BYTES = 2 * PATH_BYTES;
-
-void* obtain_block(size_t bytes) {
-  return files.alloc_block != nullptr ? files.alloc_block(bytes) : try_alloc(bytes);
-}
+// A first guess at a text's line count, from its size; the table grows when
+// the lines are shorter.
+constexpr uint32_t GUESSED_LINE_BYTES = 40;
+// A listing's file is read in pieces of this size, each rendered while it
+// is still in the cache.
+constexpr uint32_t LISTING_PIECE_BYTES = 64 * 1024;
+// Entries of room behind the last line, as a rebuild of the LineTable leaves.
+constexpr uint32_t SPARE_LINE_ENTRIES = 1024;
 
 // The "error!?" box for the current path.
 void show_path_error() { show_message(files.file_path, ERROR_CAPTION); }
@@ -51,65 +54,78 @@ void remember_origin() {
   }
 }
 
-// A text block read and converted, not yet part of the Document.
+// A text block and its LineTable, read and built, not yet the Document's.
 struct NewText {
   uint8_t* block;
   uint32_t capacity;
-  uint32_t length;      // sentinel included
-  uint32_t line_breaks;
+  uint32_t length;  // sentinel included
+  LineStarts starts;
 };
 
-// Reads `size` bytes of the open file into a new block in the current mode.
-// False, with nothing allocated, when the block cannot be had or nothing
-// could be read.
+void discard(NewText* text) {
+  free_block(text->block);
+  free_block(text->starts.table);
+  *text = NewText{};
+}
+
+// Reads the file in pieces and renders each as listing lines, with the line
+// starts the listing is known to have: the header, then one line per 80
+// bytes. Returns the bytes that arrived in *got.
+bool read_listing(FileHandle handle, uint32_t wanted, NewText* text, uint32_t* got) {
+  // A piece is a multiple of 16 bytes, so that lines never straddle pieces.
+  uint8_t piece[LISTING_PIECE_BYTES];
+  uint8_t* out = render_hex_header(text->block, files.file_path);
+  uint32_t done = 0;
+  while (done < wanted) {
+    const uint32_t n = read_block(wanted - done < LISTING_PIECE_BYTES ? wanted - done : LISTING_PIECE_BYTES, piece, handle);
+    if (n == 0) break;
+    out = render_hex_lines(out, piece, n, done / 16);
+    done += n;
+    if (n % 16 != 0) break;  // a short last line ends the listing
+  }
+  *got = done;
+  *out = '\r';
+  text->length = static_cast<uint32_t>(out - text->block) + 1;
+  const uint32_t last_line = 1 + done / 16;
+  LineStarts& starts = text->starts;
+  if (!reserve_line_starts(starts, uint64_t{last_line} + 2 + SPARE_LINE_ENTRIES)) return false;
+  for (uint32_t k = 0; k <= last_line; ++k) starts.table[k] = k * HEX_LINE_BYTES;
+  starts.count = last_line + 1;
+  return true;
+}
+
+// Reads `size` bytes of the open file into a new block in the current mode
+// and builds its text and line starts. False, with nothing left allocated,
+// when memory cannot be had or nothing could be read.
 bool read_new_text(FileHandle handle, uint64_t size, NewText* text) {
   const bool hex = files.file_mode == FILE_MODE_HEX;
   const uint64_t capacity = hex ? (size + 15) / 16 * HEX_LINE_BYTES + HEX_LINE_BYTES + TEXT_SPARE_BYTES
                                 : size + TEXT_SPARE_BYTES;
   if (capacity > UINT32_MAX) return false;  // 32-bit sizes cannot describe it
-  auto* block = static_cast<uint8_t*>(obtain_block(static_cast<size_t>(capacity)));
-  if (block == nullptr) return false;
-  const auto wanted = static_cast<uint32_t>(size);
-  text->block = block;
+  text->block = static_cast<uint8_t*>(obtain_file_block(static_cast<size_t>(capacity)));
+  if (text->block == nullptr) return false;
   text->capacity = static_cast<uint32_t>(capacity);
+  const auto wanted = static_cast<uint32_t>(size);
+  // Only what arrived is used, so that a file shortened meanwhile never shows
+  // uninitialised memory; nothing at all from a non-empty file is a failure.
+  uint32_t got = 0;
+  bool ok;
   if (hex) {
-    // The bytes go to the block's end; the listing grows from its start and
-    // reads each line before it overwrites it.
-    uint8_t* raw = block + text->capacity - wanted;
-    const uint32_t got = read_block(wanted, raw, handle);
-    if (got == 0 && wanted != 0) {
-      free_block(block);
-      return false;
-    }
-    uint8_t* end = render_hex_lines(render_hex_header(block, files.file_path), raw, got, 0);
-    *end = '\r';
-    text->length = static_cast<uint32_t>(end - block) + 1;
-    text->line_breaks = 1 + got / 16;
+    ok = read_listing(handle, wanted, text, &got);
   } else {
-    // Only what arrived becomes text, so that a file shortened meanwhile never
-    // shows uninitialised memory.
-    const uint32_t got = read_block(wanted, block, handle);
-    if (got == 0 && wanted != 0) {
-      free_block(block);
-      return false;
-    }
-    text->line_breaks = convert_text_in_place(block, got);
+    // Straight into the block, to be converted where it lies.
+    got = read_block(wanted, text->block, handle);
+    ok = reserve_line_starts(text->starts, got / GUESSED_LINE_BYTES + 2) && convert_text(text->block, got, text->starts);
     text->length = got + 1;
   }
-  return true;
-}
-
-// Makes sure the LineTable holds `last_line` + 2 entries with room to grow,
-// so that the rebuild after a load never needs memory it might not get.
-bool reserve_line_table(uint32_t last_line) {
-  if ((uint64_t{last_line} + 1) * 4 < doc.line_table_capacity) return true;
-  const uint64_t bytes = uint64_t{last_line} * 4 + LINE_TABLE_SPARE_BYTES;
-  if (bytes > UINT32_MAX) return false;
-  auto* table = static_cast<uint32_t*>(obtain_block(static_cast<size_t>(bytes)));
-  if (table == nullptr) return false;
-  free_block(doc.line_table);
-  doc.line_table = table;
-  doc.line_table_capacity = static_cast<uint32_t>(bytes);
+  ok = ok && (got != 0 || wanted == 0);
+  // Room for the entry past the end marker and for growth, as after a rebuild.
+  ok = ok && reserve_line_starts(text->starts, uint64_t{text->starts.count} + 1 + SPARE_LINE_ENTRIES);
+  if (!ok) {
+    discard(text);
+    return false;
+  }
+  text->starts.table[text->starts.count] = text->length;
   return true;
 }
 
@@ -145,7 +161,7 @@ bool write_beside_and_replace() {
   const FileHandle handle = create_temp_beside(files.file_path, temp_path, TEMP_PATH_BYTES);
   if (handle == INVALID_FILE) return false;
   OutputFile out{handle, files.io_buffer, IO_BUFFER_BYTES, 0, false};
-  auto* gather = static_cast<uint8_t*>(obtain_block(SAVE_GATHER_BYTES));
+  auto* gather = static_cast<uint8_t*>(obtain_file_block(SAVE_GATHER_BYTES));
   if (gather != nullptr) {
     out.buffer = gather;
     out.capacity = SAVE_GATHER_BYTES;
@@ -164,6 +180,11 @@ bool write_beside_and_replace() {
 
 void reset_file_state() { std::memset(&files, 0, sizeof files); }
 
+// A block for a load or a save: the test hook's, or try_alloc's.
+void* obtain_file_block(size_t bytes) {
+  return files.alloc_block != nullptr ? files.alloc_block(bytes) : try_alloc(bytes);
+}
+
 // Loads file_path in file_mode; the old Document stays until the new one is
 // complete, so every refusal leaves it, the names and the title unchanged.
 int load_document() {
@@ -176,17 +197,20 @@ int load_document() {
   NewText text{};
   const bool read = size <= UINT32_MAX && read_new_text(handle, size, &text);
   close_file(handle);
-  if (!read || !reserve_line_table(text.line_breaks)) {
-    if (read) free_block(text.block);
+  if (!read) {
     show_path_error();
     return 1;
   }
+  // The text's line starts were gathered while it was built: they are the
+  // LineTable that a rebuild from line 0 would make.
   free_block(doc.text_buffer);
+  free_block(doc.line_table);
   doc.text_buffer = text.block;
   doc.text_capacity = text.capacity;
   doc.text_length = text.length;
-  doc.last_line = text.line_breaks;
-  rebuild_line_table(0);
+  doc.line_table = text.starts.table;
+  doc.line_table_capacity = text.starts.capacity * 4;
+  doc.last_line = text.starts.count - 1;
   empty_selection(doc.text_buffer);
   set_title_file_name();
   remember_origin();

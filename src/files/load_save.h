@@ -30,6 +30,8 @@ extern FileState files;
 extern const uint8_t title_template[19];
 
 void reset_file_state();
+// A block for a load or a save: files.alloc_block's, or try_alloc's.
+void* obtain_file_block(size_t bytes);
 
 // 0 on success; non-zero after the "error!?" box (the Document, names, title
 // and mode then stay as they were).

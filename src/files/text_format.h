@@ -8,10 +8,25 @@
 
 namespace vusk {
 
+// A LineTable being built for a text that is not yet the Document's: offsets
+// of line starts, as in the Document's own table.
+struct LineStarts {
+  uint32_t* table;
+  uint32_t capacity;  // entries
+  uint32_t count;     // entries written
+};
+
+// Makes room for at least `entries` entries, keeping those written; false
+// (the table as it was) when memory runs out or 32 bits cannot size it.
+bool reserve_line_starts(LineStarts& starts, uint64_t entries);
+
 // Converts `size` file bytes at `text` in place into the Document's form
-// (CR LF -> '\n' NUL, lone CR -> '\n', LF stays) and returns the number of
-// line breaks. text[size] must be writable: it receives the end marker.
-uint32_t convert_text_in_place(uint8_t* text, uint32_t size);
+// (CR LF -> '\n' NUL, lone CR -> '\n', LF stays), puts the end marker at
+// text[size] (which must be writable) and records every line's start, as a
+// rebuild of the LineTable would, in one pass. The starts begin empty; the
+// line breaks are then starts.count - 1. False when memory for the starts ran
+// out.
+bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts);
 
 // Appends the Document's lines with CR LF line ends, leaving out the filler
 // behind each line end and everything from the end marker on.

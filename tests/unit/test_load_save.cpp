@@ -96,6 +96,58 @@ TEST_F(FileTest, CharacterColumnShowsOnly0x20To0x7F) {
             "7F 1F 80 FF  20 7E 00 0A  0D 09 41 7A  30 81 E0 A1  ; 0000000x \x7F    ~    Az0   \n");
 }
 
+TEST_F(FileTest, CharacterColumnForEveryByteValue) {
+  std::string bytes(256, 0);
+  for (uint32_t b = 0; b < 256; ++b) bytes[b] = static_cast<char>(b);
+  write_file(path("all"), bytes);
+  ASSERT_EQ(load(path("all"), FILE_MODE_HEX), 0);
+  const std::string listing = document_bytes();
+  for (uint32_t b = 0; b < 256; ++b) {
+    const char shown = listing[80 * (1 + b / 16) + 63 + b % 16];
+    EXPECT_EQ(shown, b >= 0x20 && b <= 0x7F ? static_cast<char>(b) : ' ') << b;
+  }
+}
+
+// The same text through the loader and through a plain reading of the line-end
+// rules, for texts dense in CR, LF and NUL at every alignment.
+TEST_F(FileTest, TextConversionMatchesTheRulesAtEveryAlignment) {
+  std::mt19937 rng(5);
+  const char alphabet[] = {'a', 'b', '\r', '\n', '\0', '\x0E', '\x0C', '\xFF'};
+  for (uint32_t round = 0; round < 300; ++round) {
+    std::string file(rng() % 90, 'x');
+    for (char& c : file) c = rng() % 3 == 0 ? alphabet[rng() % 8] : 'x';
+    std::string expected;
+    std::string saved;
+    uint32_t breaks = 0;
+    bool line_start = false;  // directly behind a line break, where NULs are filler
+    for (size_t i = 0; i < file.size(); ++i) {
+      const char c = file[i];
+      if (c == '\r' || c == '\n') {
+        expected += '\n';
+        saved += "\r\n";
+        ++breaks;
+        line_start = true;
+        if (c == '\r' && i + 1 < file.size() && file[i + 1] == '\n') {
+          expected += '\0';
+          ++i;
+        }
+        continue;
+      }
+      expected += c;
+      if (c != '\0' || !line_start) {
+        saved += c;
+        line_start = false;
+      }
+    }
+    SCOPED_TRACE(::testing::PrintToString(file));
+    write_file(path("in"), file);
+    ASSERT_EQ(load(path("in"), FILE_MODE_TEXT), 0);
+    EXPECT_EQ(document_bytes(), expected + "\r");
+    EXPECT_EQ(doc.last_line, breaks);
+    EXPECT_EQ(save(path("out"), FILE_MODE_TEXT), saved);
+  }
+}
+
 TEST_F(FileTest, LongPathIsCutInTheHeaderAndNeverSaved) {
   const std::string sub(70, 'd');
   std::filesystem::create_directory(path(sub));
