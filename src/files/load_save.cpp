@@ -62,6 +62,7 @@ struct NewText {
   LineStarts starts;
 };
 
+// Gives back the blocks of a text that will not become the Document.
 void discard(NewText* text) {
   free_block(text->block);
   free_block(text->starts.table);

@@ -1,6 +1,7 @@
 // The text form of a Document on disk.
 #include "files/text_format.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -68,8 +69,10 @@ bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts) {
     const uint8_t* next = p;
     while (*next == 0) ++next;
     if (count == starts.capacity) {
+      // Doubling, up to the most entries that 32 bits can size.
+      const uint64_t grown = std::min<uint64_t>(uint64_t{count} * 2, UINT32_MAX / 4);
       starts.count = count;
-      if (!reserve_line_starts(starts, uint64_t{count} * 2)) return false;
+      if (grown <= count || !reserve_line_starts(starts, grown)) return false;
     }
     starts.table[count++] = static_cast<uint32_t>(next - text);
   }
