@@ -19,12 +19,12 @@ namespace {
 
 // What a refusal must leave alone.
 struct Snapshot {
-  std::string document, name, title, origin, path;
+  std::string document, name, title, origin;
   uint8_t mode;
   static Snapshot take() {
     return {std::string(reinterpret_cast<const char*>(doc.text_buffer), doc.text_length), files.file_name,
             std::string(reinterpret_cast<const char*>(files.title_label), PATH_BYTES), files.document_origin,
-            files.file_path, files.file_mode};
+            files.file_mode};
   }
 };
 
