@@ -222,6 +222,18 @@ TEST_F(FileTest, SaveReplacesTheWholeFileAndKeepsItsPermissions) {
   EXPECT_EQ(entries_of(dir), (std::vector<std::string>{"doc.txt", "out.txt"}));
 }
 
+TEST_F(FileTest, SaveThroughASymbolicLinkWritesItsTargetAndKeepsTheLink) {
+  std::filesystem::create_directory(path("real"));
+  write_file(path("real/t.txt"), "old");
+  std::filesystem::create_symlink(path("real/t.txt"), path("link.txt"));
+  write_file(path("doc.txt"), "new\n");
+  ASSERT_EQ(load(path("doc.txt"), FILE_MODE_TEXT), 0);
+  EXPECT_EQ(save(path("link.txt"), FILE_MODE_TEXT), "new\r\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(path("link.txt")));
+  EXPECT_EQ(read_file(path("real/t.txt")), "new\r\n");
+  EXPECT_EQ(entries_of(path("real")), std::vector<std::string>{"t.txt"});
+}
+
 TEST_F(FileTest, SaveWritesWhereTheDocumentCameFrom) {
   std::filesystem::create_directories(path("other/sub"));
   write_file(path("other/a.txt"), "old\r\n");
