@@ -167,6 +167,10 @@ void start_up_steps() {
 }
 
 void start_up() {
+  // The process begins from the same state as every headless run: static
+  // zeroes alone would leave the panels uninstalled, overwrite mode on and a
+  // right-button drag seemingly in progress.
+  reset_all_state();
   start_up_steps();
   message_loop();
   quit();

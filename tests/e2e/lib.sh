@@ -2,6 +2,11 @@
 # Xvfb display and drive it with xdotool. Source this file; it sets up a
 # scratch directory ($E2E_WORK) and a trap that ends everything it started.
 # A test exits with 77 (skipped) when the X tools are missing.
+#
+# The headless driver vusk-script runs the same core on a 1024x768 frame, so
+# for the same file and input the window's client area must match its frame
+# pixel for pixel. A test writes its input twice: once for xdotool, once as
+# script lines (e2e_script), and e2e_expect_picture compares the two.
 set -euo pipefail
 
 E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -10,6 +15,18 @@ E2E_XVFB_PID=""
 E2E_APP_PID=""
 E2E_CONVERT=/usr/bin/convert
 [ -x "$E2E_CONVERT" ] || E2E_CONVERT=convert
+E2E_COMPARE=/usr/bin/compare
+[ -x "$E2E_COMPARE" ] || E2E_COMPARE=compare
+E2E_BIN=$E2E_WORK/bin            # copies of the real programs (see e2e_copy_programs)
+E2E_HEADLESS_BIN=$E2E_WORK/hbin  # vusk-script's copy, with a transfer file of its own
+E2E_REAL=$E2E_WORK/real          # the real program's working directory
+E2E_HEADLESS=$E2E_WORK/headless  # vusk-script's working directory
+E2E_SCRIPT=$E2E_WORK/steps.vsk   # the script lines given so far
+E2E_FILE=""                      # the document named on both command lines
+E2E_CLIENT_CROP=""               # geometry of the client area in a screenshot
+E2E_KEEP_DIR=${TMPDIR:-/tmp}/vusk-e2e-failures/$(basename "$0" .sh)  # a failure's images
+mkdir -p "$E2E_BIN" "$E2E_HEADLESS_BIN" "$E2E_REAL" "$E2E_HEADLESS"
+: >"$E2E_SCRIPT"
 # Leaks inside the system libraries that SDL loads are not ours to fix.
 export LSAN_OPTIONS="suppressions=$E2E_LIB_DIR/lsan.supp:print_suppressions=0"
 
@@ -30,10 +47,10 @@ e2e_fail() {
   exit 1
 }
 
-# Skips the test unless Xvfb, xdotool and ImageMagick's import are installed.
+# Skips the test unless Xvfb, xdotool and ImageMagick are installed.
 e2e_require_x() {
   local tool
-  for tool in Xvfb xdotool import; do
+  for tool in Xvfb xdotool import "$E2E_CONVERT" "$E2E_COMPARE"; do
     if ! command -v "$tool" >/dev/null 2>&1; then
       echo "skipped: $tool is not installed"
       exit 77
@@ -122,8 +139,10 @@ e2e_key() {
   xdotool key --delay 20 "$@"
 }
 
-# Clicks mouse button 1 at (x, y) of the window.
-e2e_click() { xdotool mousemove --sync --window "$1" "$2" "$3" click 1; }
+# Clicks mouse button 1 at (x, y) of the window. (No --sync on the moves:
+# it waits about 15 s when the pointer is already there. The server handles
+# the move before the click anyway.)
+e2e_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 
 # Saves a screenshot of the window as PNG.
 e2e_screenshot() { import -window "$1" "$2"; }
@@ -140,3 +159,108 @@ e2e_wait_exit() {
   wait "$E2E_APP_PID" || E2E_EXIT_CODE=$?
   E2E_APP_PID=""
 }
+
+# Copies `program`s from BUILD_DIR into $E2E_BIN (vusk-script into
+# $E2E_HEADLESS_BIN) and sets where failing comparisons keep their images
+# (BUILD_DIR/e2e-failures/TEST). Run from copies, the real program and
+# vusk-script both find no jisfont.bin and no installed data, each has a
+# transfer file of its own, and neither writes into the build folder.
+e2e_copy_programs() {
+  local build=$1 program
+  shift
+  E2E_KEEP_DIR=$build/e2e-failures/$(basename "$0" .sh)
+  rm -rf "$E2E_KEEP_DIR"
+  for program in "$@"; do
+    [ -f "$build/$program" ] || { echo "skipped: $build/$program was not built"; exit 77; }
+    if [ "$program" = vusk-script ]; then
+      cp "$build/$program" "$E2E_HEADLESS_BIN/"
+    else
+      cp "$build/$program" "$E2E_BIN/"
+    fi
+  done
+}
+
+# Writes `text` as document `name` into both working directories and makes
+# it the document of both runs.
+e2e_document() {
+  E2E_FILE=$1
+  printf '%s' "$2" >"$E2E_REAL/$E2E_FILE"
+  cp "$E2E_REAL/$E2E_FILE" "$E2E_WORK/pristine-$E2E_FILE"
+}
+
+# Runs vusk-script on `script` from the document as first written (a replay
+# of a script that saves changes it), its output in $E2E_WORK/headless.log.
+e2e_replay() {
+  [ -z "$E2E_FILE" ] || cp "$E2E_WORK/pristine-$E2E_FILE" "$E2E_HEADLESS/$E2E_FILE"
+  # shellcheck disable=SC2086
+  (cd "$E2E_HEADLESS" && "$E2E_HEADLESS_BIN/vusk-script" "$1" $E2E_FILE) >"$E2E_WORK/headless.log" 2>&1
+}
+
+# Appends lines (one per argument) to the script that vusk-script replays.
+e2e_script() { printf '%s\n' "$@" >>"$E2E_SCRIPT"; }
+
+# Runs the script so far through vusk-script and writes its frame to `png`.
+e2e_headless_shot() {
+  local png=$1
+  { cat "$E2E_SCRIPT"; echo "shot $png"; } >"$E2E_WORK/shot.vsk"
+  e2e_replay "$E2E_WORK/shot.vsk" || e2e_fail "vusk-script failed: $(cat "$E2E_WORK/headless.log")"
+}
+
+# Prints vusk-script's "state" line after the script so far.
+e2e_headless_state() {
+  { cat "$E2E_SCRIPT"; echo state; } >"$E2E_WORK/state.vsk"
+  e2e_replay "$E2E_WORK/state.vsk" || e2e_fail "vusk-script failed: $(cat "$E2E_WORK/headless.log")"
+  grep '^state ' "$E2E_WORK/headless.log" || e2e_fail "vusk-script printed no state"
+}
+
+# One field (e.g. top_line) of a state line.
+e2e_state_field() { echo "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"; }
+
+# Saves the window's client area as PNG.
+e2e_client_shot() {
+  if [ -n "$E2E_CLIENT_CROP" ]; then
+    import -window "$1" "$E2E_WORK/window.png" && "$E2E_CONVERT" "$E2E_WORK/window.png" -crop "$E2E_CLIENT_CROP" +repage "$2"
+  else
+    import -window "$1" "$2"
+  fi
+}
+
+# Number of pixels in which two images differ (nothing when they cannot be
+# compared, e.g. of different sizes).
+e2e_pixels_differing() { "$E2E_COMPARE" -metric AE "$1" "$2" null: 2>&1 || true; }
+
+# Waits until the window's client area shows exactly the frame vusk-script
+# draws for the script so far; fails after `seconds` (default 15), keeping the
+# two pictures and an image of their difference. The program handles its
+# input after xdotool returns, so the picture is polled.
+e2e_expect_picture() {
+  local wid=$1 step=$2 seconds=${3:-15}
+  local expected=$E2E_WORK/$step.expected.png actual=$E2E_WORK/$step.actual.png
+  local tries=$((seconds * 10)) differing="" start
+  start=$(date +%s.%N)
+  e2e_headless_shot "$expected"
+  while :; do
+    if e2e_client_shot "$wid" "$actual" 2>/dev/null; then
+      differing=$(e2e_pixels_differing "$actual" "$expected")
+      if [ "$differing" = 0 ]; then
+        echo "picture \"$step\" as headless after $(e2e_seconds_since "$start") s"
+        return 0
+      fi
+    fi
+    e2e_app_running || e2e_fail "the program ended before the picture \"$step\" appeared"
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || break
+    sleep 0.1
+  done
+  mkdir -p "$E2E_KEEP_DIR"
+  cp "$expected" "$actual" "$E2E_SCRIPT" "$E2E_KEEP_DIR/" 2>/dev/null || true
+  "$E2E_COMPARE" "$actual" "$expected" "$E2E_KEEP_DIR/$step.diff.png" 2>/dev/null || true
+  e2e_fail "after \"$step\" the window differs from the headless frame in ${differing:-all} pixels;" \
+    "see $E2E_KEEP_DIR/$step.{actual,expected,diff}.png"
+}
+
+# Seconds since `start` (from date +%s.%N), to one decimal.
+e2e_seconds_since() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
+
+# Moves the pointer to (x, y) of the window's client area.
+e2e_pointer() { xdotool mousemove --window "$1" "$2" "$3"; }

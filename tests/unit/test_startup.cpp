@@ -4,10 +4,14 @@
 #include <cstring>
 #include <string>
 
+#include "editor/commands.h"
+#include "editor/text_view.h"
 #include "files/load_save.h"
 #include "shell/headless/headless.h"
 #include "shell/posix/posix_support.h"
 #include "shell/startup.h"
+#include "widgets/input.h"
+#include "widgets/widget_table.h"
 
 using namespace vusk;
 
@@ -74,4 +78,36 @@ TEST(CommandLine, ControlCharactersEndAnUnquotedArgumentOnly) {
   EXPECT_EQ(first_argument("v \"a\tb\""), "a\tb");
   // An unterminated quote runs to the end of the line.
   EXPECT_EQ(first_argument("v \"a b"), "a b");
+}
+
+namespace {
+
+struct Exited {
+  int code;
+};
+
+}  // namespace
+
+// The real program starts from static zeroes, not from a test's reset: the
+// whole start-up must still install the panels and the initial modes.
+TEST(StartUp, FromZeroedStateShowsTheBarsInInsertMode) {
+  reset_all_state();
+  headless::reset();
+  set_command_line("vusk");
+  for (PanelRecord*& p : panel_directory) p = nullptr;
+  cmd.insert_mode = 0;
+  input.rdrag_widget = 0;
+  headless::set_exit_handler([](int code) { throw Exited{code}; });
+  int code = -1;
+  try {
+    start_up();  // no messages are queued: the loop ends at once
+  } catch (const Exited& e) {
+    code = e.code;
+  }
+  headless::set_exit_handler(nullptr);
+  EXPECT_EQ(code, 0);
+  EXPECT_GT(view.top_bars_end, view.text_rows_end);  // title and menu bars are live
+  EXPECT_GT(view.thumb_end, view.bottom_bar_end);    // and the scroll thumb
+  EXPECT_EQ(cmd.insert_mode, 1);
+  EXPECT_EQ(input.rdrag_widget, -1);
 }

@@ -205,8 +205,12 @@ uint32_t mouse_key_bits(uint32_t buttons, uint16_t mod) {
   return bits;
 }
 
-void translate_button(bool down, uint8_t button, int32_t x, int32_t y, uint16_t mod, uint32_t* buttons,
-                      Messages* out) {
+bool inside_client(int32_t x, int32_t y, int32_t width, int32_t height) {
+  return x >= 0 && y >= 0 && x < width && y < height;
+}
+
+void translate_button(bool down, uint8_t button, int32_t x, int32_t y, int32_t width, int32_t height,
+                      uint16_t mod, uint32_t* buttons, Messages* out) {
   uint32_t bit = 0;
   uint32_t message = 0;
   switch (button) {
@@ -229,12 +233,14 @@ void translate_button(bool down, uint8_t button, int32_t x, int32_t y, uint16_t 
   } else {
     *buttons &= ~bit;
   }
-  if (message != 0) {
+  if (message != 0 && inside_client(x, y, width, height)) {
     push(out, message, mouse_key_bits(*buttons, mod), make_position(static_cast<uint32_t>(y), static_cast<uint32_t>(x)));
   }
 }
 
-void translate_motion(int32_t x, int32_t y, uint16_t mod, uint32_t buttons, Messages* out) {
+void translate_motion(int32_t x, int32_t y, int32_t width, int32_t height, uint16_t mod, uint32_t buttons,
+                      Messages* out) {
+  if (!inside_client(x, y, width, height)) return;
   push(out, WM_MOUSEMOVE, mouse_key_bits(buttons, mod), make_position(static_cast<uint32_t>(y), static_cast<uint32_t>(x)));
 }
 

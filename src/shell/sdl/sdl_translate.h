@@ -33,15 +33,25 @@ void translate_text(const char* utf8, uint16_t mod, Messages* out);
 // The MK_ bits of a mouse message: the buttons held plus Shift and Ctrl.
 uint32_t mouse_key_bits(uint32_t buttons, uint16_t mod);
 
-// Appends the message of an SDL button press or release at (x, y) and keeps
-// `buttons` (MK_LBUTTON, MK_RBUTTON, MK_MBUTTON) up to date. The middle
-// button only counts as held; it has no message of its own.
-void translate_button(bool down, uint8_t button, int32_t x, int32_t y, uint16_t mod, uint32_t* buttons,
-                      Messages* out);
+// Whether (x, y) lies in a client area of `width` x `height`. SDL reports the
+// pointer outside the window while a button is held; the Win32 window this
+// backend stands in for never captures the pointer, so it does not see such
+// moves and releases (a drag past the top edge would otherwise reach the
+// router as a huge 16-bit position).
+bool inside_client(int32_t x, int32_t y, int32_t width, int32_t height);
 
-// Appends WM_MOUSEMOVE at (x, y); outside the window, negative coordinates
-// wrap in the 16-bit position word as they do under Win32.
-void translate_motion(int32_t x, int32_t y, uint16_t mod, uint32_t buttons, Messages* out);
+// Appends the message of an SDL button press or release at (x, y) of a
+// `width` x `height` client area, and keeps `buttons` (MK_LBUTTON,
+// MK_RBUTTON, MK_MBUTTON) up to date even when the position lies outside and
+// no message is sent. The middle button only counts as held; it has no
+// message of its own.
+void translate_button(bool down, uint8_t button, int32_t x, int32_t y, int32_t width, int32_t height,
+                      uint16_t mod, uint32_t* buttons, Messages* out);
+
+// Appends WM_MOUSEMOVE at (x, y) when it lies inside the `width` x `height`
+// client area.
+void translate_motion(int32_t x, int32_t y, int32_t width, int32_t height, uint16_t mod, uint32_t buttons,
+                      Messages* out);
 
 // Appends WM_MOUSEWHEEL for a vertical wheel step: 120 per notch, signed, in
 // the high word of wparam; nothing for a purely horizontal step.

@@ -63,14 +63,20 @@ void translate_event(const SDL_Event& e, Messages* out) {
     case SDL_TEXTINPUT:
       translate_text(e.text.text, state.key_mod, out);
       break;
-    case SDL_MOUSEMOTION:
-      translate_motion(e.motion.x, e.motion.y, static_cast<uint16_t>(SDL_GetModState()), state.buttons, out);
+    case SDL_MOUSEMOTION: {
+      int w = 0, h = 0;
+      if (state.window != nullptr) SDL_GetWindowSize(state.window, &w, &h);
+      translate_motion(e.motion.x, e.motion.y, w, h, static_cast<uint16_t>(SDL_GetModState()), state.buttons, out);
       break;
+    }
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-      translate_button(e.type == SDL_MOUSEBUTTONDOWN, e.button.button, e.button.x, e.button.y,
+    case SDL_MOUSEBUTTONUP: {
+      int w = 0, h = 0;
+      if (state.window != nullptr) SDL_GetWindowSize(state.window, &w, &h);
+      translate_button(e.type == SDL_MOUSEBUTTONDOWN, e.button.button, e.button.x, e.button.y, w, h,
                        static_cast<uint16_t>(SDL_GetModState()), &state.buttons, out);
       break;
+    }
     case SDL_MOUSEWHEEL: {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
