@@ -24,6 +24,7 @@ E2E_HEADLESS=$E2E_WORK/headless  # vusk-script's working directory
 E2E_SCRIPT=$E2E_WORK/steps.vsk   # the script lines given so far
 E2E_FILE=""                      # the document named on both command lines
 E2E_CLIENT_CROP=""               # geometry of the client area in a screenshot
+E2E_VISIBLE=""                   # geometry of the part of the frame a small window shows
 E2E_KEEP_DIR=${TMPDIR:-/tmp}/vusk-e2e-failures/$(basename "$0" .sh)  # a failure's images
 mkdir -p "$E2E_BIN" "$E2E_HEADLESS_BIN" "$E2E_REAL" "$E2E_HEADLESS"
 : >"$E2E_SCRIPT"
@@ -239,6 +240,9 @@ e2e_expect_picture() {
   local tries=$((seconds * 10)) differing="" start
   start=$(date +%s.%N)
   e2e_headless_shot "$expected"
+  if [ -n "$E2E_VISIBLE" ]; then
+    "$E2E_CONVERT" "$expected" -crop "$E2E_VISIBLE" +repage "$expected.png" && mv "$expected.png" "$expected"
+  fi
   while :; do
     if e2e_client_shot "$wid" "$actual" 2>/dev/null; then
       differing=$(e2e_pixels_differing "$actual" "$expected")

@@ -2,7 +2,8 @@
 # The SDL2 program opens its 1024x768 window titled "Vusk" with the document
 # named on its command line, shows exactly the frame the headless driver
 # draws for that file (title bar, menu bar, text, scroll buttons, bottom bar),
-# and ends with exit code 0 when it is asked to close.
+# follows resizes as the headless driver does, and ends with exit code 0 when
+# it is asked to close.
 #   test_sdl_window.sh BUILD_DIR SOURCE_DIR
 . "$(dirname "$0")/lib.sh"
 build=$(cd "$1" && pwd)
@@ -24,6 +25,15 @@ for strip in 1024x18+0+0 1024x16+0+36; do
   colours=$("$E2E_CONVERT" "$E2E_WORK/start-up.expected.png" -crop "$strip" +repage -format '%k' info:)
   [ "$colours" -gt 1 ] || e2e_fail "the start-up frame shows nothing in $strip"
 done
+
+# Resizing rebuilds the frame and shows it whole; below the least frame
+# size the window shows the frame's top-left part.
+xdotool windowsize "$wid" 800 600
+e2e_script 'resize 800 600'
+e2e_expect_picture "$wid" resized
+xdotool windowsize "$wid" 500 200
+e2e_script 'resize 500 200'
+E2E_VISIBLE=500x200+0+0 e2e_expect_picture "$wid" below-least-size
 
 # SDL turns the termination request into its quit event, which reaches the
 # window as a close request, like the close box does.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The cross-built vusk.exe (64-bit, then 32-bit) under Wine: its client area
 # shows exactly the headless frame for the same document, before and after a
-# few keys, and Alt+F4 closes it with exit code 0. Both runs share one fresh
+# few keys and a save from the File menu, the file saved has CR LF line
+# ends, and Alt+F4 closes the window with exit code 0. Both runs share one fresh
 # Wine prefix. Skipped when Wine or both exes (`make win32`) are missing.
 #   test_wine_window.sh BUILD_DIR SOURCE_DIR
 . "$(dirname "$0")/lib.sh"
@@ -34,9 +35,11 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 
 wineserver -w
 echo "Wine prefix ready after $(e2e_seconds_since "$start") s"
 
+printf 'Hello world\r\nsecond linexyz\r\n        q\r\n\tthird, after a tab\r\n' >"$E2E_WORK/expected.txt"
 windows_path=$(winepath -w "$E2E_REAL/$E2E_FILE")
 for bits in "${exes[@]}"; do
   : >"$E2E_SCRIPT"
+  cp "$E2E_WORK/pristine-$E2E_FILE" "$E2E_REAL/$E2E_FILE"
   cd "$E2E_REAL"
   echo "vusk$bits.exe $windows_path"
   e2e_start_app wine "$E2E_BIN/vusk$bits.exe" "$windows_path"
@@ -57,6 +60,13 @@ for bits in "${exes[@]}"; do
   e2e_key "$wid" Down End x y z Return Tab q
   e2e_script 'key Down End x y z Enter Tab q'
   e2e_expect_picture "$wid" "typed-$bits" 30
+
+  # Alt, Enter and the hotkey "s": File, Save.
+  e2e_key "$wid" alt Return s
+  e2e_script 'key alt Enter s'
+  e2e_expect_picture "$wid" "saved-$bits" 30
+  cmp -s "$E2E_REAL/$E2E_FILE" "$E2E_WORK/expected.txt" ||
+    e2e_fail "vusk$bits.exe saved: $(od -c "$E2E_REAL/$E2E_FILE" | head -20)"
 
   e2e_key "$wid" alt+F4
   e2e_wait_exit 30
