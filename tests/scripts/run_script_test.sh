@@ -16,6 +16,7 @@
 set -euo pipefail
 driver=$1
 script=$2
+case $driver in /*) ;; *) driver=$PWD/$driver ;; esac
 dir=$(cd "$(dirname "$script")" && pwd)
 name=$(basename "$script" .vsk)
 work=$(mktemp -d)
