@@ -40,6 +40,7 @@ struct ScriptError {
 uint32_t pointer_x = 0, pointer_y = 0;
 uint32_t buttons_held = 0;  // MK_ bits of the mouse buttons still down
 uint32_t status_shows_seen = 0;
+bool caps_lock = false;  // toggled by each CapsLock key press, as on Windows
 
 // Writes a status line into the transcript when the status line has shown
 // a message since the last look.
@@ -167,13 +168,15 @@ void run_line(const std::string& line) {
   if (verb == "key") {
     if (words.size() < 2) throw ScriptError{"key needs at least one key"};
     // Every name is checked before the first key is pressed.
-    std::vector<KeyStroke> strokes;
     for (size_t i = 1; i < words.size(); ++i) {
-      strokes.push_back(parse_key(words[i]));
-      if (!strokes.back().valid) throw ScriptError{"unknown key: " + words[i]};
+      if (!parse_key(words[i]).valid) throw ScriptError{"unknown key: " + words[i]};
     }
-    for (const KeyStroke& stroke : strokes) {
-      for (const KeyMessage& m : stroke.messages) deliver(m.message, m.wparam, m.lparam);
+    for (size_t i = 1; i < words.size(); ++i) {
+      const KeyStroke stroke = parse_key(words[i], caps_lock);
+      for (const KeyMessage& m : stroke.messages) {
+        if (m.message == WM_KEYDOWN && m.wparam == VK_CAPITAL) caps_lock = !caps_lock;
+        deliver(m.message, m.wparam, m.lparam);
+      }
     }
   } else if (verb == "type") {
     for (const char c : unescape(rest_of(line))) deliver(WM_CHAR, static_cast<uint8_t>(c), 1);

@@ -77,3 +77,18 @@ TEST(ScriptKeys, ModifiersAloneAndInOrder) {
   EXPECT_EQ(seq("ctrl+shift+Right"), (P{{WM_KEYDOWN, VK_SHIFT}, {WM_KEYDOWN, VK_CONTROL}, {WM_KEYDOWN, VK_RIGHT},
                                         {WM_KEYUP, VK_RIGHT}, {WM_KEYUP, VK_CONTROL}, {WM_KEYUP, VK_SHIFT}}));
 }
+
+TEST(ScriptKeys, CapsLockTurnsTheCaseOfLettersOnly) {
+  const auto chars = [](const char* spec) {
+    std::vector<uintptr_t> out;
+    for (const KeyMessage& m : parse_key(spec, true).messages) {
+      if (m.message == WM_CHAR) out.push_back(m.wparam);
+    }
+    return out;
+  };
+  EXPECT_EQ(chars("a"), std::vector<uintptr_t>{'A'});
+  EXPECT_EQ(chars("shift+a"), std::vector<uintptr_t>{'a'});
+  EXPECT_EQ(chars("ctrl+a"), std::vector<uintptr_t>{1});
+  EXPECT_EQ(chars("1"), std::vector<uintptr_t>{'1'});
+  EXPECT_EQ(chars("shift+1"), std::vector<uintptr_t>{'!'});
+}
