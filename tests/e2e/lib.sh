@@ -145,8 +145,9 @@ e2e_key() {
 # the move before the click anyway.)
 e2e_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 
-# Saves a screenshot of the window as PNG.
-e2e_screenshot() { import -window "$1" "$2"; }
+# Saves a screenshot of the window as PNG. (import asks for a window to be
+# clicked when the one named is gone: the timeout keeps that from hanging.)
+e2e_screenshot() { timeout 10 import -window "$1" "$2"; }
 
 # The colour of pixel (x, y) of a screenshot as six hex digits, RRGGBB.
 e2e_pixel() { "$E2E_CONVERT" "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
@@ -220,9 +221,10 @@ e2e_state_field() { echo "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"; }
 # Saves the window's client area as PNG.
 e2e_client_shot() {
   if [ -n "$E2E_CLIENT_CROP" ]; then
-    import -window "$1" "$E2E_WORK/window.png" && "$E2E_CONVERT" "$E2E_WORK/window.png" -crop "$E2E_CLIENT_CROP" +repage "$2"
+    e2e_screenshot "$1" "$E2E_WORK/window.png" &&
+      "$E2E_CONVERT" "$E2E_WORK/window.png" -crop "$E2E_CLIENT_CROP" +repage "$2"
   else
-    import -window "$1" "$2"
+    e2e_screenshot "$1" "$2"
   fi
 }
 

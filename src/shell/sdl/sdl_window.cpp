@@ -126,6 +126,11 @@ using sdl::state;
 
 uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t outer_height, const char* title) {
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  // The window surface stays the system's own pixels (MIT-SHM on X11), so
+  // that only the DirtyRect goes to the screen. Otherwise SDL backs it with a
+  // GL texture: every update repaints the whole window, and the first surface
+  // re-creates the window under a new X id.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_EnableScreenSaver();
   uint32_t flags = SDL_WINDOW_SHOWN;
   if ((style & sdl::WS_THICKFRAME) != 0) flags |= SDL_WINDOW_RESIZABLE;
