@@ -138,7 +138,10 @@ void drag_handle(int32_t slot, int32_t y, int32_t x) {
 // pointer, each of its widgets kept on the frame.
 void drag_panel(int32_t y, int32_t x, uintptr_t key) {
   if (input.rdrag_widget == NO_SLOT) return;
-  if (!(key & MK_RBUTTON)) {
+  // A resize or a closed panel may have left the slot to another widget:
+  // only a movable one may go on being dragged (never the text rows).
+  const bool movable = is_live_slot(input.rdrag_widget) && (wt.w_flags[idx(input.rdrag_widget)] & WF_MOVABLE);
+  if (!(key & MK_RBUTTON) || !movable) {
     input.rdrag_widget = NO_SLOT;
     return;
   }
@@ -278,7 +281,9 @@ bool field_key(uint32_t k, uint32_t c) {
     buffer[length - 1] = ' ';
     --v;
   } else {
-    if (at_end) return true;  // the field is full
+    // A full field takes nothing more; a NUL would end its text early and
+    // leave the caret beyond it.
+    if (at_end || k == 0) return true;
     buffer[v] = static_cast<char>(k);
     if (v == 0) std::memset(buffer + 1, ' ', length - 1);  // typing at the start replaces
     ++v;
