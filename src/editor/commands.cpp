@@ -226,6 +226,7 @@ bool unbound_key(uint32_t code, bool ctrl) {
 // The main dispatch. Returns false when the command ends without the
 // common end.
 bool dispatch(Work& w, uint32_t code) {
+  bool repeated = false;  // F6 has already moved the cursor one line down
   for (;;) {
     code &= COMMAND_KEY_MASK;
     locate_cursor(static_cast<uint32_t>(w.row), static_cast<uint32_t>(w.col + view.left_col));
@@ -290,6 +291,7 @@ bool dispatch(Work& w, uint32_t code) {
       w.col = cmd.last_column;
       if (w.row > static_cast<int32_t>(view.visible_rows / 2)) view.top_line += 1;
       else w.row += 1;
+      repeated = true;
       continue;  // the remembered command runs as if it had just arrived
     }
     break;
@@ -302,7 +304,9 @@ bool dispatch(Work& w, uint32_t code) {
   cmd.last_column = w.col;
 
   if (code == CHAR_PASTE_CLIPBOARD && w.ctrl) {
-    if (!paste_clipboard_text()) return false;
+    // Nothing to paste ends the command, but a repeat's step down stands
+    // and needs the common end (the view may have scrolled).
+    if (!paste_clipboard_text()) return repeated;
     w.row_redraw = true;
     sync_scroll_thumb();
     return true;
@@ -459,6 +463,9 @@ void common_end(Work& w) {
     redraw_text_view();
     return;
   }
+  // A deletion can turn a NUL that now opens a line into filler, which moves
+  // that line's start: the rows are drawn from fresh pointers.
+  if (w.deleted) fill_row_pointers();
   if (w.row != w.entry_row) {
     draw_widget(4 * w.entry_row);
     draw_widget(4 * w.row);

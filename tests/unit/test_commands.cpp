@@ -200,3 +200,28 @@ TEST_F(Commands, PasteOverASelectionLocatesWhereItBegan) {
   EXPECT_EQ(col(), 3);
   EXPECT_TRUE(check_document());
 }
+
+TEST_F(Commands, RowsFollowALineWhoseFirstByteBecomesFiller) {
+  set_text(std::string("a\nb\0c", 5));
+  click_cell(1, 1);
+  key("Backspace");  // the NUL now stands directly behind a line break
+  EXPECT_EQ(text(), "a\nc");
+  EXPECT_EQ(view.row_ptr[1], line_start(1));
+}
+
+TEST_F(Commands, RepeatingAnEmptyClipboardPasteStillStepsDown) {
+  set_text(std::string(3, '\n'));
+  for (int i = 0; i < 3; ++i) mouse(WM_MOUSEWHEEL, 0xFF880000u, 500, 400);
+  EXPECT_EQ(view.top_line, 3);
+  click_cell(30, 2);
+  key("ctrl+v");  // the clipboard holds no text: nothing happens
+  key("F6");      // below mid-view the view would scroll, but not past the last line
+  EXPECT_EQ(view.top_line, 3);
+  EXPECT_EQ(row(), 30);
+  EXPECT_EQ(view.cursor_abs_line, 33u);
+  key("ctrl+Home");
+  key("F6");
+  EXPECT_EQ(row(), 1);
+  EXPECT_EQ(col(), 2);
+  EXPECT_EQ(text(), "\n\n\n");
+}
