@@ -48,7 +48,8 @@ class RandomEditing : public EditorSession {
       return "char " + std::to_string(c);
     }
     const uint32_t bottom = 36 + 16 * view.visible_rows;
-    const uint32_t x = below(raster.frame_width - 30), y = 36 + below(bottom - 36);
+    // Presses stay on the rows, clear of the menu titles, buttons and thumb that touch them.
+    const uint32_t x = below(raster.frame_width - 30), y = 37 + below(bottom - 37);
     if (kind < 90) {
       mouse(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
       std::string d = "press " + std::to_string(x) + "," + std::to_string(y);
