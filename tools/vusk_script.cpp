@@ -5,6 +5,7 @@
 //   vusk-script [--timings] SCRIPT [FILE]
 //
 // SCRIPT "-" reads standard input. FILE is the command-line argument.
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -39,16 +40,24 @@ struct ScriptError {
 uint32_t pointer_x = 0, pointer_y = 0;
 uint32_t buttons_held = 0;  // MK_ bits of the mouse buttons still down
 uint32_t status_shows_seen = 0;
+bool caps_lock = false;  // toggled by each CapsLock key press, as on Windows
+
+// Writes a status line into the transcript when the status line has shown
+// a message since the last look.
+void note_status() {
+  if (win.status_shows == status_shows_seen) return;
+  status_shows_seen = win.status_shows;
+  headless::add_transcript(std::string("status ") + (win.status_text != nullptr ? win.status_text : ""));
+}
 
 // Sends one message the way the platform delivers it, then whatever the
 // window procedure posted meanwhile (a close request, the quit message).
 void deliver(uint32_t message, uintptr_t wparam, intptr_t lparam) {
   headless::send(message, wparam, lparam);
-  if (win.status_shows != status_shows_seen) {
-    status_shows_seen = win.status_shows;
-    headless::add_transcript(std::string("status ") + (win.status_text != nullptr ? win.status_text : ""));
-  }
-  if (!headless::drain_queue()) quit();
+  note_status();
+  const bool running = headless::drain_queue();
+  note_status();
+  if (!running) quit();
 }
 
 // Decodes the escapes \xHH \t \n \r \e \s \\ of TEXT arguments.
@@ -68,12 +77,10 @@ std::string unescape(const std::string& text) {
       case 's': out += ' '; break;
       case '\\': out += '\\'; break;
       case 'x': {
-        if (i + 2 >= text.size()) throw ScriptError{"\\x needs two hex digits"};
-        const std::string hex = text.substr(i + 1, 2);
-        char* end = nullptr;
-        const long v = std::strtol(hex.c_str(), &end, 16);
-        if (hex.size() != 2 || end != hex.c_str() + 2) throw ScriptError{"\\x needs two hex digits"};
-        out += static_cast<char>(v);
+        const bool two_digits = i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+                                std::isxdigit(static_cast<unsigned char>(text[i + 2]));
+        if (!two_digits) throw ScriptError{"\\x needs two hex digits"};
+        out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
         i += 2;
         break;
       }
@@ -90,18 +97,19 @@ uint32_t parse_number(const std::string& word, const char* what) {
   return static_cast<uint32_t>(v);
 }
 
-int32_t parse_signed(const std::string& word, const char* what) {
+// Wheel turns in notches: the message carries 120 per notch in 16 bits.
+int32_t parse_wheel(const std::string& word) {
   char* end = nullptr;
   const long v = std::strtol(word.c_str(), &end, 10);
-  if (word.empty() || *end != 0 || v < -0x7FFF || v > 0x7FFF) throw ScriptError{std::string("bad ") + what + ": " + word};
+  if (word.empty() || *end != 0 || v == 0 || v < -273 || v > 273) {
+    throw ScriptError{"bad wheel turn (a non-zero number of notches, at most 273 either way): " + word};
+  }
   return static_cast<int32_t>(v);
 }
 
-// Presses and releases one key as Windows delivers it.
-void press_key(const std::string& spec) {
-  const KeyStroke stroke = parse_key(spec);
-  if (!stroke.valid) throw ScriptError{"unknown key: " + spec};
-  for (const KeyMessage& m : stroke.messages) deliver(m.message, m.wparam, m.lparam);
+// The line had more words than its kind takes.
+void no_more_words(const std::vector<std::string>& words, size_t count) {
+  if (words.size() > count) throw ScriptError{"unexpected word: " + words[count]};
 }
 
 void mouse(uint32_t message, uint32_t button_bit, bool down, const std::vector<std::string>& words) {
@@ -159,7 +167,17 @@ void run_line(const std::string& line) {
   const std::string& verb = words[0];
   if (verb == "key") {
     if (words.size() < 2) throw ScriptError{"key needs at least one key"};
-    for (size_t i = 1; i < words.size(); ++i) press_key(words[i]);
+    // Every name is checked before the first key is pressed.
+    for (size_t i = 1; i < words.size(); ++i) {
+      if (!parse_key(words[i]).valid) throw ScriptError{"unknown key: " + words[i]};
+    }
+    for (size_t i = 1; i < words.size(); ++i) {
+      const KeyStroke stroke = parse_key(words[i], caps_lock);
+      for (const KeyMessage& m : stroke.messages) {
+        if (m.message == WM_KEYDOWN && m.wparam == VK_CAPITAL) caps_lock = !caps_lock;
+        deliver(m.message, m.wparam, m.lparam);
+      }
+    }
   } else if (verb == "type") {
     for (const char c : unescape(rest_of(line))) deliver(WM_CHAR, static_cast<uint8_t>(c), 1);
   } else if (verb == "click") {
@@ -177,7 +195,7 @@ void run_line(const std::string& line) {
     mouse(WM_RBUTTONUP, MK_RBUTTON, false, words);
   } else if (verb == "wheel") {
     if (words.size() != 2) throw ScriptError{"wheel needs N"};
-    const int32_t n = parse_signed(words[1], "wheel turn");
+    const int32_t n = parse_wheel(words[1]);
     const auto delta = static_cast<uint16_t>(static_cast<int16_t>(n * 120));
     deliver(WM_MOUSEWHEEL, (static_cast<uintptr_t>(delta) << 16) | buttons_held,
             make_position(pointer_y, pointer_x));
@@ -192,6 +210,7 @@ void run_line(const std::string& line) {
     headless::state.clipboard_has_text = true;
     headless::state.clipboard = unescape(rest_of(line));
   } else if (verb == "clipboard-none") {
+    no_more_words(words, 1);
     headless::state.clipboard_has_text = false;
     headless::state.clipboard.clear();
   } else if (verb == "answer") {
@@ -203,28 +222,38 @@ void run_line(const std::string& line) {
       a.kind = words[1] == "open" ? headless::DialogAnswer::OPEN : headless::DialogAnswer::SAVE;
       a.path = arg;
     } else if (words[1] == "cancel") {
+      no_more_words(words, 2);
       a.kind = headless::DialogAnswer::CANCEL;
     } else if (words[1] == "fail") {
       if (words.size() != 3) throw ScriptError{"answer fail needs CODE"};
+      char* end = nullptr;
+      const unsigned long code = std::strtoul(words[2].c_str(), &end, 0);
+      // Code 0 is what a cancel reports: a failure needs another.
+      if (*end != 0 || words[2][0] == '-' || code == 0 || code > 0xFFFFFFFFul) {
+        throw ScriptError{"bad dialog error code (a non-zero number): " + words[2]};
+      }
       a.kind = headless::DialogAnswer::FAIL;
-      a.code = static_cast<uint32_t>(std::strtoul(words[2].c_str(), nullptr, 0));
+      a.code = static_cast<uint32_t>(code);
     } else {
       throw ScriptError{"unknown answer: " + words[1]};
     }
     headless::state.answers.push_back(a);
   } else if (verb == "shot") {
-    if (words.size() != 2) throw ScriptError{"shot needs PATH"};
-    const std::string& path = words[1];
+    const std::string path = rest_of(line);
+    if (path.empty()) throw ScriptError{"shot needs PATH"};
     const bool png = path.size() >= 4 && path.compare(path.size() - 4, 4, ".png") == 0;
     if (!(png ? write_frame_png(path.c_str()) : write_frame_bmp(path.c_str()))) {
       throw ScriptError{"cannot write " + path};
     }
   } else if (verb == "state") {
+    no_more_words(words, 1);
     print_state();
   } else if (verb == "doc") {
-    if (words.size() != 2) throw ScriptError{"doc needs PATH"};
-    write_document(words[1]);
+    const std::string path = rest_of(line);
+    if (path.empty()) throw ScriptError{"doc needs PATH"};
+    write_document(path);
   } else if (verb == "close") {
+    no_more_words(words, 1);
     deliver(WM_CLOSE, 0, 0);
   } else {
     throw ScriptError{"unknown line: " + line};

@@ -79,8 +79,12 @@ void layout_text_view() {
   const uint32_t bottom = create_text_rows(16);
   view.visible_cols = raster.frame_width / 9u;
   // The bottom bar's background fills the frame below the rows.
+  // Its y counts from the bottom edge; on a frame so tall that this does not
+  // fit the record's 16 bits it is stored as the plain y of the rows' end,
+  // which opens at the same place.
   if (PanelRecord* background = panel_directory[7]; background != nullptr) {
-    background->y = static_cast<int16_t>(static_cast<int32_t>(bottom) - raster.frame_height);
+    const int32_t from_bottom = static_cast<int32_t>(bottom) - raster.frame_height;
+    background->y = static_cast<int16_t>(from_bottom >= INT16_MIN ? from_bottom : static_cast<int32_t>(bottom));
     background->height = static_cast<uint16_t>(raster.frame_height - bottom);
   }
   win.status_state = 0;
@@ -114,8 +118,10 @@ void fill_row_pointers() {
     uint8_t* result = nullptr;
     if (line <= doc.last_line) {
       uint8_t* p = line_start(static_cast<uint32_t>(line));
-      uint8_t* target = p + view.left_col;
-      if (static_cast<uint64_t>(view.left_col) < static_cast<uint64_t>(text_end - p) && target < text_end) {
+      // Compared as a count first: a far left_col must not form a pointer
+      // beyond the text block.
+      if (static_cast<uint64_t>(view.left_col) < static_cast<uint64_t>(text_end - p)) {
+        uint8_t* const target = p + view.left_col;
         // Walk to the first column shown. The row also ends at the end
         // marker, so that it never shows dead bytes or what lies past them.
         while (p < target && *p != 0x0A && *p != 0x0D) {

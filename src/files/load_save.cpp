@@ -1,7 +1,23 @@
-// Placeholder until load and save land.
+// Loading and saving the Document, its names and title label, and the File
+// menu's bindings.
+//
+// A load builds the new text in a block of its own and only then gives up the
+// old Document, so that a file that cannot be read or held leaves everything
+// as it was. A save writes a temporary file beside the target and puts it in
+// the target's place only when every byte is on disk.
 #include "files/load_save.h"
 
 #include <cstring>
+
+#include "editor/document.h"
+#include "editor/text_view.h"
+#include "files/file_output.h"
+#include "files/hex_listing.h"
+#include "files/text_format.h"
+#include "raster/raster.h"
+#include "shell/platform.h"
+#include "shell/window.h"
+#include "widgets/widget_table.h"
 
 namespace vusk {
 
@@ -9,14 +25,277 @@ FileState files;
 const uint8_t title_template[19] = {0x0E, 0x09, 0x0F, 'c', 'u', 'r', 'r', 'e', 'n', 't', ' ',
                                     'f',  'i',  'l',  'e', ':', ' ', 0xFF, 0x00};
 
+namespace {
+
+constexpr char ERROR_CAPTION[] = "error!?";
+constexpr uint32_t TITLE_PREFIX_BYTES = 16;  // the template up to the colon
+// Saves gather their output in pieces of this size: one write per 2 KiB costs
+// several times the copying itself on large documents.
+constexpr uint32_t SAVE_GATHER_BYTES = 256 * 1024;
+// Room for a temporary file's name beside a 255-byte target path.
+constexpr uint32_t TEMP_PATH_BYTES = 2 * PATH_BYTES;
+// A first guess at a text's line count, from its size; the table grows when
+// the lines are shorter.
+constexpr uint32_t GUESSED_LINE_BYTES = 40;
+// A listing's file is read in pieces of this size, each rendered while it
+// is still in the cache.
+constexpr uint32_t LISTING_PIECE_BYTES = 64 * 1024;
+// Entries of room behind the last line, as a rebuild of the LineTable leaves.
+constexpr uint32_t SPARE_LINE_ENTRIES = 1024;
+
+// The "error!?" box for the current path.
+void show_path_error() { show_message(files.file_path, ERROR_CAPTION); }
+
+// Remembers where the Document now lives, as an absolute path when one can be
+// formed, so that "Save" finds it again from any current directory.
+void remember_origin() {
+  if (!full_path_name(files.file_path, files.document_origin, PATH_BYTES)) {
+    std::memcpy(files.document_origin, files.file_path, PATH_BYTES);
+  }
+}
+
+// A text block and its LineTable, read and built, not yet the Document's.
+struct NewText {
+  uint8_t* block;
+  uint32_t capacity;
+  uint32_t length;  // sentinel included
+  LineStarts starts;
+};
+
+// Gives back the blocks of a text that will not become the Document.
+void discard(NewText* text) {
+  free_block(text->block);
+  free_block(text->starts.table);
+  *text = NewText{};
+}
+
+// Reads the file in pieces and renders each as listing lines, with the line
+// starts the listing is known to have: the header, then one line per 80
+// bytes. Returns the bytes that arrived in *got.
+bool read_listing(FileHandle handle, uint32_t wanted, NewText* text, uint32_t* got) {
+  // A piece is a multiple of 16 bytes, so that lines never straddle pieces.
+  uint8_t piece[LISTING_PIECE_BYTES];
+  uint8_t* out = render_hex_header(text->block, files.file_path);
+  uint32_t done = 0;
+  while (done < wanted) {
+    const uint32_t n = read_block(wanted - done < LISTING_PIECE_BYTES ? wanted - done : LISTING_PIECE_BYTES, piece, handle);
+    if (n == 0) break;
+    out = render_hex_lines(out, piece, n, done / 16);
+    done += n;
+    if (n % 16 != 0) break;  // a short last line ends the listing
+  }
+  *got = done;
+  *out = '\r';
+  text->length = static_cast<uint32_t>(out - text->block) + 1;
+  const uint32_t last_line = 1 + done / 16;
+  LineStarts& starts = text->starts;
+  if (!reserve_line_starts(starts, uint64_t{last_line} + 2 + SPARE_LINE_ENTRIES)) return false;
+  for (uint32_t k = 0; k <= last_line; ++k) starts.table[k] = k * HEX_LINE_BYTES;
+  starts.count = last_line + 1;
+  return true;
+}
+
+// Reads `size` bytes of the open file into a new block in the current mode
+// and builds its text and line starts. False, with nothing left allocated,
+// when memory cannot be had or nothing could be read.
+bool read_new_text(FileHandle handle, uint64_t size, NewText* text) {
+  const bool hex = files.file_mode == FILE_MODE_HEX;
+  const uint64_t capacity = hex ? (size + 15) / 16 * HEX_LINE_BYTES + HEX_LINE_BYTES + TEXT_SPARE_BYTES
+                                : size + TEXT_SPARE_BYTES;
+  if (capacity > UINT32_MAX) return false;  // 32-bit sizes cannot describe it
+  text->block = static_cast<uint8_t*>(obtain_file_block(static_cast<size_t>(capacity)));
+  if (text->block == nullptr) return false;
+  text->capacity = static_cast<uint32_t>(capacity);
+  const auto wanted = static_cast<uint32_t>(size);
+  // Only what arrived is used, so that a file shortened meanwhile never shows
+  // uninitialised memory; nothing at all from a non-empty file is a failure.
+  uint32_t got = 0;
+  bool ok;
+  if (hex) {
+    ok = read_listing(handle, wanted, text, &got);
+  } else {
+    // Straight into the block, to be converted where it lies.
+    got = read_block(wanted, text->block, handle);
+    ok = reserve_line_starts(text->starts, got / GUESSED_LINE_BYTES + 2) && convert_text(text->block, got, text->starts);
+    text->length = got + 1;
+  }
+  ok = ok && (got != 0 || wanted == 0);
+  // Room for the entry past the end marker and for growth, as after a rebuild.
+  ok = ok && reserve_line_starts(text->starts, uint64_t{text->starts.count} + 1 + SPARE_LINE_ENTRIES);
+  if (!ok) {
+    discard(text);
+    return false;
+  }
+  text->starts.table[text->starts.count] = text->length;
+  return true;
+}
+
+// Writes the Document into the open output in the current mode.
+void write_document(OutputFile& out) {
+  if (files.file_mode == FILE_MODE_HEX) {
+    parse_hex_document(out);
+  } else {
+    write_text_document(out);
+  }
+}
+
+// The target must be writable where it exists: a read-only file stays as it
+// is, as it would if it were opened for writing.
+bool target_refuses_writing(const char* path) {
+  const FileHandle writable = open_existing_rw(path);
+  if (writable != INVALID_FILE) {
+    close_file(writable);
+    return false;
+  }
+  const FileHandle readable = open_existing_read(path);  // exists, but read-only?
+  if (readable == INVALID_FILE) return false;
+  close_file(readable);
+  return true;
+}
+
+// Writes the Document to a temporary file beside file_path and moves it into
+// place; false, with the target untouched and no temporary file left, when
+// any step fails.
+bool write_beside_and_replace() {
+  if (target_refuses_writing(files.file_path)) return false;
+  char temp_path[TEMP_PATH_BYTES];
+  const FileHandle handle = create_temp_beside(files.file_path, temp_path, TEMP_PATH_BYTES);
+  if (handle == INVALID_FILE) return false;
+  OutputFile out{handle, files.io_buffer, IO_BUFFER_BYTES, 0, false};
+  auto* gather = static_cast<uint8_t*>(obtain_file_block(SAVE_GATHER_BYTES));
+  if (gather != nullptr) {
+    out.buffer = gather;
+    out.capacity = SAVE_GATHER_BYTES;
+  }
+  write_document(out);
+  bool ok = drain_output(out);
+  free_block(gather);
+  ok = ok && flush_file(handle);
+  close_file(handle);
+  ok = ok && replace_file(temp_path, files.file_path);
+  if (!ok) delete_file(temp_path);
+  return ok;
+}
+
+}  // namespace
+
 void reset_file_state() { std::memset(&files, 0, sizeof files); }
 
-int load_document() { return 1; }
-bool save_document() { return false; }
-void set_title_file_name() {}
-void load_with_mode(int32_t) {}
-void save_with_mode(int32_t) {}
-void save_under_file_name(int32_t) {}
-void reload_in_other_mode() {}
+// A block for a load or a save: the test hook's, or try_alloc's.
+void* obtain_file_block(size_t bytes) {
+  return files.alloc_block != nullptr ? files.alloc_block(bytes) : try_alloc(bytes);
+}
+
+// Loads file_path in file_mode; the old Document stays until the new one is
+// complete, so every refusal leaves it, the names and the title unchanged.
+int load_document() {
+  const FileHandle handle = open_existing_read(files.file_path);
+  if (handle == INVALID_FILE) {
+    show_path_error();
+    return 1;
+  }
+  const uint64_t size = file_size64(handle);
+  NewText text{};
+  const bool read = size <= UINT32_MAX && read_new_text(handle, size, &text);
+  close_file(handle);
+  if (!read) {
+    show_path_error();
+    return 1;
+  }
+  // The text's line starts were gathered while it was built: they are the
+  // LineTable that a rebuild from line 0 would make.
+  free_block(doc.text_buffer);
+  free_block(doc.line_table);
+  doc.text_buffer = text.block;
+  doc.text_capacity = text.capacity;
+  doc.text_length = text.length;
+  doc.line_table = text.starts.table;
+  doc.line_table_capacity = text.starts.capacity * 4;
+  doc.last_line = text.starts.count - 1;
+  empty_selection(doc.text_buffer);
+  set_title_file_name();
+  remember_origin();
+  view.top_line = 0;
+  sync_scroll_thumb();
+  redraw_all_widgets();
+  present_now();
+  return 0;
+}
+
+// Saves the Document to file_path in file_mode; true only when every byte is
+// on disk, after which the title follows the path and "File saved." shows.
+bool save_document() {
+  if (!write_beside_and_replace()) {
+    show_path_error();
+    return false;
+  }
+  set_title_file_name();
+  remember_origin();
+  redraw_all_widgets();
+  post_status("File saved.");
+  return true;
+}
+
+// Derives file_name (the part after the last path separator) and the title
+// label (the template's "current file:" and as much of the name as fits).
+void set_title_file_name() {
+  const char* name = files.file_path;
+  for (const char* p = files.file_path; *p != 0; ++p) {
+    if (is_path_separator(*p)) name = p + 1;
+  }
+  const size_t length = std::strlen(name);
+  std::memmove(files.file_name, name, length + 1);
+  std::memcpy(files.title_label, title_template, TITLE_PREFIX_BYTES);
+  uint32_t m = static_cast<uint32_t>(length);
+  // Before a window exists the frame has no width to cut the name to.
+  if (raster.frame_width != 0) {
+    const uint32_t fit = raster.frame_width / 9u - 14u;  // unsigned: a tiny frame never cuts
+    if (fit < m) m = fit;
+  }
+  if (m > PATH_BYTES - TITLE_PREFIX_BYTES - 2) m = PATH_BYTES - TITLE_PREFIX_BYTES - 2;
+  uint8_t* out = files.title_label + TITLE_PREFIX_BYTES;
+  for (uint32_t i = 0; i < m; ++i) {
+    // 0xFF would end the label's text early and run the rest of the name as
+    // label code.
+    const auto c = static_cast<uint8_t>(name[i]);
+    out[i] = c == 0xFF ? ' ' : c;
+  }
+  out[m] = 0xFF;
+  out[m + 1] = 0x00;
+}
+
+// Loads in `mode`, giving the previous mode back when the load fails, so that
+// the Document kept in memory is still saved in the form it was loaded in.
+int load_in_mode(uint8_t mode) {
+  const uint8_t previous = files.file_mode;
+  files.file_mode = mode;
+  const int result = load_document();
+  if (result != 0) files.file_mode = previous;
+  return result;
+}
+
+// "Open as text" / "open as Hex", after the dialog filled file_path.
+void load_with_mode(int32_t slot) { load_in_mode(static_cast<uint8_t>(wt.w_value[slot_index(slot)])); }
+
+// "save As text" / "save hex as Bin", after the dialog filled file_path.
+void save_with_mode(int32_t slot) {
+  files.file_mode = static_cast<uint8_t>(wt.w_value[slot_index(slot)]);
+  save_document();
+}
+
+// "Save": writes where the Document was last loaded or saved; a Document that
+// has never been on disk goes to its bare name in the current directory.
+void save_under_file_name(int32_t) {
+  const char* target = files.document_origin[0] != 0 ? files.document_origin : files.file_name;
+  std::memmove(files.file_path, target, PATH_BYTES);
+  save_document();
+}
+
+// Ctrl+F2: reloads file_path in the other mode; the Selection is emptied
+// whatever happened, since the caller resets the view next.
+void reload_in_other_mode() {
+  load_in_mode(files.file_mode ^ 1);
+  empty_selection(doc.text_buffer);
+}
 
 }  // namespace vusk

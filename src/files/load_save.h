@@ -2,6 +2,7 @@
 // names and title label, the file mode, and the File menu's load/save
 // bindings. Included by start-up, the editor, the screens and the tests.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace vusk {
@@ -20,12 +21,17 @@ struct FileState {
   char transfer_path[PATH_BYTES];  // the transfer file beside the executable
   // Absolute path of the last successful load or save: where "Save" writes.
   char document_origin[PATH_BYTES];
+  // Where loads and saves get their blocks; null means try_alloc. Tests set
+  // it to make memory run out.
+  void* (*alloc_block)(size_t bytes);
 };
 extern FileState files;
 
 extern const uint8_t title_template[19];
 
 void reset_file_state();
+// A block for a load or a save: files.alloc_block's, or try_alloc's.
+void* obtain_file_block(size_t bytes);
 
 // 0 on success; non-zero after the "error!?" box (the Document, names, title
 // and mode then stay as they were).
@@ -33,6 +39,9 @@ int load_document();
 // True when every byte reached the disk and "File saved." was posted.
 bool save_document();
 void set_title_file_name();
+// Loads file_path in `mode`; when the load fails, file_mode goes back to what
+// it was. Returns load_document's result. For the menu, Ctrl+F2 and stepping.
+int load_in_mode(uint8_t mode);
 
 // File menu bindings; the mode is the widget's value.
 void load_with_mode(int32_t slot);

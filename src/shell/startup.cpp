@@ -164,6 +164,11 @@ void start_up_steps() {
       present_now();
     }
   }
+  // All of it is on screen now. Left pending, it would make the first
+  // message look as if it had drawn and keep it from default handling (a
+  // first close request would be swallowed).
+  raster.redraw_pending = 0;
+  reset_dirty_rect();
 }
 
 void start_up() {

@@ -90,6 +90,10 @@ void rebuild_frame() {
   raster.frame_height = frame_side(client.bottom - client.top, win.min_frame_height);
   alloc_framebuffer();
   describe_frame();
+  // The layout refills every slot: a press or a panel drag that began
+  // before would go on with whatever widget now holds its slot.
+  wt.pressed_widget = NO_SLOT;
+  input.rdrag_widget = NO_SLOT;
   if (win.layout_callback != nullptr) win.layout_callback();
   redraw_all_widgets();
 }

@@ -66,3 +66,29 @@ TEST(ScriptKeys, NamesAreCheckedAndCaseInsensitive) {
   EXPECT_FALSE(parse_key("ctrl+").valid);
   EXPECT_FALSE(parse_key("").valid);
 }
+
+TEST(ScriptKeys, ModifiersAloneAndInOrder) {
+  EXPECT_EQ(seq("shift"), (P{{WM_KEYDOWN, VK_SHIFT}, {WM_KEYUP, VK_SHIFT}}));
+  EXPECT_EQ(seq("ctrl"), (P{{WM_KEYDOWN, VK_CONTROL}, {WM_KEYUP, VK_CONTROL}}));
+  // Modifier downs first, Alt's as a system key; the ups in reverse order.
+  EXPECT_EQ(seq("shift+alt+x"),
+            (P{{WM_KEYDOWN, VK_SHIFT}, {WM_SYSKEYDOWN, VK_MENU}, {WM_SYSKEYDOWN, 'X'}, {WM_SYSCHAR, 'X'},
+               {WM_SYSKEYUP, 'X'}, {WM_KEYUP, VK_MENU}, {WM_KEYUP, VK_SHIFT}}));
+  EXPECT_EQ(seq("ctrl+shift+Right"), (P{{WM_KEYDOWN, VK_SHIFT}, {WM_KEYDOWN, VK_CONTROL}, {WM_KEYDOWN, VK_RIGHT},
+                                        {WM_KEYUP, VK_RIGHT}, {WM_KEYUP, VK_CONTROL}, {WM_KEYUP, VK_SHIFT}}));
+}
+
+TEST(ScriptKeys, CapsLockTurnsTheCaseOfLettersOnly) {
+  const auto chars = [](const char* spec) {
+    std::vector<uintptr_t> out;
+    for (const KeyMessage& m : parse_key(spec, true).messages) {
+      if (m.message == WM_CHAR) out.push_back(m.wparam);
+    }
+    return out;
+  };
+  EXPECT_EQ(chars("a"), std::vector<uintptr_t>{'A'});
+  EXPECT_EQ(chars("shift+a"), std::vector<uintptr_t>{'a'});
+  EXPECT_EQ(chars("ctrl+a"), std::vector<uintptr_t>{1});
+  EXPECT_EQ(chars("1"), std::vector<uintptr_t>{'1'});
+  EXPECT_EQ(chars("shift+1"), std::vector<uintptr_t>{'!'});
+}

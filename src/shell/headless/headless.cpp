@@ -85,7 +85,7 @@ void close_clipboard_text() { state.clipboard_open = false; }
 bool file_dialog(bool save, uint32_t, char* path) {
   const char* kind = save ? "save" : "open";
   if (state.answers.empty()) {
-    headless::script_error(std::string("a ") + kind + " dialog opened with no answer queued");
+    headless::script_error(std::string(save ? "a " : "an ") + kind + " dialog opened with no answer queued");
     state.dialog_error = 0;
     return false;
   }
@@ -96,7 +96,7 @@ bool file_dialog(bool save, uint32_t, char* path) {
     case headless::DialogAnswer::SAVE: {
       const bool wants_save = answer.kind == headless::DialogAnswer::SAVE;
       if (wants_save != save) {
-        headless::script_error(std::string("the queued answer is for another dialog than this ") + kind + " dialog");
+        headless::script_error(std::string("the queued answer is not for the ") + kind + " dialog that opened");
         state.dialog_error = 0;
         return false;
       }

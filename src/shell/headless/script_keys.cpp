@@ -84,7 +84,7 @@ bool lookup(const std::string& name, uint32_t* vk, int* plain) {
 
 }  // namespace
 
-KeyStroke parse_key(const std::string& spec) {
+KeyStroke parse_key(const std::string& spec, bool caps_lock) {
   KeyStroke stroke;
   bool shift = false, ctrl = false, alt = false;
   std::string rest = spec;
@@ -121,7 +121,8 @@ KeyStroke parse_key(const std::string& spec) {
     const bool sys_key = system || (vk == VK_F10 && !ctrl);
     out.push_back({sys_key ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, KEY_DOWN_BITS | context});
     if (!(alt && ctrl)) {  // Ctrl+Alt gives no character on a US layout
-      const int c = translated_char(vk, plain, shift, ctrl);
+      const bool letter = vk >= 'A' && vk <= 'Z';
+      const int c = translated_char(vk, plain, letter && caps_lock ? !shift : shift, ctrl);
       if (c >= 0) out.push_back({system ? WM_SYSCHAR : WM_CHAR, static_cast<uintptr_t>(c), KEY_DOWN_BITS | context});
     }
     out.push_back({sys_key ? WM_SYSKEYUP : WM_KEYUP, vk, KEY_UP_BITS | context});

@@ -20,7 +20,8 @@ struct KeyStroke {
 };
 
 // The messages of one press and release: modifier key-downs, the key-down,
-// its character message, then the key-ups in reverse order.
-KeyStroke parse_key(const std::string& spec);
+// its character message, then the key-ups in reverse order. With Caps Lock
+// on, letters give the other case (as Shift would, or undo).
+KeyStroke parse_key(const std::string& spec, bool caps_lock = false);
 
 }  // namespace vusk

@@ -173,9 +173,17 @@ static std::string directory_of(const char* path) {
   return std::string(path, static_cast<size_t>(slash - path));
 }
 
+// A save through a symbolic link writes the file it points at, and keeps the
+// link; a dangling link is replaced like any missing file.
+static std::string link_target(const char* path) {
+  char real[PATH_MAX];
+  if (realpath(path, real) != nullptr) return real;
+  return path;
+}
+
 FileHandle create_temp_beside(const char* target, char* temp_path, uint32_t max) {
   temp_path[0] = 0;
-  std::string pattern = directory_of(target) + "/.vusk-save-XXXXXX";
+  std::string pattern = directory_of(link_target(target).c_str()) + "/.vusk-save-XXXXXX";
   if (pattern.size() + 1 > max) return INVALID_FILE;
   std::vector<char> buf(pattern.begin(), pattern.end());
   buf.push_back(0);
@@ -187,7 +195,9 @@ FileHandle create_temp_beside(const char* target, char* temp_path, uint32_t max)
 
 bool flush_file(FileHandle handle) { return fsync(static_cast<int>(handle)) == 0; }
 
-bool replace_file(const char* temp, const char* target) {
+bool replace_file(const char* temp, const char* link) {
+  const std::string real = link_target(link);
+  const char* target = real.c_str();
   struct stat st;
   if (stat(target, &st) == 0) {
     if (!S_ISREG(st.st_mode)) return false;  // never replace a directory or device

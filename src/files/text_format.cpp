@@ -1,0 +1,110 @@
+// The text form of a Document on disk.
+#include "files/text_format.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "editor/document.h"
+#include "files/load_save.h"
+#include "shell/platform.h"
+
+namespace vusk {
+
+namespace {
+constexpr uint8_t CR = 0x0D;
+constexpr uint8_t LF = 0x0A;
+constexpr uint8_t CR_LF[2] = {CR, LF};
+// For finding a byte below 0x0E among eight: the result is non-zero exactly
+// when one of them is.
+constexpr uint64_t BYTES_0E = 0x0E0E0E0E0E0E0E0Eull;
+constexpr uint64_t HIGH_BITS = 0x8080808080808080ull;
+}  // namespace
+
+// Makes room for at least `entries` entries, keeping those written.
+bool reserve_line_starts(LineStarts& starts, uint64_t entries) {
+  if (entries <= starts.capacity) return true;
+  if (entries > UINT32_MAX / 4) return false;
+  auto* table = static_cast<uint32_t*>(obtain_file_block(static_cast<size_t>(entries) * 4));
+  if (table == nullptr) return false;
+  if (starts.count != 0) std::memcpy(table, starts.table, size_t{starts.count} * 4);
+  free_block(starts.table);
+  starts.table = table;
+  starts.capacity = static_cast<uint32_t>(entries);
+  return true;
+}
+
+// Converts the text in one pass and records each line's start: the first
+// byte after the line break that is not 0x00 filler.
+bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts) {
+  // The end marker goes in first: a CR in the last byte finds a non-LF
+  // behind it, and skipping filler stops there.
+  text[size] = CR;
+  if (!reserve_line_starts(starts, 1)) return false;
+  starts.table[0] = 0;
+  uint32_t count = 1;
+  uint8_t* p = text;
+  const uint8_t* const end = text + size;
+  while (p < end) {
+    if (end - p >= 8) {
+      // Eight bytes at a time: the lowest flagged byte of a word is exactly
+      // its first byte below 0x0E (flags above it may be false ones), so the
+      // scan jumps straight to it and most bytes are never looked at singly.
+      uint64_t word;
+      std::memcpy(&word, p, 8);
+      const uint64_t low = (word - BYTES_0E) & ~word & HIGH_BITS;
+      if (low == 0) {
+        p += 8;
+        continue;
+      }
+      if constexpr (std::endian::native == std::endian::little) p += std::countr_zero(low) / 8;
+    }
+    const uint8_t c = *p++;
+    if (c == CR) {
+      p[-1] = LF;
+      if (*p == LF) *p++ = 0;  // the LF of a CR LF pair becomes filler
+    } else if (c != LF) {
+      continue;
+    }
+    const uint8_t* next = p;
+    while (*next == 0) ++next;
+    if (count == starts.capacity) {
+      // Doubling, up to the most entries that 32 bits can size.
+      const uint64_t grown = std::min<uint64_t>(uint64_t{count} * 2, UINT32_MAX / 4);
+      starts.count = count;
+      if (grown <= count || !reserve_line_starts(starts, grown)) return false;
+    }
+    starts.table[count++] = static_cast<uint32_t>(next - text);
+  }
+  starts.count = count;
+  return true;
+}
+
+// Writes each line's bytes and a CR LF; the last line ends at the end marker.
+void write_text_document(OutputFile& out) {
+  const uint32_t last = doc.last_line;
+  const uint8_t* const text = doc.text_buffer;
+  const uint32_t* const table = doc.line_table;
+  for (uint32_t k = 0; k < last; ++k) {
+    const uint8_t* start = text + table[k];
+    // The line's LF is the last non-filler byte before the next line.
+    const uint8_t* lf = text + table[k + 1] - 1;
+    while (lf > start && *lf == 0) --lf;
+    const auto length = static_cast<uint32_t>(lf - start);
+    if (out.capacity - out.fill >= length + 2) {  // the common case: it fits as it is
+      uint8_t* to = out.buffer + out.fill;
+      std::memcpy(to, start, length);
+      to[length] = CR;
+      to[length + 1] = LF;
+      out.fill += length + 2;
+    } else {
+      put_bytes(out, start, length);
+      put_bytes(out, CR_LF, 2);
+    }
+  }
+  const uint8_t* start = text + table[last];
+  const void* marker = std::memchr(start, CR, static_cast<size_t>(text + doc.text_length - start));
+  if (marker != nullptr) put_bytes(out, start, static_cast<uint32_t>(static_cast<const uint8_t*>(marker) - start));
+}
+
+}  // namespace vusk

@@ -1,0 +1,35 @@
+// The text form of a Document on disk: the conversion of a file's line ends
+// on load, and the CR LF writer for a save. Included by load_save.cpp, the
+// tests and the benchmarks.
+#pragma once
+#include <cstdint>
+
+#include "files/file_output.h"
+
+namespace vusk {
+
+// A LineTable being built for a text that is not yet the Document's: offsets
+// of line starts, as in the Document's own table.
+struct LineStarts {
+  uint32_t* table;
+  uint32_t capacity;  // entries
+  uint32_t count;     // entries written
+};
+
+// Makes room for at least `entries` entries, keeping those written; false
+// (the table as it was) when memory runs out or 32 bits cannot size it.
+bool reserve_line_starts(LineStarts& starts, uint64_t entries);
+
+// Converts `size` file bytes at `text` in place into the Document's form
+// (CR LF -> '\n' NUL, lone CR -> '\n', LF stays), puts the end marker at
+// text[size] (which must be writable) and records every line's start, as a
+// rebuild of the LineTable would, in one pass. The starts begin empty; the
+// line breaks are then starts.count - 1. False when memory for the starts ran
+// out.
+bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts);
+
+// Appends the Document's lines with CR LF line ends, leaving out the filler
+// behind each line end and everything from the end marker on.
+void write_text_document(OutputFile& out);
+
+}  // namespace vusk

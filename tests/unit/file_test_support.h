@@ -1,0 +1,92 @@
+// A scratch directory, file helpers and Document accessors shared by the load
+// and save tests. Included only by tests/unit.
+#pragma once
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "editor/document.h"
+#include "files/load_save.h"
+#include "shell/headless/headless.h"
+#include "shell/startup.h"
+#include "shell/window.h"
+
+namespace vusk::testing {
+
+// Each test runs in a fresh directory under /tmp, which is also the current
+// directory while it runs, with the start-up's empty Document.
+class FileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    reset_all_state();
+    headless::reset();
+    create_empty_document();
+    char pattern[] = "/tmp/vusk-files-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+    previous_dir = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+  }
+  void TearDown() override {
+    std::filesystem::current_path(previous_dir);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+    reset_all_state();
+  }
+
+  std::string path(const std::string& name) const { return dir + "/" + name; }
+
+  static void write_file(const std::string& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  static std::string read_file(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  static void set_path(const std::string& p) {
+    ASSERT_LT(p.size(), PATH_BYTES);
+    std::memcpy(files.file_path, p.c_str(), p.size() + 1);
+  }
+
+  // Loads `file` in `mode`; the Document must be whole afterwards.
+  static int load(const std::string& file, uint8_t mode) {
+    set_path(file);
+    files.file_mode = mode;
+    const int result = load_document();
+    const char* why = "";
+    EXPECT_TRUE(check_document(&why)) << why;
+    return result;
+  }
+
+  // Saves to `file` in `mode` and returns what landed on disk.
+  static std::string save(const std::string& file, uint8_t mode) {
+    set_path(file);
+    files.file_mode = mode;
+    EXPECT_TRUE(save_document());
+    return read_file(file);
+  }
+
+  // The Document's used bytes, end marker and dead bytes included.
+  static std::string document_bytes() {
+    return std::string(reinterpret_cast<const char*>(doc.text_buffer), doc.text_length);
+  }
+
+  static bool transcript_has(const std::string& line) {
+    for (const std::string& l : headless::state.transcript) {
+      if (l == line) return true;
+    }
+    return false;
+  }
+
+  std::string dir;
+  std::filesystem::path previous_dir;
+};
+
+}  // namespace vusk::testing
