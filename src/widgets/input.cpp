@@ -138,10 +138,7 @@ void drag_handle(int32_t slot, int32_t y, int32_t x) {
 // pointer, each of its widgets kept on the frame.
 void drag_panel(int32_t y, int32_t x, uintptr_t key) {
   if (input.rdrag_widget == NO_SLOT) return;
-  // A resize or a closed panel may have left the slot to another widget:
-  // only a movable one may go on being dragged (never the text rows).
-  const bool movable = is_live_slot(input.rdrag_widget) && (wt.w_flags[idx(input.rdrag_widget)] & WF_MOVABLE);
-  if (!(key & MK_RBUTTON) || !movable) {
+  if (!(key & MK_RBUTTON)) {
     input.rdrag_widget = NO_SLOT;
     return;
   }
