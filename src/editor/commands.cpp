@@ -441,6 +441,9 @@ void common_end(Work& w) {
         if (w.deleted) keep_before_end_marker(&view.sel_anchor);
         order_selection();
       } else if (view.sel_anchor == view.sel_head) {
+        // A match the search selected (it leaves anchor and head alone)
+        // goes here; it may reach rows the redraw below would not touch.
+        if (view.sel_start != view.sel_end) w.full_redraw = true;
         order_selection();
       } else {
         collapse_selection(w);

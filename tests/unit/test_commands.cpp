@@ -1,6 +1,8 @@
-// The editing dispatcher on the running editor: overwrite mode, Tab with and
-// without Shift, keys without a binding, what each kind of command redraws,
-// and the Selection kept inside the text across reallocations and deletions.
+// The editing dispatcher on the running editor: overwrite mode, keys without
+// a binding, what each kind of command redraws, the Selection kept inside the
+// text across reallocations and deletions, and the rows and view kept true.
+// (Typing and deleting in virtual space, cursor keys, F6, bookmarks and
+// Ctrl+F2 are scripted cases.)
 #include <functional>
 #include <set>
 #include <string>
@@ -59,20 +61,6 @@ TEST_F(Commands, OverwriteMode) {
   EXPECT_EQ(text(), "a\nYZ\nW\xa0z\n  !");
   EXPECT_EQ(doc.last_line, 3u);
   EXPECT_TRUE(check_document());
-}
-
-TEST_F(Commands, TabInsertsEightSpacesAndShiftSelectsThem) {
-  set_text("ab");
-  click_cell(0, 1);
-  key("Tab");
-  EXPECT_EQ(text(), "a        b");
-  EXPECT_EQ(col(), 9);
-  EXPECT_EQ(view.sel_start, view.sel_end);
-  key("shift+Tab");
-  EXPECT_EQ(text(), "a                b");
-  EXPECT_EQ(col(), 17);
-  EXPECT_EQ(selected(), "        ");
-  EXPECT_EQ(view.sel_start, line_start(0) + 9);
 }
 
 TEST_F(Commands, KeysWithoutBindingChangeAndDrawNothing) {
@@ -135,6 +123,14 @@ TEST_F(Commands, EachCommandDrawsOnlyWhatChanged) {
   EXPECT_EQ(d.rows.size(), view.visible_rows);
   EXPECT_TRUE(d.bottom && d.overlay);
   EXPECT_FALSE(d.bars);
+
+  // A search match (only sel_start and sel_end set) over two lines goes
+  // with the next move, and so does its highlight on the row below.
+  view.sel_start = line_start(5);
+  view.sel_end = line_start(6) + 2;
+  d = drawn_by([] { key("Left"); });
+  EXPECT_EQ(view.sel_start, view.sel_end);
+  EXPECT_EQ(d.rows.size(), view.visible_rows);
 
   // Scrolling also redraws everything but the bars.
   click_cell(43, 0);
