@@ -152,6 +152,14 @@ TEST_F(Commands, SelectionFollowsAReallocatedText) {
   key("Delete");
   EXPECT_EQ(text(), std::string(n - 3, 'x'));
   EXPECT_EQ(view.sel_start, doc.text_buffer);
+  // Without a selection the anchor is the cursor's place before the command,
+  // which the move must not leave behind either.
+  set_text(std::string(doc.text_capacity - 2, 'x'));
+  click_cell(0, 1);
+  old_block = doc.text_buffer;
+  key("shift+Enter");
+  ASSERT_NE(doc.text_buffer, old_block);
+  EXPECT_EQ(selected(), "\n");
   EXPECT_TRUE(check_document());
 }
 

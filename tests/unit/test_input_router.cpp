@@ -84,6 +84,19 @@ TEST_F(Router, AReleaseOutsideTheWindowIsNoticedAtTheNextMove) {
   EXPECT_EQ(wt.pressed_widget, NO_SLOT);
 }
 
+int activations = 0;
+void count_activation(int32_t) { ++activations; }
+
+TEST_F(Router, ATypedNulMatchesNoMissingHotkey) {
+  panel_directory[8][1].data = WidgetData(count_activation);  // the about box's text, without a hotkey
+  keys({"alt", "Left", "Down", "a"});                          // View, then About
+  ASSERT_EQ(wt.w_panel[slot_index(wt.focus_widget)], 8);
+  chars(std::string(1, '\0'));
+  EXPECT_EQ(activations, 0);
+  keys({"Down", "Enter"});
+  EXPECT_EQ(activations, 1);
+}
+
 TEST_F(Router, HeldAltActsOnce) {
   headless::send(WM_SYSKEYDOWN, VK_MENU, 1);
   headless::send(WM_SYSKEYDOWN, VK_MENU, 1);  // auto-repeat
