@@ -42,13 +42,13 @@ class EditorSession : public ::testing::Test {
   }
 
   // One press and release of a key as Windows delivers it ("shift+Right").
-  static void key(const std::string& spec) {
-    const KeyStroke stroke = parse_key(spec);
-    ASSERT_TRUE(stroke.valid) << spec;
+  static void key(const std::string& name) {
+    const KeyStroke stroke = parse_key(name);
+    ASSERT_TRUE(stroke.valid) << name;
     for (const KeyMessage& m : stroke.messages) headless::send(m.message, m.wparam, m.lparam);
   }
-  static void keys(std::initializer_list<const char*> specs) {
-    for (const char* s : specs) key(s);
+  static void keys(std::initializer_list<const char*> names) {
+    for (const char* n : names) key(n);
   }
   // Character messages, one per byte.
   static void chars(const std::string& text) {

@@ -33,13 +33,13 @@ class RandomEditing : public EditorSession {
   std::string act() {
     const uint32_t kind = below(100);
     if (kind < 45) {
-      std::string spec;
-      if (below(4) == 0) spec += "shift+";
-      if (below(5) == 0) spec += "ctrl+";
-      spec += KEYS[below(std::size(KEYS))];
-      const bool steps_directory = spec.find("ctrl+F3") != std::string::npos || spec.find("ctrl+F4") != std::string::npos;
-      if (!steps_directory) key(spec);
-      return spec;
+      std::string stroke;
+      if (below(4) == 0) stroke += "shift+";
+      if (below(5) == 0) stroke += "ctrl+";
+      stroke += KEYS[below(std::size(KEYS))];
+      const bool steps_directory = stroke.find("ctrl+F3") != std::string::npos || stroke.find("ctrl+F4") != std::string::npos;
+      if (!steps_directory) key(stroke);
+      return stroke;
     }
     if (kind < 80) {
       // Mostly letters, sometimes any byte: NUL, line feed, lead bytes.
