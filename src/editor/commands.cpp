@@ -53,6 +53,7 @@ struct Work {
   uint32_t entry_last;
   bool full_redraw;
   bool row_redraw;  // the cursor row must be redrawn even if the cursor stays
+  bool deleted;     // bytes were deleted at the cursor (the end marker may have moved back)
   uint8_t groups;
   SelectionRule rule;
   size_t before;        // cursor offset when the command began
@@ -98,7 +99,10 @@ void backspace(Work& w) {
     w.col = static_cast<int32_t>(doc.cursor_line_length);
     doc.pad_spaces = 0;
     w.full_redraw = true;
-    if (doc.pad_newlines == 0) delete_char_at_cursor();
+    if (doc.pad_newlines == 0) {
+      delete_char_at_cursor();
+      w.deleted = true;
+    }
     return;
   }
   w.col -= 1;
@@ -106,6 +110,7 @@ void backspace(Work& w) {
   const uint8_t at = *doc.cursor_ptr;
   if (at == 0x0A || at == 0x0D || doc.pad_newlines != 0 || doc.pad_spaces != 0) return;
   delete_char_at_cursor();
+  w.deleted = true;
 }
 
 // Delete (one byte, or the selection) and F5 (three bytes).
@@ -115,6 +120,9 @@ void delete_at_cursor(Work& w, uint32_t code) {
     w.row = static_cast<int32_t>(delete_selected_text()) - view.top_line;
     empty_selection(start);
     w.full_redraw = true;
+    // The cursor's old place may lie beyond the shortened text: Shift must
+    // not extend a selection from there.
+    w.rule = SelectionRule::SKIP;
     return;
   }
   if (doc.pad_newlines != 0) return;
@@ -130,16 +138,25 @@ void delete_at_cursor(Work& w, uint32_t code) {
   }
   const int times = code == CODE_DELETE ? 1 : 3;
   for (int i = 0; i < times; ++i) delete_char_at_cursor();
+  w.deleted = true;
 }
 
 // Shift+Insert: the transfer file replaces the selection, or goes in at the
 // cursor.
 void paste_transfer(Work& w) {
   if (view.sel_start != view.sel_end) {
-    doc.cursor_ptr = view.sel_start;
-    w.row = static_cast<int32_t>(delete_selected_text()) - view.top_line;
-    doc.pad_spaces = 0;
-    doc.pad_newlines = 0;
+    uint8_t* start = view.sel_start;
+    delete_selected_text();
+    // The paste lands where the selection began. The whole location record
+    // is made for that place (its line's length decides how make_room opens
+    // room there), and the Selection, whose ends the deletion consumed, is
+    // left empty at it.
+    empty_selection(start);
+    const uint32_t line = line_of_pointer(start);
+    locate_cursor(line - static_cast<uint32_t>(view.top_line), static_cast<uint32_t>(start - line_start(line)));
+    doc.pad_spaces = 0;  // a start in the filler behind a line end pastes at that end
+    w.row = static_cast<int32_t>(line) - view.top_line;
+    w.full_redraw = true;  // the highlight must disappear
   }
   insert_transfer_file();
   w.row_redraw = true;
@@ -209,6 +226,7 @@ bool unbound_key(uint32_t code, bool ctrl) {
 // The main dispatch. Returns false when the command ends without the
 // common end.
 bool dispatch(Work& w, uint32_t code) {
+  bool repeated = false;  // F6 has already moved the cursor one line down
   for (;;) {
     code &= COMMAND_KEY_MASK;
     locate_cursor(static_cast<uint32_t>(w.row), static_cast<uint32_t>(w.col + view.left_col));
@@ -273,6 +291,7 @@ bool dispatch(Work& w, uint32_t code) {
       w.col = cmd.last_column;
       if (w.row > static_cast<int32_t>(view.visible_rows / 2)) view.top_line += 1;
       else w.row += 1;
+      repeated = true;
       continue;  // the remembered command runs as if it had just arrived
     }
     break;
@@ -285,7 +304,9 @@ bool dispatch(Work& w, uint32_t code) {
   cmd.last_column = w.col;
 
   if (code == CHAR_PASTE_CLIPBOARD && w.ctrl) {
-    if (!paste_clipboard_text()) return false;
+    // Nothing to paste ends the command, but a repeat's step down stands
+    // and needs the common end (the view may have scrolled).
+    if (!paste_clipboard_text()) return repeated;
     w.row_redraw = true;
     sync_scroll_thumb();
     return true;
@@ -363,6 +384,15 @@ void rebase_selection(Work& w) {
   }
 }
 
+// A deletion on the last line moves its end marker back, so an anchor set
+// before it may now lie on a dead byte: the selection would take in the
+// marker. Such an anchor goes back to the marker.
+void keep_before_end_marker(uint8_t** anchor) {
+  uint8_t* line = line_start(doc.last_line);
+  auto* marker = static_cast<uint8_t*>(std::memchr(line, 0x0D, static_cast<size_t>(doc.text_buffer + doc.text_length - line)));
+  if (marker != nullptr && *anchor > marker) *anchor = marker;
+}
+
 void order_selection() {
   view.sel_start = view.sel_anchor;
   view.sel_end = view.sel_head;
@@ -408,8 +438,12 @@ void common_end(Work& w) {
         locate_cursor(static_cast<uint32_t>(w.row), static_cast<uint32_t>(w.col + view.left_col));
         if (view.sel_anchor == view.sel_head) view.sel_anchor = doc.text_buffer + w.before;
         view.sel_head = doc.cursor_ptr;
+        if (w.deleted) keep_before_end_marker(&view.sel_anchor);
         order_selection();
       } else if (view.sel_anchor == view.sel_head) {
+        // A match the search selected (it leaves anchor and head alone)
+        // goes here; it may reach rows the redraw below would not touch.
+        if (view.sel_start != view.sel_end) w.full_redraw = true;
         order_selection();
       } else {
         collapse_selection(w);
@@ -432,6 +466,9 @@ void common_end(Work& w) {
     redraw_text_view();
     return;
   }
+  // A deletion can turn a NUL that now opens a line into filler, which moves
+  // that line's start: the rows are drawn from fresh pointers.
+  if (w.deleted) fill_row_pointers();
   if (w.row != w.entry_row) {
     draw_widget(4 * w.entry_row);
     draw_widget(4 * w.row);

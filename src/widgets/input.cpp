@@ -278,7 +278,9 @@ bool field_key(uint32_t k, uint32_t c) {
     buffer[length - 1] = ' ';
     --v;
   } else {
-    if (at_end) return true;  // the field is full
+    // A full field takes nothing more; a NUL would end its text early and
+    // leave the caret beyond it.
+    if (at_end || k == 0) return true;
     buffer[v] = static_cast<char>(k);
     if (v == 0) std::memset(buffer + 1, ' ', length - 1);  // typing at the start replaces
     ++v;

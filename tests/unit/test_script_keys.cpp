@@ -11,9 +11,9 @@ namespace {
 constexpr uint32_t WM_SYSCHAR = 0x0106;
 
 // The stroke as (message, wparam) pairs.
-std::vector<std::pair<uint32_t, uintptr_t>> seq(const char* spec) {
-  const KeyStroke k = parse_key(spec);
-  EXPECT_TRUE(k.valid) << spec;
+std::vector<std::pair<uint32_t, uintptr_t>> seq(const char* key_name) {
+  const KeyStroke k = parse_key(key_name);
+  EXPECT_TRUE(k.valid) << key_name;
   std::vector<std::pair<uint32_t, uintptr_t>> out;
   for (const KeyMessage& m : k.messages) out.emplace_back(m.message, m.wparam);
   return out;
@@ -79,9 +79,9 @@ TEST(ScriptKeys, ModifiersAloneAndInOrder) {
 }
 
 TEST(ScriptKeys, CapsLockTurnsTheCaseOfLettersOnly) {
-  const auto chars = [](const char* spec) {
+  const auto chars = [](const char* key_name) {
     std::vector<uintptr_t> out;
-    for (const KeyMessage& m : parse_key(spec, true).messages) {
+    for (const KeyMessage& m : parse_key(key_name, true).messages) {
       if (m.message == WM_CHAR) out.push_back(m.wparam);
     }
     return out;

@@ -84,10 +84,10 @@ bool lookup(const std::string& name, uint32_t* vk, int* plain) {
 
 }  // namespace
 
-KeyStroke parse_key(const std::string& spec, bool caps_lock) {
+KeyStroke parse_key(const std::string& key_name, bool caps_lock) {
   KeyStroke stroke;
   bool shift = false, ctrl = false, alt = false;
-  std::string rest = spec;
+  std::string rest = key_name;
   for (;;) {
     const size_t plus = rest.find('+');
     if (plus == std::string::npos || plus == 0) break;

@@ -22,6 +22,6 @@ struct KeyStroke {
 // The messages of one press and release: modifier key-downs, the key-down,
 // its character message, then the key-ups in reverse order. With Caps Lock
 // on, letters give the other case (as Shift would, or undo).
-KeyStroke parse_key(const std::string& spec, bool caps_lock = false);
+KeyStroke parse_key(const std::string& key_name, bool caps_lock = false);
 
 }  // namespace vusk

@@ -1,0 +1,231 @@
+// The editing dispatcher on the running editor: overwrite mode, keys without
+// a binding, what each kind of command redraws, the Selection kept inside the
+// text across reallocations and deletions, and the rows and view kept true.
+// (Typing and deleting in virtual space, cursor keys, F6, bookmarks and
+// Ctrl+F2 are scripted cases.)
+#include <functional>
+#include <set>
+#include <string>
+
+#include "editor_session.h"
+#include "files/load_save.h"
+
+using namespace vusk;
+using namespace vusk::test;
+
+namespace {
+
+class Commands : public EditorSession {};
+
+constexpr uint32_t SENTINEL = 0x00ABCDEF;  // no palette colour
+
+// What a command drew, read from probe pixels of a frame filled with SENTINEL.
+struct Drawn {
+  std::set<int> rows;
+  bool bars = false, bottom = false, overlay = false;
+};
+
+bool drawn_at(uint32_t y, uint32_t x) { return *pixel_address(y, x) != SENTINEL; }
+
+Drawn drawn_by(const std::function<void()>& action) {
+  std::fill(raster.frame_pixels, raster.frame_pixels + size_t{raster.frame_width} * raster.frame_height, SENTINEL);
+  action();
+  Drawn d;
+  for (uint32_t r = 0; r < view.visible_rows; ++r) {
+    if (drawn_at(36 + 16 * r + 8, 600)) d.rows.insert(static_cast<int>(r));
+  }
+  d.bars = drawn_at(5, 600) || drawn_at(27, 60);  // title bar, "  File"
+  d.bottom = drawn_at(745, 600) && drawn_at(wt.w_y[slot_index(THUMB)] + 9, 1013);
+  d.overlay = drawn_at(65, 80);  // the File menu's first entry
+  return d;
+}
+
+}  // namespace
+
+TEST_F(Commands, OverwriteMode) {
+  set_text("abc\n\x82\xa0z");
+  key("Insert");
+  EXPECT_EQ(cmd.insert_mode, 0);
+  click_cell(0, 1);
+  chars("XY");
+  chars("Z");  // at the line's end it inserts
+  click_cell(1, 0);
+  chars("W");  // a lead byte: only that byte is replaced
+  click_cell(2, 2);
+  chars("!");  // below the last line it inserts, with the padding
+  EXPECT_EQ(text(), "aXYZ\nW\xa0z\n  !");
+  EXPECT_EQ(col(), 3);
+  // A line break written over a byte is indexed like an inserted one.
+  click_cell(0, 1);
+  chars("\n");
+  EXPECT_EQ(text(), "a\nYZ\nW\xa0z\n  !");
+  EXPECT_EQ(doc.last_line, 3u);
+  EXPECT_TRUE(check_document());
+}
+
+TEST_F(Commands, KeysWithoutBindingChangeAndDrawNothing) {
+  set_text("ab");
+  click_cell(0, 1);
+  chars("x");
+  headless::state.presented.clear();
+  for (uint32_t vk : {VK_MENU, VK_PAUSE, VK_CAPITAL, VK_F1, VK_F1 + 1, VK_F1 + 8, VK_F10, VK_NUMLOCK, VK_SCROLL}) {
+    headless::send(WM_KEYDOWN, vk, 1);
+    headless::send(WM_KEYUP, vk, 1);
+  }
+  EXPECT_EQ(text(), "axb");
+  EXPECT_EQ(col(), 2);
+  EXPECT_TRUE(headless::state.presented.empty());
+  EXPECT_EQ(cmd.last_command, uint32_t{'x'});  // F6 still repeats the 'x'
+  EXPECT_EQ(cmd.last_column, 1);
+}
+
+TEST_F(Commands, EachCommandDrawsOnlyWhatChanged) {
+  std::string lines;
+  for (int k = 0; k < 60; ++k) lines += "line " + std::to_string(k) + "\n";
+  set_text(lines);
+  click(40, 27);      // the File menu stays open over the rows
+  click_cell(5, 20);  // beside it, the text gets the focus back
+  const std::set<int> none;
+
+  Drawn d = drawn_by([] { key("Right"); });
+  EXPECT_EQ(d.rows, std::set<int>{5});
+  EXPECT_TRUE(d.overlay);
+  EXPECT_FALSE(d.bottom || d.bars);
+
+  d = drawn_by([] { key("Down"); });
+  EXPECT_EQ(d.rows, (std::set<int>{5, 6}));
+  EXPECT_TRUE(d.bottom && d.overlay);
+  EXPECT_FALSE(d.bars);
+
+  d = drawn_by([] { key("F7"); });
+  EXPECT_EQ(d.rows, none);
+  EXPECT_TRUE(d.bottom && d.overlay);
+  EXPECT_FALSE(d.bars);
+
+  for (const char* k : {"x", "Insert", "Left", "Delete"}) {  // typing, moving, and the forced row redraws
+    d = drawn_by([k] { key(k); });
+    EXPECT_EQ(d.rows, std::set<int>{6}) << k;
+    EXPECT_TRUE(d.overlay) << k;
+    EXPECT_FALSE(d.bottom || d.bars) << k;
+  }
+
+  d = drawn_by([] { key("CapsLock"); });
+  EXPECT_EQ(d.rows, none);
+  EXPECT_FALSE(d.bottom || d.overlay || d.bars);
+
+  // Shift+Right selects the byte under the cursor; Right then collapses the
+  // Selection and the whole text area is redrawn to clear the highlight.
+  key("Home");
+  key("shift+Right");
+  EXPECT_EQ(selected(), "l");
+  d = drawn_by([] { key("Right"); });
+  EXPECT_EQ(view.sel_start, view.sel_end);
+  EXPECT_EQ(d.rows.size(), view.visible_rows);
+  EXPECT_TRUE(d.bottom && d.overlay);
+  EXPECT_FALSE(d.bars);
+
+  // A search match (only sel_start and sel_end set) over two lines goes
+  // with the next move, and so does its highlight on the row below.
+  view.sel_start = line_start(5);
+  view.sel_end = line_start(6) + 2;
+  d = drawn_by([] { key("Left"); });
+  EXPECT_EQ(view.sel_start, view.sel_end);
+  EXPECT_EQ(d.rows.size(), view.visible_rows);
+
+  // Scrolling also redraws everything but the bars.
+  click_cell(43, 0);
+  d = drawn_by([] { key("Down"); });
+  EXPECT_EQ(view.top_line, 1);
+  EXPECT_EQ(d.rows.size(), view.visible_rows);
+  EXPECT_FALSE(d.bars);
+}
+
+TEST_F(Commands, SelectionFollowsAReallocatedText) {
+  const uint32_t n = doc.text_capacity - 6;
+  set_text(std::string(n, 'x'));
+  click_cell(0, 0);
+  keys({"shift+Right", "shift+Right", "shift+Right"});
+  const uint8_t* old_block = doc.text_buffer;
+  key("shift+Tab");  // eight more bytes do not fit: the text moves
+  ASSERT_NE(doc.text_buffer, old_block);
+  EXPECT_EQ(selected(), "xxx        ");
+  key("Delete");
+  EXPECT_EQ(text(), std::string(n - 3, 'x'));
+  EXPECT_EQ(view.sel_start, doc.text_buffer);
+  // Without a selection the anchor is the cursor's place before the command,
+  // which the move must not leave behind either.
+  set_text(std::string(doc.text_capacity - 2, 'x'));
+  click_cell(0, 1);
+  old_block = doc.text_buffer;
+  key("shift+Enter");
+  ASSERT_NE(doc.text_buffer, old_block);
+  EXPECT_EQ(selected(), "\n");
+  EXPECT_TRUE(check_document());
+}
+
+TEST_F(Commands, ShiftWithADeletionNeverSelectsTheEndMarker) {
+  set_text("abc");
+  click_cell(0, 3);
+  key("shift+Backspace");
+  EXPECT_EQ(text(), "ab");
+  EXPECT_EQ(selected(), "");
+  set_text("abc");
+  click_cell(0, 3);
+  keys({"shift+Left", "shift+Backspace"});
+  EXPECT_EQ(text(), "ac");
+  EXPECT_EQ(selected(), "c");
+  // Shift+Delete of a selection leaves the Selection empty where it began,
+  // not stretched to the cursor's old place beyond the shortened text.
+  set_text("abcdef");
+  click_cell(0, 0);
+  keys({"shift+End", "shift+Delete"});
+  EXPECT_EQ(text(), "");
+  EXPECT_EQ(view.sel_start, doc.text_buffer);
+  EXPECT_EQ(view.sel_end, doc.text_buffer);
+  EXPECT_EQ(view.sel_anchor, view.sel_head);
+}
+
+TEST_F(Commands, PasteOverASelectionLocatesWhereItBegan) {
+  std::strcpy(files.transfer_path, "/nonexistent/VUSK.TMP");  // nothing to paste
+  set_text("abcdefg\nhijk\nxyz");
+  click_cell(0, 2);
+  keys({"shift+Down", "shift+Right"});
+  EXPECT_EQ(selected(), "cdefg\nhij");
+  key("shift+Insert");
+  EXPECT_EQ(text(), "abk\nxyz");
+  // The paste goes in at the selection's start, with that line's record.
+  EXPECT_EQ(doc.cursor_line, 0u);
+  EXPECT_EQ(doc.cursor_line_length, 3u);
+  EXPECT_EQ(doc.cursor_ptr, line_start(0) + 2);
+  EXPECT_EQ(doc.pad_spaces + doc.pad_newlines, 0u);
+  EXPECT_EQ(view.sel_start, doc.cursor_ptr);
+  EXPECT_EQ(view.sel_end, doc.cursor_ptr);
+  EXPECT_EQ(row(), 0);
+  EXPECT_EQ(col(), 3);
+  EXPECT_TRUE(check_document());
+}
+
+TEST_F(Commands, RowsFollowALineWhoseFirstByteBecomesFiller) {
+  set_text(std::string("a\nb\0c", 5));
+  click_cell(1, 1);
+  key("Backspace");  // the NUL now stands directly behind a line break
+  EXPECT_EQ(text(), "a\nc");
+  EXPECT_EQ(view.row_ptr[1], line_start(1));
+}
+
+TEST_F(Commands, RepeatingAnEmptyClipboardPasteStillStepsDown) {
+  set_text(std::string(3, '\n'));
+  for (int i = 0; i < 3; ++i) mouse(WM_MOUSEWHEEL, 0xFF880000u, 500, 400);
+  EXPECT_EQ(view.top_line, 3);
+  click_cell(30, 2);
+  key("ctrl+v");  // the clipboard holds no text: nothing happens
+  key("F6");      // below mid-view the view would scroll, but not past the last line
+  EXPECT_EQ(view.top_line, 3);
+  EXPECT_EQ(row(), 30);
+  EXPECT_EQ(view.cursor_abs_line, 33u);
+  key("ctrl+Home");
+  key("F6");
+  EXPECT_EQ(row(), 1);
+  EXPECT_EQ(col(), 2);
+  EXPECT_EQ(text(), "\n\n\n");
+}
