@@ -220,6 +220,9 @@ e2e_state_field() { echo "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"; }
 
 # Saves the window's client area as PNG.
 e2e_client_shot() {
+  # A framed window's crop follows its current size: the program corrects its
+  # outer size after the window first appears.
+  if declare -F e2e_update_crop >/dev/null; then e2e_update_crop "$1" || return 1; fi
   if [ -n "$E2E_CLIENT_CROP" ]; then
     e2e_screenshot "$1" "$E2E_WORK/window.png" &&
       "$E2E_CONVERT" "$E2E_WORK/window.png" -crop "$E2E_CLIENT_CROP" +repage "$2"

@@ -37,6 +37,18 @@ echo "Wine prefix ready after $(e2e_seconds_since "$start") s"
 
 printf 'Hello world\r\nsecond linexyz\r\n        q\r\n\tthird, after a tab\r\n' >"$E2E_WORK/expected.txt"
 windows_path=$(winepath -w "$E2E_REAL/$E2E_FILE")
+
+# Wine draws the frame inside the X window: the borders left, right and below
+# are equally wide, and the caption adds the rest on top. The program resizes
+# its window once after it appears (so that the client area is exactly the
+# frame), so the crop is worked out again for every screenshot.
+e2e_update_crop() {
+  read -r outer_width outer_height < <(e2e_window_size "$1" | tr x ' ')
+  left=$(((outer_width - 1024) / 2))
+  top=$((outer_height - 768 - left))
+  [ "$left" -ge 0 ] && [ "$top" -ge 0 ] || return 1
+  E2E_CLIENT_CROP=1024x768+$left+$top
+}
 for bits in "${exes[@]}"; do
   : >"$E2E_SCRIPT"
   cp "$E2E_WORK/pristine-$E2E_FILE" "$E2E_REAL/$E2E_FILE"
@@ -46,14 +58,8 @@ for bits in "${exes[@]}"; do
   # A 32-bit exe that Wine cannot start (no wine32) ends at once with code 0:
   # only the window counts as a sign of life.
   wid=$(e2e_wait_window '^Vusk$' 60)
-  # Wine draws the frame inside the X window: the borders left, right and
-  # below are equally wide, and the caption adds the rest on top.
-  read -r outer_width outer_height < <(e2e_window_size "$wid" | tr x ' ')
-  left=$(((outer_width - 1024) / 2))
-  top=$((outer_height - 768 - left))
+  e2e_update_crop "$wid" || e2e_fail "the window ${outer_width}x${outer_height} is smaller than the frame"
   echo "vusk$bits.exe: window ${outer_width}x${outer_height}, client area at ($left,$top)"
-  [ "$left" -ge 0 ] && [ "$top" -ge 0 ] || e2e_fail "the window ${outer_width}x${outer_height} is smaller than the frame"
-  E2E_CLIENT_CROP=1024x768+$left+$top
   E2E_KEEP_DIR=$build/e2e-failures/test_wine_window/vusk$bits
   e2e_expect_picture "$wid" "start-up-$bits" 30
 
