@@ -140,7 +140,7 @@ void fill_row_pointers() {
 }
 
 void redraw_text_view() {
-  for (int32_t s = 0; s < view.text_rows_end; s += 4) draw_widget(s);
+  for (int32_t s = 0; s < view.text_rows_end; s += 4) paint_widget(s);
   for (int32_t s = view.top_bars_end; s < wt.widget_end; s += 4) draw_widget(s);
 }
 

@@ -372,7 +372,7 @@ void run_label(Context& c, const uint8_t* label) {
 
 // Draws the widget at `slot` completely: background and focus, then its
 // label. A slot that is not live (including -1) draws nothing.
-void draw_widget(int32_t slot) {
+void paint_widget(int32_t slot) {
   if (static_cast<uint32_t>(slot) >= static_cast<uint32_t>(wt.widget_end)) return;
   raster.redraw_pending = 1;
   Context c{};
@@ -388,6 +388,25 @@ void draw_widget(int32_t slot) {
   c.pen_x = c.x + 4;
   c.pen_y = c.y + 3;
   if (wt.w_label[c.i] != nullptr) run_label(c, wt.w_label[c.i]);
+}
+
+// Draws the widget, and when it is a text row drawn on its own, the widgets
+// stacked above it that overlap it (the scroll thumb, an open menu): a
+// full-width row would otherwise paint over them until the next full redraw.
+void draw_widget(int32_t slot) {
+  paint_widget(slot);
+  if (!is_live_slot(slot) || wt.w_kind[slot_index(slot)] != WK_TEXT_ROW) return;
+  const int32_t i = slot_index(slot);
+  const int32_t top = wt.w_y[i], bottom = top + wt.w_height[i];
+  const int32_t left = wt.w_x[i], right = left + wt.w_width[i];
+  for (int32_t s = slot + 4; s < wt.widget_end; s += 4) {
+    const int32_t j = slot_index(s);
+    if (wt.w_kind[j] == WK_TEXT_ROW) continue;
+    if (wt.w_y[j] < bottom && top < wt.w_y[j] + wt.w_height[j] && wt.w_x[j] < right &&
+        left < wt.w_x[j] + wt.w_width[j]) {
+      paint_widget(s);
+    }
+  }
 }
 
 // Writes `value` right-aligned into number_text's 7 characters, its sign (a

@@ -51,8 +51,13 @@ constexpr uint32_t first_free = 8;
 // Installs the application's variables into label_variables.
 void reset_label_variables();
 
-// Draws the widget at `slot`; nothing for a slot that is not live.
+// Draws the widget at `slot`; nothing for a slot that is not live. A text
+// row drawn this way also repaints the widgets stacked above it that overlap
+// it, so that they stay on top.
 void draw_widget(int32_t slot);
+// Draws only the widget itself: for whole-table redraws, which draw the
+// widgets above afterwards anyway.
+void paint_widget(int32_t slot);
 
 // The text of format_decimal: 7 characters and a terminating 0.
 extern char number_text[8];

@@ -166,7 +166,7 @@ void show_panel(int32_t slot) {
 // that the bottom bar shows.
 void redraw_all_widgets() {
   view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row;
-  for (int32_t s = 0; s < wt.widget_end; s += 4) draw_widget(s);
+  for (int32_t s = 0; s < wt.widget_end; s += 4) paint_widget(s);
 }
 
 // Ends every press: clears WF_PRESSED on every live slot that has it and

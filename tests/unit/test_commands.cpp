@@ -229,3 +229,18 @@ TEST_F(Commands, RepeatingAnEmptyClipboardPasteStillStepsDown) {
   EXPECT_EQ(col(), 2);
   EXPECT_EQ(text(), "\n\n\n");
 }
+
+// The scroll thumb lies over the first rows at the top of its track: a row
+// drawn on its own (a move along it, or losing the focus to the menu bar)
+// must leave the thumb on top.
+TEST_F(Commands, ARowDrawnAloneLeavesTheThumbOnTop) {
+  const uint32_t thumb_x = wt.w_x[slot_index(THUMB)] + 11;
+  const uint32_t thumb_y = wt.w_y[slot_index(THUMB)] + 9;
+  ASSERT_EQ(thumb_y, 45u);  // on row 0
+  for (const char* k : {"Right", "alt"}) {
+    std::fill(raster.frame_pixels, raster.frame_pixels + size_t{raster.frame_width} * raster.frame_height, SENTINEL);
+    key(k);
+    EXPECT_TRUE(drawn_at(44, 600)) << k;  // row 0 was drawn
+    EXPECT_EQ(*pixel_address(thumb_y, thumb_x), palette[2]) << k;
+  }
+}
