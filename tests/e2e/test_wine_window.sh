@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The cross-built vusk.exe (64-bit, then 32-bit) under Wine: its client area
 # shows exactly the headless frame for the same document, before and after a
-# few keys and a save from the File menu, the file saved has CR LF line
-# ends, and Alt+F4 closes the window with exit code 0. Both runs share one fresh
+# few keys, the wheel, a click and a save from the File menu, the file saved
+# has CR LF line ends, and Alt+F4 closes the window with exit code 0. Both runs share one fresh
 # Wine prefix. Skipped when Wine or both exes (`make win32`) are missing.
 #   test_wine_window.sh BUILD_DIR SOURCE_DIR
 . "$(dirname "$0")/lib.sh"
@@ -66,6 +66,16 @@ for bits in "${exes[@]}"; do
   e2e_key "$wid" Down End x y z Return Tab q
   e2e_script 'key Down End x y z Enter Tab q'
   e2e_expect_picture "$wid" "typed-$bits" 30
+
+  # The wheel scrolls one line; a click places the cursor (row 1, column 10).
+  # Positions in the X window are offset by the frame Wine draws.
+  e2e_update_crop "$wid"
+  xdotool mousemove --window "$wid" $((left + 500)) $((top + 300)) click 5
+  e2e_script 'move 500 300' 'wheel -1'
+  e2e_expect_picture "$wid" "wheel-$bits" 30
+  xdotool mousemove --window "$wid" $((left + 94)) $((top + 60)) click 1
+  e2e_script 'click 94 60'
+  e2e_expect_picture "$wid" "click-$bits" 30
 
   # Alt, Enter and the hotkey "s": File, Save.
   e2e_key "$wid" alt Return s
