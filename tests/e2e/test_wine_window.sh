@@ -2,8 +2,9 @@
 # The cross-built vusk.exe (64-bit, then 32-bit) under Wine: its client area
 # shows exactly the headless frame for the same document, before and after a
 # few keys, the wheel, a click and a save from the File menu, the file saved
-# has CR LF line ends, and Alt+F4 closes the window with exit code 0. Both runs share one fresh
-# Wine prefix. Skipped when Wine or both exes (`make win32`) are missing.
+# has CR LF line ends, and Alt+F4 closes the window with exit code 0. Both
+# runs share one fresh Wine prefix. Skipped when Wine or both exes
+# (`make win32`) are missing.
 #   test_wine_window.sh BUILD_DIR SOURCE_DIR
 . "$(dirname "$0")/lib.sh"
 build=$(cd "$1" && pwd)
