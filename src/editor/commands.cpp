@@ -409,25 +409,23 @@ void collapse_selection(Work& w) {
   order_selection();
 }
 
+// Brings a screen coordinate back into 0..count-1 by moving the view's
+// origin along the same axis.
+void clamp_into_view(int32_t& position, int32_t& origin, uint32_t count) {
+  const auto n = static_cast<int32_t>(count);
+  if (position < 0) {
+    origin += position;
+    position = 0;
+  }
+  if (position >= n) {
+    origin += position - n + 1;
+    position = n - 1;
+  }
+}
+
 void common_end(Work& w) {
-  const auto cols = static_cast<int32_t>(view.visible_cols);
-  const auto rows = static_cast<int32_t>(view.visible_rows);
-  if (w.col < 0) {
-    view.left_col += w.col;
-    w.col = 0;
-  }
-  if (w.col >= cols) {
-    view.left_col += w.col - cols + 1;
-    w.col = cols - 1;
-  }
-  if (w.row < 0) {
-    view.top_line += w.row;
-    w.row = 0;
-  }
-  if (w.row >= rows) {
-    view.top_line += w.row - rows + 1;
-    w.row = rows - 1;
-  }
+  clamp_into_view(w.col, view.left_col, view.visible_cols);
+  clamp_into_view(w.row, view.top_line, view.visible_rows);
   if (view.left_col < 0) view.left_col = 0;
   if (view.top_line < 0) view.top_line = 0;
   if (static_cast<uint32_t>(view.top_line) > doc.last_line) view.top_line = static_cast<int32_t>(doc.last_line);
