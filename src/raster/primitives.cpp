@@ -10,6 +10,13 @@ namespace vusk {
 
 namespace {
 
+// The first position of a run starting at `first` in steps of `step` that is
+// not left of / above the frame, so that a dotted pattern stays anchored at
+// its start.
+int64_t first_in_frame(int64_t first, int64_t step) {
+  return first < 0 ? first + (-first + step - 1) / step * step : first;
+}
+
 // Sets every step-th pixel of row y from column `from` to column `to`
 // (inclusive); the pixels that fall outside the frame are skipped.
 void horizontal_run(uint32_t c, uint32_t y, uint32_t from, uint32_t to, int64_t step) {
@@ -17,9 +24,7 @@ void horizontal_run(uint32_t c, uint32_t y, uint32_t from, uint32_t to, int64_t 
   const int64_t first = static_cast<int32_t>(from);
   const int64_t last = static_cast<int32_t>(to);
   if (last < first || row < 0 || row >= raster.frame_height) return;
-  // Start at the first pixel of the figure inside the frame, keeping the
-  // dotted pattern anchored at `from`.
-  int64_t i = first < 0 ? first + (-first + step - 1) / step * step : first;
+  int64_t i = first_in_frame(first, step);
   const int64_t end = std::min<int64_t>(last, int64_t{raster.frame_width} - 1);
   uint32_t* p = clip::row_start(row);
   for (; i <= end; i += step) p[i] = c;
@@ -32,7 +37,7 @@ void vertical_run(uint32_t c, uint32_t x, uint32_t from, uint32_t to, int64_t st
   const int64_t first = static_cast<int32_t>(from);
   const int64_t last = static_cast<int32_t>(to);
   if (last < first || col < 0 || col >= raster.frame_width) return;
-  int64_t i = first < 0 ? first + (-first + step - 1) / step * step : first;
+  int64_t i = first_in_frame(first, step);
   const int64_t end = std::min<int64_t>(last, int64_t{raster.frame_height} - 1);
   for (; i <= end; i += step) clip::row_start(i)[col] = c;
 }
