@@ -11,11 +11,16 @@ build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
 
 e2e_require_x
+. "$source_dir/tests/win32/wine_env.sh"
 for tool in wine wineboot wineserver winepath; do
   command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
 done
 exes=()
 for bits in 64 32; do
+  if [ "$bits" = 32 ] && [ "$WINE_RUNS_32BIT" = 0 ]; then
+    echo "this kernel cannot run 32-bit programs: vusk.exe (32-bit) left out"
+    continue
+  fi
   if [ -f "$source_dir/build-win$bits/vusk.exe" ]; then
     cp "$source_dir/build-win$bits/vusk.exe" "$E2E_BIN/vusk$bits.exe"
     exes+=("$bits")

@@ -11,9 +11,14 @@ if ! command -v wine >/dev/null || ! command -v wineboot >/dev/null; then
   echo "Wine is not installed: skipped"
   exit 77
 fi
+. "$(dirname "$0")/wine_env.sh"
 present=()
 missing=()
 for exe in "$@"; do
+  if [ "$WINE_RUNS_32BIT" = 0 ] && [ -f "$exe" ] && wine_is_32bit_exe "$exe"; then
+    echo "this kernel cannot run 32-bit programs: $exe left out"
+    continue
+  fi
   if [ -f "$exe" ]; then present+=("$exe"); else missing+=("$exe"); fi
 done
 if [ ${#present[@]} -eq 0 ]; then
