@@ -27,11 +27,14 @@ uint32_t tick_count();
 using FileHandle = intptr_t;
 constexpr FileHandle INVALID_FILE = -1;
 
-// Read and write access to an existing file (the transfer file, the font).
+// Read and write access to an existing regular file (the transfer file, the
+// font, a save in place). Anything else is refused at once, without waiting.
 FileHandle open_existing_rw(const char* path);
-// Read access to an existing file; directories are refused.
+// Read access to an existing regular file; directories, named pipes and
+// devices are refused at once, without waiting.
 FileHandle open_existing_read(const char* path);
-// Write access, always created (an existing file is emptied).
+// Write access, always created (an existing file is emptied); a named pipe
+// is refused.
 FileHandle create_for_write(const char* path);
 void close_file(FileHandle handle);
 // Size in bytes, low 32 bits only.

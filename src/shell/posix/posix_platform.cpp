@@ -51,23 +51,37 @@ static FileHandle open_path(const char* path, int flags, mode_t mode = 0) {
   return fd < 0 ? INVALID_FILE : static_cast<FileHandle>(fd);
 }
 
-// Opening succeeds on directories under POSIX; Windows refuses them, and so
-// do we, so that a directory never loads as a document.
-static FileHandle refuse_directory(FileHandle handle) {
+// Opens without waiting (opening a named pipe waits for its other end),
+// keeps the handle only when `accepted` takes the file's type, and then makes
+// reads and writes blocking again, as they are on a disk file.
+static FileHandle open_checked(const char* path, int flags, mode_t mode, bool (*accepted)(mode_t)) {
+  const FileHandle handle = open_path(path, flags | O_NONBLOCK, mode);
   if (handle == INVALID_FILE) return handle;
+  const int fd = static_cast<int>(handle);
   struct stat st;
-  if (fstat(static_cast<int>(handle), &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(static_cast<int>(handle));
+  const bool ok = fstat(fd, &st) == 0 && accepted(st.st_mode);
+  if (!ok || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    ::close(fd);
     return INVALID_FILE;
   }
   return handle;
 }
 
-FileHandle open_existing_rw(const char* path) { return refuse_directory(open_path(path, O_RDWR)); }
+// Only regular files are documents: directories open under POSIX (Windows
+// refuses them), and a named pipe or a device could block a read for ever or
+// never end.
+static bool is_regular(mode_t mode) { return S_ISREG(mode); }
+// Writes to a named pipe wait for a reader; devices stay writable, as on
+// Windows.
+static bool is_not_fifo(mode_t mode) { return !S_ISFIFO(mode); }
 
-FileHandle open_existing_read(const char* path) { return refuse_directory(open_path(path, O_RDONLY)); }
+FileHandle open_existing_rw(const char* path) { return open_checked(path, O_RDWR, 0, is_regular); }
 
-FileHandle create_for_write(const char* path) { return open_path(path, O_WRONLY | O_CREAT | O_TRUNC, 0666); }
+FileHandle open_existing_read(const char* path) { return open_checked(path, O_RDONLY, 0, is_regular); }
+
+FileHandle create_for_write(const char* path) {
+  return open_checked(path, O_WRONLY | O_CREAT | O_TRUNC, 0666, is_not_fifo);
+}
 
 void close_file(FileHandle handle) {
   if (handle != INVALID_FILE) ::close(static_cast<int>(handle));

@@ -81,10 +81,15 @@ FileHandle open_existing_rw(const char* path) { return open_disk_file(path, GENE
 // An existing disk file with read access; directories fail to open by nature.
 FileHandle open_existing_read(const char* path) { return open_disk_file(path, GENERIC_READ); }
 
-// A new or emptied file with write access, others may read.
+// A new or emptied file with write access, others may read. A named pipe is
+// refused: its writes wait for a reader.
 FileHandle create_for_write(const char* path) {
-  return from_handle(
-      CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  HANDLE h = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE && GetFileType(h) == FILE_TYPE_PIPE) {
+    CloseHandle(h);
+    return INVALID_FILE;
+  }
+  return from_handle(h);
 }
 
 // Closes a handle; INVALID_FILE is ignored.
