@@ -179,7 +179,10 @@ bool write_beside_and_replace() {
 
 }  // namespace
 
-void reset_file_state() { std::memset(&files, 0, sizeof files); }
+void reset_file_state() {
+  std::memset(&files, 0, sizeof files);
+  files.longest_line = LONGEST_LINE_BYTES;
+}
 
 // A block for a load or a save: the test hook's, or try_alloc's.
 void* obtain_file_block(size_t bytes) {

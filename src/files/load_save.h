@@ -9,6 +9,8 @@ namespace vusk {
 
 constexpr uint32_t PATH_BYTES = 256;
 constexpr uint32_t IO_BUFFER_BYTES = 2048;
+// The longest line a text may have: the view counts columns in an i32.
+constexpr uint32_t LONGEST_LINE_BYTES = 0x7FFFFFFF;
 
 enum FileMode : uint8_t { FILE_MODE_TEXT = 0, FILE_MODE_HEX = 1 };
 
@@ -24,6 +26,9 @@ struct FileState {
   // Where loads and saves get their blocks; null means try_alloc. Tests set
   // it to make memory run out.
   void* (*alloc_block)(size_t bytes);
+  // A text with a longer line is refused at load: LONGEST_LINE_BYTES, which
+  // tests lower to try the refusal without a 2 GiB file.
+  uint32_t longest_line;
 };
 extern FileState files;
 

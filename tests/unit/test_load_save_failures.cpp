@@ -127,6 +127,35 @@ TEST_F(LoadFailure, FilesTooLargeForThirtyTwoBitSizesAreRefused) {
   }
 }
 
+TEST_F(LoadFailure, TextsWithLinesBeyondTheViewsColumnsAreRefused) {
+  // The real limit: a column must fit the view's i32.
+  EXPECT_EQ(files.longest_line, uint32_t{INT32_MAX});
+  // Lowered, so that the refusal can be tried on small files.
+  files.longest_line = 8;
+  const std::string fits = "12345678", over = "123456789";
+  for (const std::string end : {"\n", "\r\n", "\r"}) {
+    for (const std::string& text : {fits + end + "x", "x" + end + fits, "x" + end + fits + end}) {
+      write_file(path("ok.txt"), text);
+      EXPECT_EQ(load(path("ok.txt"), FILE_MODE_TEXT), 0) << text;
+    }
+  }
+  ASSERT_EQ(load(path("a.txt"), FILE_MODE_TEXT), 0);
+  for (const std::string end : {"\n", "\r\n", "\r"}) {
+    for (const std::string& text : {over + end + "x", "x" + end + over, "x" + end + over + end + "y", over}) {
+      write_file(path("long.txt"), text);
+      set_path(path("long.txt"));
+      EXPECT_EQ(load_document(), 1) << text;
+      expect_unchanged(path("long.txt"));
+    }
+  }
+  // Filler after a line end is no part of the next line.
+  write_file(path("filler.txt"), "x\r\n" + std::string(5, '\0') + fits);
+  EXPECT_EQ(load(path("filler.txt"), FILE_MODE_TEXT), 0);
+  // A listing's lines are its own, whatever the file holds.
+  write_file(path("long.txt"), over + over);
+  EXPECT_EQ(load(path("long.txt"), FILE_MODE_HEX), 0);
+}
+
 TEST_F(LoadFailure, ShortReadTakesOnlyWhatArrived) {
   // sysfs reports 4096 bytes for an attribute that delivers a few.
   const std::string source = "/sys/kernel/mm/transparent_hugepage/enabled";
