@@ -41,6 +41,11 @@ void* obtain_file_block(size_t bytes);
 // 0 on success; non-zero after the "error!?" box (the Document, names, title
 // and mode then stay as they were).
 int load_document();
+// The command line's document: load_document, except that a name no file has
+// yet, in a directory that exists, starts the empty Document under that name
+// (no box; "Save" creates the file there). Returns 0 when the Document is
+// named, load_document's result otherwise.
+int load_or_name_new_document();
 // True when every byte reached the disk and "File saved." was posted.
 bool save_document();
 void set_title_file_name();
