@@ -3,16 +3,16 @@
 //
 // A load builds the new text in a block of its own and only then gives up the
 // old Document, so that a file that cannot be read or held leaves everything
-// as it was. A save writes a temporary file beside the target and puts it in
-// the target's place only when every byte is on disk.
+// as it was. A save replaces the file's contents only when every byte is on
+// disk (save_target.cpp).
 #include "files/load_save.h"
 
 #include <cstring>
 
 #include "editor/document.h"
 #include "editor/text_view.h"
-#include "files/file_output.h"
 #include "files/hex_listing.h"
+#include "files/save_target.h"
 #include "files/text_format.h"
 #include "raster/raster.h"
 #include "shell/platform.h"
@@ -29,11 +29,6 @@ namespace {
 
 constexpr char ERROR_CAPTION[] = "error!?";
 constexpr uint32_t TITLE_PREFIX_BYTES = 16;  // the template up to the colon
-// Saves gather their output in pieces of this size: one write per 2 KiB costs
-// several times the copying itself on large documents.
-constexpr uint32_t SAVE_GATHER_BYTES = 256 * 1024;
-// Room for a temporary file's name beside a 255-byte target path.
-constexpr uint32_t TEMP_PATH_BYTES = 2 * PATH_BYTES;
 // A first guess at a text's line count, from its size; the table grows when
 // the lines are shorter.
 constexpr uint32_t GUESSED_LINE_BYTES = 40;
@@ -130,56 +125,12 @@ bool read_new_text(FileHandle handle, uint64_t size, NewText* text) {
   return true;
 }
 
-// Writes the Document into the open output in the current mode.
-void write_document(OutputFile& out) {
-  if (files.file_mode == FILE_MODE_HEX) {
-    parse_hex_document(out);
-  } else {
-    write_text_document(out);
-  }
-}
-
-// The target must be writable where it exists: a read-only file stays as it
-// is, as it would if it were opened for writing.
-bool target_refuses_writing(const char* path) {
-  const FileHandle writable = open_existing_rw(path);
-  if (writable != INVALID_FILE) {
-    close_file(writable);
-    return false;
-  }
-  const FileHandle readable = open_existing_read(path);  // exists, but read-only?
-  if (readable == INVALID_FILE) return false;
-  close_file(readable);
-  return true;
-}
-
-// Writes the Document to a temporary file beside file_path and moves it into
-// place; false, with the target untouched and no temporary file left, when
-// any step fails.
-bool write_beside_and_replace() {
-  if (target_refuses_writing(files.file_path)) return false;
-  char temp_path[TEMP_PATH_BYTES];
-  const FileHandle handle = create_temp_beside(files.file_path, temp_path, TEMP_PATH_BYTES);
-  if (handle == INVALID_FILE) return false;
-  OutputFile out{handle, files.io_buffer, IO_BUFFER_BYTES, 0, false};
-  auto* gather = static_cast<uint8_t*>(obtain_file_block(SAVE_GATHER_BYTES));
-  if (gather != nullptr) {
-    out.buffer = gather;
-    out.capacity = SAVE_GATHER_BYTES;
-  }
-  write_document(out);
-  bool ok = drain_output(out);
-  free_block(gather);
-  ok = ok && flush_file(handle);
-  close_file(handle);
-  ok = ok && replace_file(temp_path, files.file_path);
-  if (!ok) delete_file(temp_path);
-  return ok;
-}
-
 }  // namespace
 
-void reset_file_state() { std::memset(&files, 0, sizeof files); }
+void reset_file_state() {
+  std::memset(&files, 0, sizeof files);
+  files.longest_line = LONGEST_LINE_BYTES;
+}
 
 // A block for a load or a save: the test hook's, or try_alloc's.
 void* obtain_file_block(size_t bytes) {
@@ -222,10 +173,22 @@ int load_document() {
   return 0;
 }
 
+// A file to be created keeps the empty Document and takes its name, with
+// the absolute path formed now, so that "Save" creates exactly that file
+// whatever the current directory is by then.
+int load_or_name_new_document() {
+  if (!names_new_file(files.file_path)) return load_document();
+  set_title_file_name();
+  remember_origin();
+  redraw_all_widgets();
+  present_now();
+  return 0;
+}
+
 // Saves the Document to file_path in file_mode; true only when every byte is
 // on disk, after which the title follows the path and "File saved." shows.
 bool save_document() {
-  if (!write_beside_and_replace()) {
+  if (!write_document_to(files.file_path)) {
     show_path_error();
     return false;
   }

@@ -9,6 +9,8 @@ namespace vusk {
 
 constexpr uint32_t PATH_BYTES = 256;
 constexpr uint32_t IO_BUFFER_BYTES = 2048;
+// The longest line a text may have: the view counts columns in an i32.
+constexpr uint32_t LONGEST_LINE_BYTES = 0x7FFFFFFF;
 
 enum FileMode : uint8_t { FILE_MODE_TEXT = 0, FILE_MODE_HEX = 1 };
 
@@ -24,6 +26,9 @@ struct FileState {
   // Where loads and saves get their blocks; null means try_alloc. Tests set
   // it to make memory run out.
   void* (*alloc_block)(size_t bytes);
+  // A text with a longer line is refused at load: LONGEST_LINE_BYTES, which
+  // tests lower to try the refusal without a 2 GiB file.
+  uint32_t longest_line;
 };
 extern FileState files;
 
@@ -36,6 +41,11 @@ void* obtain_file_block(size_t bytes);
 // 0 on success; non-zero after the "error!?" box (the Document, names, title
 // and mode then stay as they were).
 int load_document();
+// The command line's document: load_document, except that a name no file has
+// yet, in a directory that exists, starts the empty Document under that name
+// (no box; "Save" creates the file there). Returns 0 when the Document is
+// named, load_document's result otherwise.
+int load_or_name_new_document();
 // True when every byte reached the disk and "File saved." was posted.
 bool save_document();
 void set_title_file_name();

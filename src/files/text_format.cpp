@@ -19,6 +19,15 @@ constexpr uint8_t CR_LF[2] = {CR, LF};
 // when one of them is.
 constexpr uint64_t BYTES_0E = 0x0E0E0E0E0E0E0E0Eull;
 constexpr uint64_t HIGH_BITS = 0x8080808080808080ull;
+
+// Whether the line from `start` to the terminator just passed (the byte
+// before `after`, or the one before that for a CR LF pair) is longer than
+// the view's columns can reach.
+bool line_too_long(const uint8_t* text, uint32_t start, const uint8_t* after) {
+  const uint8_t* terminator = after[-1] == 0 ? after - 2 : after - 1;
+  return static_cast<uint32_t>(terminator - text) - start > files.longest_line;
+}
+
 }  // namespace
 
 // Makes room for at least `entries` entries, keeping those written.
@@ -66,6 +75,7 @@ bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts) {
     } else if (c != LF) {
       continue;
     }
+    if (line_too_long(text, starts.table[count - 1], p)) return false;
     const uint8_t* next = p;
     while (*next == 0) ++next;
     if (count == starts.capacity) {
@@ -77,7 +87,7 @@ bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts) {
     starts.table[count++] = static_cast<uint32_t>(next - text);
   }
   starts.count = count;
-  return true;
+  return size - starts.table[count - 1] <= files.longest_line;
 }
 
 // Writes each line's bytes and a CR LF; the last line ends at the end marker.

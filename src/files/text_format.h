@@ -25,7 +25,7 @@ bool reserve_line_starts(LineStarts& starts, uint64_t entries);
 // text[size] (which must be writable) and records every line's start, as a
 // rebuild of the LineTable would, in one pass. The starts begin empty; the
 // line breaks are then starts.count - 1. False when memory for the starts ran
-// out.
+// out, or when a line is longer than files.longest_line bytes.
 bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts);
 
 // Appends the Document's lines with CR LF line ends, leaving out the filler

@@ -27,11 +27,14 @@ uint32_t tick_count();
 using FileHandle = intptr_t;
 constexpr FileHandle INVALID_FILE = -1;
 
-// Read and write access to an existing file (the transfer file, the font).
+// Read and write access to an existing regular file (the transfer file, the
+// font, a save in place). Anything else is refused at once, without waiting.
 FileHandle open_existing_rw(const char* path);
-// Read access to an existing file; directories are refused.
+// Read access to an existing regular file; directories, named pipes and
+// devices are refused at once, without waiting.
 FileHandle open_existing_read(const char* path);
-// Write access, always created (an existing file is emptied).
+// Write access, always created (an existing file is emptied); a named pipe
+// is refused.
 FileHandle create_for_write(const char* path);
 void close_file(FileHandle handle);
 // Size in bytes, low 32 bits only.
@@ -52,18 +55,48 @@ extern uint32_t io_count;
 uint32_t module_directory(char* dest, uint32_t max);
 
 // ---- Safe saving ----------------------------------------------------------
+// A save either writes a new file beside the target and renames it into
+// place, or, where that would change what the target is, rewrites the target
+// in place, keeping a copy of its old contents until the save is done.
+// Paths made here come in blocks from try_alloc, sized to fit; the caller
+// gives them back with free_block.
 
-// Creates a new, empty temporary file in the directory of `target`, for
-// writing; its path goes to `temp_path` (at most `max` bytes). INVALID_FILE on
-// failure, with `temp_path` empty.
-FileHandle create_temp_beside(const char* target, char* temp_path, uint32_t max);
+// Whether `target` may be replaced by a new file of the same name and stay
+// the same file for everyone else: true for a missing target, false for a
+// file whose other links, owner or group a replacement would not keep (the
+// backend says which it can keep), or for anything but a regular file.
+bool rename_keeps_identity(const char* target);
+// Creates a new, empty temporary file in the directory of `target` (of the
+// file it links to), open for reading and writing, into *handle; returns its
+// path, or null with nothing created.
+char* create_temp_beside(const char* target, FileHandle* handle);
+// Likewise for a copy of `target`'s old contents: beside it when its
+// directory allows, else in a directory of the user's (the cache directory).
+char* create_backup_file(const char* target, FileHandle* handle);
 // Forces the file's bytes to the disk; false on failure.
 bool flush_file(FileHandle handle);
+// Moves to the start of the file; false on failure.
+bool seek_file_start(FileHandle handle);
+// Ends the file at the current position; false on failure.
+bool set_file_end(FileHandle handle);
 // Replaces `target` with `temp` in one step; on POSIX the target's permission
 // bits are kept. False on failure, with both files as they were.
 bool replace_file(const char* temp, const char* target);
 // Removes a file; false on failure.
 bool delete_file(const char* path);
+
+// ---- Paths and directories ------------------------------------------------
+
+// True when nothing exists at `path` but its directory does: the name of a
+// file yet to be created. Anything that exists (a dangling link included),
+// and a path whose directory is missing, give false.
+bool names_new_file(const char* path);
+// Makes every directory on the way to the file `path` that does not exist yet
+// (private to the user where the platform has owners); true when the file's
+// directory exists afterwards. The transfer file may live in a directory that
+// start-up only names: its first write calls this on transfer_path, so that
+// merely starting the program writes nothing to disk.
+bool make_parent_directories(const char* path);
 // True for the characters that end a directory part of a path: '\\', '/' and
 // ':' on Windows, '/' on POSIX.
 bool is_path_separator(char c);
@@ -112,7 +145,8 @@ struct PlatformHooks {
   // (at most `max` bytes, terminated); false when there is none.
   bool (*installed_data_path)(const char* name, char* dest, uint32_t max);
   // Writes the directory that holds the transfer file, with its final
-  // separator (at most `max` bytes), and returns its length; 0 for none.
+  // separator (at most `max` bytes), and returns its length; 0 for none. It
+  // names the directory only: see make_parent_directories.
   uint32_t (*transfer_directory)(char* dest, uint32_t max);
 };
 extern PlatformHooks platform_hooks;

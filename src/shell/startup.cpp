@@ -156,7 +156,7 @@ void start_up_steps() {
     } else {
       draw_string("Loading...", 9, raster.frame_height - 18u, 200);
       present_now();
-      failed = load_document();
+      failed = load_or_name_new_document();
     }
     if (failed != 0) {
       files.file_path[0] = 0;

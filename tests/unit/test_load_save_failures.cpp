@@ -10,6 +10,7 @@
 
 #include "editor/text_view.h"
 #include "file_test_support.h"
+#include "unprivileged.h"
 #include "widgets/widget_table.h"
 
 using namespace vusk;
@@ -127,6 +128,35 @@ TEST_F(LoadFailure, FilesTooLargeForThirtyTwoBitSizesAreRefused) {
   }
 }
 
+TEST_F(LoadFailure, TextsWithLinesBeyondTheViewsColumnsAreRefused) {
+  // The real limit: a column must fit the view's i32.
+  EXPECT_EQ(files.longest_line, uint32_t{INT32_MAX});
+  // Lowered, so that the refusal can be tried on small files.
+  files.longest_line = 8;
+  const std::string fits = "12345678", over = "123456789";
+  for (const std::string end : {"\n", "\r\n", "\r"}) {
+    for (const std::string& text : {fits + end + "x", "x" + end + fits, "x" + end + fits + end}) {
+      write_file(path("ok.txt"), text);
+      EXPECT_EQ(load(path("ok.txt"), FILE_MODE_TEXT), 0) << text;
+    }
+  }
+  ASSERT_EQ(load(path("a.txt"), FILE_MODE_TEXT), 0);
+  for (const std::string end : {"\n", "\r\n", "\r"}) {
+    for (const std::string& text : {over + end + "x", "x" + end + over, "x" + end + over + end + "y", over}) {
+      write_file(path("long.txt"), text);
+      set_path(path("long.txt"));
+      EXPECT_EQ(load_document(), 1) << text;
+      expect_unchanged(path("long.txt"));
+    }
+  }
+  // Filler after a line end is no part of the next line.
+  write_file(path("filler.txt"), "x\r\n" + std::string(5, '\0') + fits);
+  EXPECT_EQ(load(path("filler.txt"), FILE_MODE_TEXT), 0);
+  // A listing's lines are its own, whatever the file holds.
+  write_file(path("long.txt"), over + over);
+  EXPECT_EQ(load(path("long.txt"), FILE_MODE_HEX), 0);
+}
+
 TEST_F(LoadFailure, ShortReadTakesOnlyWhatArrived) {
   // sysfs reports 4096 bytes for an attribute that delivers a few.
   const std::string source = "/sys/kernel/mm/transparent_hugepage/enabled";
@@ -191,21 +221,28 @@ TEST_F(SaveFailure, ShortWriteLeavesTheTargetUnchanged) {
   EXPECT_EQ(entries_of(dir), (std::vector<std::string>{"big.txt", "doc.txt", "out.txt"}));
 }
 
-TEST_F(SaveFailure, ReadOnlyPlacesAreRefused) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+TEST_F(SaveFailure, ReadOnlyFilesAreRefused) {
+  // A read-only file, alone or in a read-only directory, stays as it is. Run
+  // by an ordinary user, whom the permissions bind.
+  ASSERT_EQ(chmod(dir.c_str(), 0755), 0);
   std::filesystem::create_directory(path("ro"));
   write_file(path("ro/t.txt"), "kept");
   write_file(path("locked.txt"), "kept too");
+  chmod(path("ro/t.txt").c_str(), 0444);
   chmod(path("ro").c_str(), 0555);
   chmod(path("locked.txt").c_str(), 0444);
-  set_path(path("ro/t.txt"));
-  EXPECT_FALSE(save_document());
-  set_path(path("locked.txt"));
-  EXPECT_FALSE(save_document());
+  const bool refused = vusk::testing::run_unprivileged([&] {
+    set_path(path("ro/t.txt"));
+    const bool first = save_document();
+    set_path(path("locked.txt"));
+    return !first && !save_document();
+  });
   chmod(path("ro").c_str(), 0755);
+  EXPECT_TRUE(refused);
   EXPECT_EQ(read_file(path("ro/t.txt")), "kept");
   EXPECT_EQ(read_file(path("locked.txt")), "kept too");
   EXPECT_EQ(entries_of(path("ro")), std::vector<std::string>{"t.txt"});
+  EXPECT_EQ(entries_of(dir), (std::vector<std::string>{"doc.txt", "locked.txt", "ro"}));
 }
 
 TEST_F(FileTest, SaveReplacesTheWholeFileAndKeepsItsPermissions) {

@@ -12,6 +12,7 @@
 #include "shell/platform.h"
 #include "shell/posix/posix_support.h"
 #include "shell/startup.h"
+#include "unprivileged.h"
 
 using namespace vusk;
 namespace fs = std::filesystem;
@@ -38,30 +39,35 @@ TEST_F(CacheDirectory, XdgCacheHomeWinsWhenAbsolute) {
   const uint32_t n = user_cache_directory(xdg.c_str(), (root_ / "home").c_str(), dest, sizeof dest);
   EXPECT_EQ(std::string(dest), xdg + "/vusk/");
   EXPECT_EQ(n, std::strlen(dest));
-  EXPECT_TRUE(fs::is_directory(xdg + "/vusk"));
-  struct stat st;
-  ASSERT_EQ(stat((xdg + "/vusk").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);  // private to the user
+  // Naming it creates nothing; the first write makes it, private to the user.
+  EXPECT_TRUE(fs::is_empty(root_));
+  EXPECT_TRUE(make_parent_directories((xdg + "/vusk/VUSK.TMP").c_str()));
+  for (const std::string& d : {xdg, xdg + "/vusk"}) {
+    struct stat st;
+    ASSERT_EQ(stat(d.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << d;
+  }
+  EXPECT_TRUE(fs::is_empty(xdg + "/vusk"));
 }
 
 TEST_F(CacheDirectory, FallsBackToHomeAndRefusesWhatCannotWork) {
   const std::string home = (root_ / "home").string();
-  fs::create_directories(home);
   char dest[256] = "untouched";
   // A relative XDG_CACHE_HOME is invalid and ignored.
   EXPECT_NE(user_cache_directory("relative/cache", home.c_str(), dest, sizeof dest), 0u);
   EXPECT_EQ(std::string(dest), home + "/.cache/vusk/");
-  EXPECT_TRUE(fs::is_directory(home + "/.cache/vusk"));
+  EXPECT_FALSE(fs::exists(home));
 
   std::strcpy(dest, "untouched");
   EXPECT_EQ(user_cache_directory(nullptr, nullptr, dest, sizeof dest), 0u);
   EXPECT_EQ(user_cache_directory(nullptr, "", dest, sizeof dest), 0u);
-  // Too long for the buffer, or impossible to create: nothing is written.
+  // Too long for the buffer: nothing is written.
   EXPECT_EQ(user_cache_directory(nullptr, home.c_str(), dest, 8), 0u);
+  EXPECT_STREQ(dest, "untouched");
+  // A directory that cannot be made under a plain file.
   const std::string file = (root_ / "plain-file").string();
   std::fclose(std::fopen(file.c_str(), "w"));
-  EXPECT_EQ(user_cache_directory(file.c_str(), nullptr, dest, sizeof dest), 0u);
-  EXPECT_STREQ(dest, "untouched");
+  EXPECT_FALSE(make_parent_directories((file + "/vusk/VUSK.TMP").c_str()));
 }
 
 TEST(InstalledPaths, DataLiesUnderShareBesideTheExecutable) {
@@ -89,4 +95,32 @@ TEST(InstalledPaths, StartUpPutsTheTransferFileWhereThePlatformSays) {
   start_up_steps();
   platform_hooks.transfer_directory = nullptr;
   EXPECT_STREQ(files.transfer_path, "/cache/vusk/VUSK.TMP");
+}
+
+// An installed copy, whose own directory it cannot write, keeps its transfer
+// file in the user's cache; starting it must still write nothing to disk.
+TEST_F(CacheDirectory, StartUpOnlyNamesTheCacheDirectory) {
+  char exe[4096];
+  const uint32_t dir = module_directory(exe, sizeof exe);
+  ASSERT_NE(dir, 0u);
+  if (geteuid() != 0 && access(std::string(exe, dir).c_str(), W_OK) == 0) {
+    GTEST_SKIP() << "the executable's directory is writable: the cache is not used";
+  }
+  const std::string xdg = (root_ / "xdg").string();
+  const std::string home = (root_ / "home").string();
+  fs::permissions(root_, fs::perms::all);  // nothing but the program keeps it empty
+  // The child runs as another user, so that the build directory is not
+  // writable for it; its environment is its own.
+  const bool named = vusk::testing::run_unprivileged([&] {
+    setenv("XDG_CACHE_HOME", xdg.c_str(), 1);
+    setenv("HOME", home.c_str(), 1);
+    reset_all_state();
+    headless::reset();
+    set_command_line("vusk");
+    install_posix_hooks();
+    start_up_steps();
+    return std::string(files.transfer_path) == xdg + "/vusk/VUSK.TMP";
+  });
+  EXPECT_TRUE(named);
+  EXPECT_TRUE(fs::is_empty(root_));
 }

@@ -4,6 +4,10 @@
 // with the line "ok" only when every check passed. Given the argument
 // "alloc-fail" it instead asks alloc_or_exit for a block no 32-bit process can
 // have, which must end the process with exit code 1.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -91,51 +95,92 @@ void test_files() {
   CHECK(create_for_write("folder") == INVALID_FILE);
 }
 
+// Writes `bytes` into a handle and closes it.
+bool fill_and_close(FileHandle h, const std::string& bytes) {
+  const bool ok = write_block(static_cast<uint32_t>(bytes.size()), bytes.data(), h) == bytes.size() && flush_file(h);
+  close_file(h);
+  return ok;
+}
+
 void test_safe_saving() {
   const std::string dir = fs::current_path().string();
   const std::string target = dir + "\\doc.txt";
   CHECK(write_file(target.c_str(), "old"));
 
   // The temp file is created empty in the target's own directory.
-  char temp[256];
-  FileHandle h = create_temp_beside(target.c_str(), temp, sizeof temp);
-  CHECK(h != INVALID_FILE);
+  FileHandle h = INVALID_FILE;
+  char* temp = create_temp_beside(target.c_str(), &h);
+  CHECK(temp != nullptr && h != INVALID_FILE);
+  if (temp == nullptr) return;
   CHECK(std::strncmp(temp, (dir + "\\").c_str(), dir.size() + 1) == 0);
   CHECK(std::strchr(temp + dir.size() + 1, '\\') == nullptr);
   CHECK(file_size(h) == 0);
-  CHECK(write_block(3, "new", h) == 3);
-  CHECK(flush_file(h));
-  close_file(h);
+  CHECK(fill_and_close(h, "new"));
   CHECK(replace_file(temp, target.c_str()));
   CHECK(read_file(target.c_str()) == "new");
   CHECK(!fs::exists(temp));
+  free_block(temp);
 
   // A target that does not exist yet, named without a directory.
-  h = create_temp_beside("fresh.txt", temp, sizeof temp);
-  CHECK(h != INVALID_FILE);
-  CHECK(fs::equivalent(fs::path(temp).parent_path(), fs::current_path()));
-  CHECK(write_block(5, "fresh", h) == 5);
-  close_file(h);
+  temp = create_temp_beside("fresh.txt", &h);
+  CHECK(temp != nullptr && fs::equivalent(fs::path(temp).parent_path(), fs::current_path()));
+  CHECK(fill_and_close(h, "fresh"));
   CHECK(replace_file(temp, "fresh.txt"));
   CHECK(read_file("fresh.txt") == "fresh");
+  free_block(temp);
 
   // A directory is never replaced; the temp file stays for the caller.
   fs::create_directory("doc_dir");
-  h = create_temp_beside("doc_dir", temp, sizeof temp);
-  CHECK(h != INVALID_FILE);
+  temp = create_temp_beside("doc_dir", &h);
+  CHECK(temp != nullptr);
   close_file(h);
   CHECK(!replace_file(temp, "doc_dir"));
   CHECK(fs::is_directory("doc_dir"));
   CHECK(fs::exists(temp));
   CHECK(delete_file(temp));
   CHECK(!delete_file(temp));
+  free_block(temp);
 
-  // A temp path that cannot fit leaves no file behind.
-  const auto before = std::distance(fs::directory_iterator("."), fs::directory_iterator());
-  h = create_temp_beside(target.c_str(), temp, 8);
+  // No directory to put it in: nothing is made.
+  CHECK(create_temp_beside("nodir\\x.txt", &h) == nullptr);
   CHECK(h == INVALID_FILE);
-  CHECK(temp[0] == 0);
-  CHECK(std::distance(fs::directory_iterator("."), fs::directory_iterator()) == before);
+  CHECK(!fs::exists("nodir"));
+}
+
+void test_saving_in_place() {
+  // A rename keeps a single-linked file what it is, not a hard-linked one.
+  CHECK(write_file("one.txt", "1"));
+  CHECK(rename_keeps_identity("one.txt"));
+  CHECK(rename_keeps_identity("missing.txt"));
+  CHECK(!rename_keeps_identity("folder"));
+  CHECK(CreateHardLinkA("two.txt", "one.txt", nullptr));
+  CHECK(!rename_keeps_identity("one.txt"));
+  CHECK(!rename_keeps_identity("two.txt"));
+
+  // The backup lies beside the target and can be written, reread and cut.
+  FileHandle h = INVALID_FILE;
+  char* backup = create_backup_file("one.txt", &h);
+  CHECK(backup != nullptr && h != INVALID_FILE);
+  if (backup == nullptr) return;
+  CHECK(fs::equivalent(fs::path(backup).parent_path(), fs::current_path()));
+  CHECK(write_block(6, "backup", h) == 6);
+  CHECK(seek_file_start(h));
+  char back[8] = {};
+  CHECK(read_block(sizeof back, back, h) == 6 && std::string(back) == "backup");
+  CHECK(seek_file_start(h));
+  CHECK(write_block(2, "ba", h) == 2);
+  CHECK(set_file_end(h));
+  CHECK(file_size(h) == 2);
+  close_file(h);
+  CHECK(delete_file(backup));
+  free_block(backup);
+
+  // Rewriting one link in place shows through the other.
+  h = open_existing_rw("one.txt");
+  CHECK(h != INVALID_FILE);
+  CHECK(seek_file_start(h) && write_block(3, "new", h) == 3 && set_file_end(h));
+  close_file(h);
+  CHECK(read_file("two.txt") == "new");
 }
 
 void test_paths() {
@@ -170,6 +215,23 @@ void test_paths() {
   CHECK(!is_path_separator('.'));
   CHECK(!is_path_separator('a'));
   CHECK(!is_path_separator(0));
+
+  // Names of files yet to be created: nothing there, the directory there.
+  CHECK(names_new_file("new.txt"));
+  CHECK(names_new_file("folder\\new.txt"));
+  CHECK(names_new_file((cwd + "\\new.txt").c_str()));
+  CHECK(!names_new_file("data.bin"));
+  CHECK(!names_new_file("folder"));
+  CHECK(!names_new_file("nodir\\new.txt"));
+  CHECK(!names_new_file(""));
+
+  // The transfer file's directories are made on demand.
+  CHECK(make_parent_directories("made\\deep/x.txt"));
+  CHECK(fs::is_directory("made\\deep"));
+  CHECK(make_parent_directories((cwd + "\\made\\deep\\x.txt").c_str()));
+  CHECK(make_parent_directories("here.txt"));
+  CHECK(write_file("blocker", "x"));
+  CHECK(!make_parent_directories("blocker\\sub\\x.txt"));
 
   const std::string line = command_line();
   CHECK(line.find("platform_services_test") != std::string::npos);
@@ -242,6 +304,7 @@ int main(int argc, char** argv) {
   fs::current_path(scratch);
   test_files();
   test_safe_saving();
+  test_saving_in_place();
   test_paths();
   test_listing();
   fs::current_path(scratch.parent_path());

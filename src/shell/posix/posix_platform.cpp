@@ -1,6 +1,6 @@
 // POSIX platform services shared by the SDL2 and headless backends: memory,
-// time, files, safe saving, the executable's directory, directory listing and
-// the command line rebuilt from argv. Window, dialogs, message boxes and the
+// time, files, the executable's directory, directory listing and the command
+// line rebuilt from argv (safe saving is in posix_saving.cpp). Window, dialogs, message boxes and the
 // clipboard belong to each backend.
 #include <dirent.h>
 #include <fcntl.h>
@@ -25,6 +25,20 @@ uint32_t io_count;
 
 namespace {
 std::string rebuilt_command_line;
+// The test hook of fail_file_operations.
+uint64_t fault_mask = 0;
+uint32_t fault_calls = 0;
+}  // namespace
+
+void fail_file_operations(uint64_t mask) {
+  fault_mask = mask;
+  fault_calls = 0;
+}
+
+bool injected_fault() {
+  if (fault_mask == 0) return false;
+  const uint32_t n = fault_calls++;
+  return n < 64 && ((fault_mask >> n) & 1) != 0;
 }
 
 void* alloc_or_exit(uint32_t bytes) {
@@ -51,23 +65,37 @@ static FileHandle open_path(const char* path, int flags, mode_t mode = 0) {
   return fd < 0 ? INVALID_FILE : static_cast<FileHandle>(fd);
 }
 
-// Opening succeeds on directories under POSIX; Windows refuses them, and so
-// do we, so that a directory never loads as a document.
-static FileHandle refuse_directory(FileHandle handle) {
+// Opens without waiting (opening a named pipe waits for its other end),
+// keeps the handle only when `accepted` takes the file's type, and then makes
+// reads and writes blocking again, as they are on a disk file.
+static FileHandle open_checked(const char* path, int flags, mode_t mode, bool (*accepted)(mode_t)) {
+  const FileHandle handle = open_path(path, flags | O_NONBLOCK, mode);
   if (handle == INVALID_FILE) return handle;
+  const int fd = static_cast<int>(handle);
   struct stat st;
-  if (fstat(static_cast<int>(handle), &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(static_cast<int>(handle));
+  const bool ok = fstat(fd, &st) == 0 && accepted(st.st_mode);
+  if (!ok || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    ::close(fd);
     return INVALID_FILE;
   }
   return handle;
 }
 
-FileHandle open_existing_rw(const char* path) { return refuse_directory(open_path(path, O_RDWR)); }
+// Only regular files are documents: directories open under POSIX (Windows
+// refuses them), and a named pipe or a device could block a read for ever or
+// never end.
+static bool is_regular(mode_t mode) { return S_ISREG(mode); }
+// Writes to a named pipe wait for a reader; devices stay writable, as on
+// Windows.
+static bool is_not_fifo(mode_t mode) { return !S_ISFIFO(mode); }
 
-FileHandle open_existing_read(const char* path) { return refuse_directory(open_path(path, O_RDONLY)); }
+FileHandle open_existing_rw(const char* path) { return open_checked(path, O_RDWR, 0, is_regular); }
 
-FileHandle create_for_write(const char* path) { return open_path(path, O_WRONLY | O_CREAT | O_TRUNC, 0666); }
+FileHandle open_existing_read(const char* path) { return open_checked(path, O_RDONLY, 0, is_regular); }
+
+FileHandle create_for_write(const char* path) {
+  return open_checked(path, O_WRONLY | O_CREAT | O_TRUNC, 0666, is_not_fifo);
+}
 
 void close_file(FileHandle handle) {
   if (handle != INVALID_FILE) ::close(static_cast<int>(handle));
@@ -82,6 +110,8 @@ uint64_t file_size64(FileHandle handle) {
 uint32_t file_size(FileHandle handle) { return static_cast<uint32_t>(file_size64(handle)); }
 
 uint32_t read_block(uint32_t count, void* buffer, FileHandle handle) {
+  io_count = 0;
+  if (injected_fault()) return 0;
   // Like ReadFile on a disk file: keep reading until count or end of file.
   auto* p = static_cast<uint8_t*>(buffer);
   uint32_t done = 0;
@@ -96,6 +126,8 @@ uint32_t read_block(uint32_t count, void* buffer, FileHandle handle) {
 }
 
 uint32_t write_block(uint32_t count, const void* buffer, FileHandle handle) {
+  io_count = 0;
+  if (injected_fault()) return 0;
   const auto* p = static_cast<const uint8_t*>(buffer);
   uint32_t done = 0;
   while (done < count) {
@@ -133,21 +165,17 @@ bool posix_installed_data_path(const char* name, char* dest, uint32_t max) {
   return true;
 }
 
-uint32_t user_cache_directory(const char* xdg_cache_home, const char* home, char* dest, uint32_t max) {
-  std::string base;
+std::string user_cache_path(const char* xdg_cache_home, const char* home) {
   if (xdg_cache_home != nullptr && xdg_cache_home[0] == '/') {
-    base = xdg_cache_home;  // a relative value is invalid and ignored
-  } else if (home != nullptr && home[0] != 0) {
-    base = std::string(home) + "/.cache";
-  } else {
-    return 0;
+    return std::string(xdg_cache_home) + "/vusk/";  // a relative value is invalid and ignored
   }
-  const std::string dir = base + "/vusk/";
-  if (dir.size() + 1 > max) return 0;
-  mkdir(base.c_str(), 0700);
-  mkdir(dir.c_str(), 0700);
-  struct stat st;
-  if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return 0;
+  if (home != nullptr && home[0] != 0) return std::string(home) + "/.cache/vusk/";
+  return "";
+}
+
+uint32_t user_cache_directory(const char* xdg_cache_home, const char* home, char* dest, uint32_t max) {
+  const std::string dir = user_cache_path(xdg_cache_home, home);
+  if (dir.empty() || dir.size() + 1 > max) return 0;
   std::memcpy(dest, dir.c_str(), dir.size() + 1);
   return static_cast<uint32_t>(dir.size());
 }
@@ -164,70 +192,15 @@ void install_posix_hooks() {
   platform_hooks.transfer_directory = posix_transfer_directory;
 }
 
-// ---- Safe saving -----------------------------------------------------------
-
-static std::string directory_of(const char* path) {
-  const char* slash = std::strrchr(path, '/');
-  if (slash == nullptr) return ".";
-  if (slash == path) return "/";
-  return std::string(path, static_cast<size_t>(slash - path));
-}
-
-// A save through a symbolic link writes the file it points at, and keeps the
-// link; a dangling link is replaced like any missing file.
-static std::string link_target(const char* path) {
-  char real[PATH_MAX];
-  if (realpath(path, real) != nullptr) return real;
-  return path;
-}
-
-FileHandle create_temp_beside(const char* target, char* temp_path, uint32_t max) {
-  temp_path[0] = 0;
-  std::string pattern = directory_of(link_target(target).c_str()) + "/.vusk-save-XXXXXX";
-  if (pattern.size() + 1 > max) return INVALID_FILE;
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back(0);
-  const int fd = mkostemp(buf.data(), O_CLOEXEC);
-  if (fd < 0) return INVALID_FILE;
-  std::memcpy(temp_path, buf.data(), buf.size());
-  return static_cast<FileHandle>(fd);
-}
-
-bool flush_file(FileHandle handle) { return fsync(static_cast<int>(handle)) == 0; }
-
-bool replace_file(const char* temp, const char* link) {
-  const std::string real = link_target(link);
-  const char* target = real.c_str();
-  struct stat st;
-  if (stat(target, &st) == 0) {
-    if (!S_ISREG(st.st_mode)) return false;  // never replace a directory or device
-    if (chmod(temp, st.st_mode & 07777) != 0) return false;
-  } else {
-    // A new file gets the permissions an ordinary create would give it.
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (chmod(temp, 0666 & ~mask) != 0) return false;
-  }
-  if (rename(temp, target) != 0) return false;
-  // Make the rename itself durable.
-  const int dir = ::open(directory_of(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    fsync(dir);
-    ::close(dir);
-  }
-  return true;
-}
-
-bool delete_file(const char* path) { return unlink(path) == 0; }
-
 bool full_path_name(const char* path, char* dest, uint32_t max) {
   std::string full;
   if (path[0] == '/') {
     full = path;
   } else {
-    char cwd[PATH_MAX];
-    if (getcwd(cwd, sizeof cwd) == nullptr) return false;
+    char* cwd = getcwd(nullptr, 0);  // as long as it is
+    if (cwd == nullptr) return false;
     full = cwd;
+    std::free(cwd);
     if (full.back() != '/') full += '/';
     full += path;
   }

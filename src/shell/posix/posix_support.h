@@ -2,6 +2,7 @@
 // Included only by src/shell/posix, src/shell/sdl and src/shell/headless.
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace vusk {
 
@@ -17,11 +18,24 @@ void set_command_line(const char* text);
 void install_posix_hooks();
 // The data file `name` under ../share/vusk/ relative to the executable.
 bool posix_installed_data_path(const char* name, char* dest, uint32_t max);
-// The executable's directory when it is writable, else the user's cache.
+// The executable's directory when it is writable, else the user's cache
+// directory, which may not exist yet.
 uint32_t posix_transfer_directory(char* dest, uint32_t max);
-// Ensures "<cache>/vusk/" exists, with <cache> = `xdg_cache_home` when it is an
-// absolute path, else `home` + "/.cache"; writes it (with the final '/') to
-// `dest` and returns its length, or 0 when it cannot be made or does not fit.
+// The user's cache directory for Vusk, "<cache>/vusk/", with <cache> =
+// `xdg_cache_home` when it is an absolute path, else `home` + "/.cache":
+// writes it (with the final '/') to `dest` and returns its length, or 0 when
+// there is none or it does not fit. Nothing is created here: the first write
+// into it does that (make_parent_directories).
 uint32_t user_cache_directory(const char* xdg_cache_home, const char* home, char* dest, uint32_t max);
+// The same directory as a string, "" when there is none.
+std::string user_cache_path(const char* xdg_cache_home, const char* home);
+
+// Tests: from now on, the n-th call (from 1) of read_block, write_block,
+// flush_file, seek_file_start, set_file_end or replace_file fails when bit
+// n-1 of `mask` is set; 0 switches this off. Each failure is one short read
+// or write, or one refusal, as a full disk or a failing device gives.
+void fail_file_operations(uint64_t mask);
+// Counts one such call; true when it is to fail.
+bool injected_fault();
 
 }  // namespace vusk

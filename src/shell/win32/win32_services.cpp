@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "shell/platform.h"
 
@@ -81,10 +82,15 @@ FileHandle open_existing_rw(const char* path) { return open_disk_file(path, GENE
 // An existing disk file with read access; directories fail to open by nature.
 FileHandle open_existing_read(const char* path) { return open_disk_file(path, GENERIC_READ); }
 
-// A new or emptied file with write access, others may read.
+// A new or emptied file with write access, others may read. A named pipe is
+// refused: its writes wait for a reader.
 FileHandle create_for_write(const char* path) {
-  return from_handle(
-      CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  HANDLE h = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE && GetFileType(h) == FILE_TYPE_PIPE) {
+    CloseHandle(h);
+    return INVALID_FILE;
+  }
+  return from_handle(h);
 }
 
 // Closes a handle; INVALID_FILE is ignored.
@@ -142,33 +148,81 @@ uint32_t module_directory(char* dest, uint32_t max) {
 
 // ---- Safe saving -----------------------------------------------------------------
 
-// GetTempFileNameA creates the file, unique in the target's own directory so
-// that the final move is a rename within one volume.
-FileHandle create_temp_beside(const char* target, char* temp_path, uint32_t max) {
-  temp_path[0] = 0;
-  char dir[MAX_PATH];
+namespace {
+
+// The directory part of `target` with its separator, "." for none.
+std::string directory_of(const char* target) {
   const uint32_t len = directory_length(target);
-  if (len == 0) {
-    std::memcpy(dir, ".", 2);
-  } else {
-    if (len >= MAX_PATH - 14) return INVALID_FILE;  // GetTempFileNameA's own limit
-    std::memcpy(dir, target, len);
-    dir[len] = 0;
-  }
+  return len == 0 ? std::string(".") : std::string(target, len);
+}
+
+// GetTempFileNameA creates a file of a unique name in `dir`; it is opened
+// again for reading and writing. Its path goes into a try_alloc block. The
+// ANSI calls limit paths to MAX_PATH, so the name fits that buffer.
+char* make_unique_file(const char* dir, const char* prefix, FileHandle* handle) {
+  *handle = INVALID_FILE;
   char name[MAX_PATH];
-  if (GetTempFileNameA(dir, "vsk", 0, name) == 0) return INVALID_FILE;
-  const size_t name_len = std::strlen(name);
+  if (GetTempFileNameA(dir, prefix, 0, name) == 0) return nullptr;
+  const size_t len = std::strlen(name);
+  auto* path = static_cast<char*>(try_alloc(len + 1));
   HANDLE h = INVALID_HANDLE_VALUE;
-  if (name_len < max) {
-    h = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (path != nullptr) {
+    h = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
   }
   if (h == INVALID_HANDLE_VALUE) {
     DeleteFileA(name);
-    return INVALID_FILE;
+    free_block(path);
+    return nullptr;
   }
-  std::memcpy(temp_path, name, name_len + 1);
-  return from_handle(h);
+  std::memcpy(path, name, len + 1);
+  *handle = from_handle(h);
+  return path;
 }
+
+}  // namespace
+
+// ReplaceFileA keeps a file's attributes, security descriptor (owner
+// included) and creation time, but it cannot keep other hard links to it: a
+// file with several is rewritten in place. A directory that forbids new files
+// shows itself when the temporary file cannot be made, and the save then
+// goes in place too.
+bool rename_keeps_identity(const char* target) {
+  HANDLE h = CreateFileA(target, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool single = GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info) &&
+                      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && info.nNumberOfLinks <= 1;
+  CloseHandle(h);
+  return single;
+}
+
+// In the target's own directory, so that the final move is a rename within
+// one volume.
+char* create_temp_beside(const char* target, FileHandle* handle) {
+  return make_unique_file(directory_of(target).c_str(), "vsk", handle);
+}
+
+// Beside the target, else in the user's temporary directory.
+char* create_backup_file(const char* target, FileHandle* handle) {
+  char* beside = make_unique_file(directory_of(target).c_str(), "vbk", handle);
+  if (beside != nullptr) return beside;
+  char temp[MAX_PATH + 1];
+  const DWORD n = GetTempPathA(sizeof temp, temp);
+  if (n == 0 || n > MAX_PATH) return nullptr;
+  return make_unique_file(temp, "vbk", handle);
+}
+
+// SetFilePointerEx to offset 0.
+bool seek_file_start(FileHandle handle) {
+  LARGE_INTEGER zero;
+  zero.QuadPart = 0;
+  return SetFilePointerEx(to_handle(handle), zero, nullptr, FILE_BEGIN) != 0;
+}
+
+// SetEndOfFile.
+bool set_file_end(FileHandle handle) { return SetEndOfFile(to_handle(handle)) != 0; }
 
 // FlushFileBuffers: the bytes are on the disk when it succeeds.
 bool flush_file(FileHandle handle) { return FlushFileBuffers(to_handle(handle)) != 0; }
@@ -190,6 +244,35 @@ bool replace_file(const char* temp, const char* target) {
 
 // DeleteFileA.
 bool delete_file(const char* path) { return DeleteFileA(path) != 0; }
+
+// ERROR_FILE_NOT_FOUND alone: a missing directory gives ERROR_PATH_NOT_FOUND,
+// and wildcards or device names other errors or none.
+bool names_new_file(const char* path) {
+  if (path[0] == 0 || GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return false;
+  if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+  const uint32_t len = directory_length(path);
+  if (len == 0) return true;  // the current directory
+  const DWORD attributes = GetFileAttributesA(std::string(path, len).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// CreateDirectoryA on each directory part from the left; those that exist
+// (the drive, a share) simply fail to be created. The transfer file lives
+// beside the executable here, so this normally finds everything in place.
+bool make_parent_directories(const char* path) {
+  const uint32_t len = directory_length(path);
+  if (len == 0) return true;  // the current directory
+  std::string dir(path, len);
+  for (uint32_t i = 0; i < len; ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(dir[i])) && i + 1 < len) {
+      ++i;  // a trail byte is never a separator
+      continue;
+    }
+    if (i > 0 && (dir[i] == '\\' || dir[i] == '/')) CreateDirectoryA(dir.substr(0, i).c_str(), nullptr);
+  }
+  const DWORD attributes = GetFileAttributesA(dir.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
 
 // Windows reads '/' as '\\', and ':' ends a drive prefix ("C:name").
 bool is_path_separator(char c) { return c == '\\' || c == '/' || c == ':'; }
