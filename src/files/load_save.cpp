@@ -17,11 +17,15 @@
 #include "raster/raster.h"
 #include "shell/platform.h"
 #include "shell/window.h"
+#include "widgets/label.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
 
 FileState files;
+// The interpreter reads a label up to LABEL_MAX_BYTES: the whole title label,
+// and nothing past it.
+static_assert(sizeof files.title_label == LABEL_MAX_BYTES);
 const uint8_t title_template[19] = {0x0E, 0x09, 0x0F, 'c', 'u', 'r', 'r', 'e', 'n', 't', ' ',
                                     'f',  'i',  'l',  'e', ':', ' ', 0xFF, 0x00};
 
@@ -255,10 +259,12 @@ void set_title_file_name() {
   if (m > PATH_BYTES - TITLE_PREFIX_BYTES - 2) m = PATH_BYTES - TITLE_PREFIX_BYTES - 2;
   uint8_t* out = files.title_label + TITLE_PREFIX_BYTES;
   for (uint32_t i = 0; i < m; ++i) {
-    // 0xFF would end the label's text early and run the rest of the name as
-    // label code.
+    // The bytes that mean something inside label text show as spaces: 0xFF
+    // would end the text early and run the rest of the name as label code,
+    // 0xFE would take the next byte as a step down the frame (the closing
+    // 0xFF too, when it comes last).
     const auto c = static_cast<uint8_t>(name[i]);
-    out[i] = c == 0xFF ? ' ' : c;
+    out[i] = c == LC_TEXT_END || c == LC_TEXT_NEWLINE ? ' ' : c;
   }
   out[m] = 0xFF;
   out[m + 1] = 0x00;
