@@ -32,6 +32,7 @@ const uint8_t title_template[19] = {0x0E, 0x09, 0x0F, 'c', 'u', 'r', 'r', 'e', '
 namespace {
 
 constexpr char ERROR_CAPTION[] = "error!?";
+constexpr char WINDOW_TITLE_END[] = " - Vusk";
 constexpr uint32_t TITLE_PREFIX_BYTES = 16;  // the template up to the colon
 // Saves gather their output in pieces of this size: one write per 2 KiB costs
 // several times the copying itself on large documents.
@@ -268,6 +269,17 @@ void set_title_file_name() {
   }
   out[m] = 0xFF;
   out[m + 1] = 0x00;
+  update_window_title();
+}
+
+// The system's title for the window follows the title label: the bare name,
+// then " - Vusk", so that the taskbar tells one document from another.
+void update_window_title() {
+  char title[PATH_BYTES + sizeof WINDOW_TITLE_END];
+  const size_t length = std::strlen(files.file_name);  // terminated within its buffer
+  std::memcpy(title, files.file_name, length);
+  std::memcpy(title + length, WINDOW_TITLE_END, sizeof WINDOW_TITLE_END);
+  set_window_title(title);
 }
 
 // Loads in `mode`, giving the previous mode back when the load fails, so that

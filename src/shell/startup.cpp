@@ -142,6 +142,7 @@ void start_up_steps() {
   win.status_hook = 1;
   // 10. and 11.
   create_window(WINDOW_FLAGS, FRAME_HEIGHT, FRAME_WIDTH, "Vusk");
+  update_window_title();  // the name came before the window
   redraw_all_widgets();
   present_now();
   // 12.
