@@ -15,7 +15,7 @@ e2e_document small.txt $'Hello world\r\nsecond line\r\n\tthird, after a tab\r\n'
 e2e_start_display
 cd "$E2E_REAL"
 e2e_start_app "$E2E_BIN/vusk" "$E2E_FILE"
-wid=$(e2e_wait_window '^small\.txt - Vusk$')
+wid=$(e2e_wait_window '^small\.txt - Vusk$' 30)
 
 size=$(e2e_window_size "$wid")
 [ "$size" = 1024x768 ] || e2e_fail "the window is $size, not 1024x768"
@@ -50,7 +50,7 @@ e2e_wait_exit 10
 name=$'\xb1\x82\xa0.txt'
 printf 'x\r\n' >"$name"
 e2e_start_app "$E2E_BIN/vusk" "$name"
-wid=$(e2e_wait_window 'txt - Vusk$')
+wid=$(e2e_wait_window 'txt - Vusk$' 30)
 title=$(xdotool getwindowname "$wid")
 [ "$title" = "ｱあ.txt - Vusk" ] || e2e_fail "the title is \"$title\", not \"ｱあ.txt - Vusk\""
 kill -TERM "$E2E_APP_PID"
