@@ -248,6 +248,9 @@ void run_line(const std::string& line) {
   } else if (verb == "state") {
     no_more_words(words, 1);
     print_state();
+  } else if (verb == "title") {
+    no_more_words(words, 1);
+    headless::add_transcript("title " + headless::state.window_title);
   } else if (verb == "doc") {
     const std::string path = rest_of(line);
     if (path.empty()) throw ScriptError{"doc needs PATH"};

@@ -17,17 +17,22 @@
 #include "raster/raster.h"
 #include "shell/platform.h"
 #include "shell/window.h"
+#include "widgets/label.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
 
 FileState files;
+// The interpreter reads a label up to LABEL_MAX_BYTES: the whole title label,
+// and nothing past it.
+static_assert(sizeof files.title_label == LABEL_MAX_BYTES);
 const uint8_t title_template[19] = {0x0E, 0x09, 0x0F, 'c', 'u', 'r', 'r', 'e', 'n', 't', ' ',
                                     'f',  'i',  'l',  'e', ':', ' ', 0xFF, 0x00};
 
 namespace {
 
 constexpr char ERROR_CAPTION[] = "error!?";
+constexpr char WINDOW_TITLE_END[] = " - Vusk";
 constexpr uint32_t TITLE_PREFIX_BYTES = 16;  // the template up to the colon
 // A first guess at a text's line count, from its size; the table grows when
 // the lines are shorter.
@@ -218,13 +223,26 @@ void set_title_file_name() {
   if (m > PATH_BYTES - TITLE_PREFIX_BYTES - 2) m = PATH_BYTES - TITLE_PREFIX_BYTES - 2;
   uint8_t* out = files.title_label + TITLE_PREFIX_BYTES;
   for (uint32_t i = 0; i < m; ++i) {
-    // 0xFF would end the label's text early and run the rest of the name as
-    // label code.
+    // The bytes that mean something inside label text show as spaces: 0xFF
+    // would end the text early and run the rest of the name as label code,
+    // 0xFE would take the next byte as a step down the frame (the closing
+    // 0xFF too, when it comes last).
     const auto c = static_cast<uint8_t>(name[i]);
-    out[i] = c == 0xFF ? ' ' : c;
+    out[i] = c == LC_TEXT_END || c == LC_TEXT_NEWLINE ? ' ' : c;
   }
   out[m] = 0xFF;
   out[m + 1] = 0x00;
+  update_window_title();
+}
+
+// The system's title for the window follows the title label: the bare name,
+// then " - Vusk", so that the taskbar tells one document from another.
+void update_window_title() {
+  char title[PATH_BYTES + sizeof WINDOW_TITLE_END];
+  const size_t length = std::strlen(files.file_name);  // terminated within its buffer
+  std::memcpy(title, files.file_name, length);
+  std::memcpy(title + length, WINDOW_TITLE_END, sizeof WINDOW_TITLE_END);
+  set_window_title(title);
 }
 
 // Loads in `mode`, giving the previous mode back when the load fails, so that

@@ -48,7 +48,11 @@ int load_document();
 int load_or_name_new_document();
 // True when every byte reached the disk and "File saved." was posted.
 bool save_document();
+// Derives file_name and the title label from file_path, and gives the
+// window the title "NAME - Vusk".
 void set_title_file_name();
+// Gives the window the title "NAME - Vusk" for the current file_name.
+void update_window_title();
 // Loads file_path in `mode`; when the load fails, file_mode goes back to what
 // it was. Returns load_document's result. For the menu, Ctrl+F2 and stepping.
 int load_in_mode(uint8_t mode);

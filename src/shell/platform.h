@@ -182,6 +182,11 @@ void get_window_rect(PlatformRect* rect);
 void get_client_rect(PlatformRect* rect);
 // Resizes the window's outer size without moving it or changing its z-order.
 void resize_platform_window(uint32_t outer_width, uint32_t outer_height);
+// The least outer size the user can give the window by resizing it.
+void set_window_minimum_size(uint32_t outer_width, uint32_t outer_height);
+// Sets the title the system shows for the window (taskbar, window list):
+// 8-bit text in the system code page. Nothing while there is no window.
+void set_window_title(const char* title);
 // Invalidates the rectangle and repaints it at once (RedrawWindow with
 // RDW_INVALIDATE | RDW_UPDATENOW); a null rectangle means the whole client area.
 void invalidate_now(const PlatformRect* rect);

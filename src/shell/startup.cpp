@@ -31,8 +31,21 @@ constexpr uint32_t WINDOW_FLAGS = WINDOW_KEEP_ESCAPE | WINDOW_RESIZABLE | WINDOW
 constexpr char DEFAULT_NAME[] = "default.txt";
 constexpr char TRANSFER_NAME[] = "VUSK.TMP";
 
-// Set by next_argument when the argument went on past the length limit.
-bool argument_cut = false;
+// Set by next_argument when the argument cannot be taken as it stands: it
+// went on past the length limit, or it holds a double quote character
+// (written doubled inside quotes). Quotes are otherwise taken out of an
+// argument, so such a name would be read as another one.
+bool argument_refused = false;
+
+// Whether the quote at p, met inside quotes, ends the argument. A doubled
+// quote stands for one quote character of the argument instead.
+bool closes_quotes(const char* p) { return p[0] == '"' && p[1] != '"'; }
+
+// Whether the argument goes on at p once the length limit is reached.
+bool argument_goes_on(const char* p, bool quoted) {
+  if (*p == 0) return false;
+  return quoted ? !closes_quotes(p) : static_cast<uint8_t>(*p) >= 0x21;
+}
 
 }  // namespace
 
@@ -49,7 +62,7 @@ void reset_all_state() {
   reset_search_state();
   reset_screen_state();
   startup.cmdline_cursor = nullptr;
-  argument_cut = false;
+  argument_refused = false;
 }
 
 // Empties the widget table and returns the command line just past the
@@ -71,41 +84,26 @@ const char* reset_widget_table() {
 
 uint32_t next_argument(char* dest) {
   const char*& p = startup.cmdline_cursor;
-  argument_cut = false;
+  argument_refused = false;
   while (*p != 0 && static_cast<uint8_t>(*p) < 0x21) ++p;
-  if (*p == 0) {
-    dest[0] = 0;
-    return 0;
-  }
   uint32_t n = 0;
   bool quoted = false;
-  bool ended = false;
-  while (n < LONGEST_ARGUMENT) {
-    const uint8_t c = static_cast<uint8_t>(*p);
-    if (c == 0) {  // the terminator itself is not passed over
-      ended = true;
-      break;
-    }
-    ++p;
-    if (c == '"') {
-      if (quoted) {
-        ended = true;
-        break;
-      }
+  while (n < LONGEST_ARGUMENT && *p != 0) {  // the terminator is not passed over
+    const uint8_t c = static_cast<uint8_t>(*p++);
+    if (c == '"' && !quoted) {
       quoted = true;
       continue;
     }
-    if (!quoted && c < 0x21) {
-      ended = true;
+    if (c == '"') {
+      if (*p != '"') break;  // the closing quote
+      ++p;
+      argument_refused = true;
+    } else if (!quoted && c < 0x21) {
       break;
     }
     dest[n++] = static_cast<char>(c);
   }
-  if (!ended) {
-    // The limit was reached: the argument was cut if it goes on from here.
-    const uint8_t c = static_cast<uint8_t>(*p);
-    argument_cut = c != 0 && (quoted ? c != '"' : c >= 0x21);
-  }
+  if (n == LONGEST_ARGUMENT && argument_goes_on(p, quoted)) argument_refused = true;
   dest[n] = 0;
   return n;
 }
@@ -144,13 +142,15 @@ void start_up_steps() {
   win.status_hook = 1;
   // 10. and 11.
   create_window(WINDOW_FLAGS, FRAME_HEIGHT, FRAME_WIDTH, "Vusk");
+  update_window_title();  // the name came before the window
   redraw_all_widgets();
   present_now();
   // 12.
   if (next_argument(files.file_path) != 0) {
     int failed;
-    if (argument_cut) {
-      // A cut name could name another file: refuse it instead of loading.
+    if (argument_refused) {
+      // A cut name could name another file, and so could one whose quotes
+      // were taken out: refuse it instead of loading.
       show_message(files.file_path, "error!?");
       failed = 1;
     } else {

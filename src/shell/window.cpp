@@ -149,6 +149,12 @@ void create_window(uint32_t flags, uint32_t height, uint32_t width, const char* 
   win.frame_extra_height = (outer.bottom - outer.top) - (client.bottom - client.top);
   resize_platform_window(width + static_cast<uint32_t>(win.frame_extra_width),
                          height + static_cast<uint32_t>(win.frame_extra_height));
+  // Below the least frame the window would cut off the bars' right and
+  // bottom ends (the scroll buttons, the line number).
+  if ((flags & WINDOW_RESIZABLE) != 0) {
+    set_window_minimum_size(win.min_frame_width + static_cast<uint32_t>(win.frame_extra_width),
+                            win.min_frame_height + static_cast<uint32_t>(win.frame_extra_height));
+  }
   wt.pressed_widget = NO_SLOT;
 }
 

@@ -47,12 +47,25 @@ uint32_t read_u32(const uint8_t* p) {
 
 uint16_t read_u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
-// The position of the next address operand: the 4-byte boundary at or after
-// pc, counted from the label's start (labels are 4-byte aligned, so this is
-// the address boundary too).
-const uint8_t* align4(const uint8_t* label, const uint8_t* pc) {
-  return label + ((static_cast<size_t>(pc - label) + 3) & ~size_t{3});
-}
+// Walks a label's bytes, never further than LABEL_MAX_BYTES from its start:
+// a malformed label (its end missing, an operand cut off, a text whose
+// closing byte was taken for a line's step) stops there instead of running
+// on through whatever memory follows it.
+struct LabelReader {
+  const uint8_t* label;
+  uint32_t at;
+
+  // True when the next n bytes lie within the label.
+  bool has(uint32_t n) const { return at <= LABEL_MAX_BYTES && n <= LABEL_MAX_BYTES - at; }
+  uint8_t byte() { return label[at++]; }
+  const uint8_t* here() const { return label + at; }
+  // Skips to the next 4-byte boundary, where address operands start (labels
+  // are 4-byte aligned), and tells whether n operand bytes follow there.
+  bool operands_at_boundary(uint32_t n) {
+    at = (at + 3) & ~3u;
+    return has(n);
+  }
+};
 
 // The variable an address operand names, or null for an index outside the
 // table or an empty entry.
@@ -267,43 +280,62 @@ void draw_background(Context& c) {
   draw_line(0, b3, c.y + 3, r3, LINE_DOTTED_VERTICAL);
 }
 
-void run_label(Context& c, const uint8_t* label) {
-  const uint8_t* pc = label;
-  const WidgetData data = wt.w_data[c.i];
+// LC_TEXT: glyphs up to the closing 0xFF; 0xFE dy starts a new line dy
+// pixels down. False when the label ends before its text does.
+bool run_text(Context& c, LabelReader& r) {
   for (;;) {
-    const uint8_t op = *pc++;
+    if (!r.has(1)) return false;
+    const uint8_t b = r.byte();
+    if (b == LC_TEXT_END) return true;
+    if (b != LC_TEXT_NEWLINE) {
+      put_char(c, b);
+      continue;
+    }
+    if (!r.has(1)) return false;
+    c.pen_x = c.x + 4;
+    c.pen_y += r.byte();
+  }
+}
+
+// LC_JUMP_IF_DATA / LC_JUMP_IF_VAR, whose opcode stood at `start`. Only
+// forward jumps within the label are taken, so that every label ends; false
+// when the label ends here.
+bool run_jump(Context& c, LabelReader& r, uint8_t op, uint32_t start) {
+  if (!r.has(1)) return false;
+  const auto k = static_cast<int8_t>(r.byte());
+  const uint32_t operands = op == LC_JUMP_IF_VAR ? 8 : 4;
+  if (!r.operands_at_boundary(operands)) return false;
+  const uint32_t target = read_u32(r.here());
+  const void* var = op == LC_JUMP_IF_VAR ? variable(read_u32(r.here() + 4)) : wt.w_data[c.i].ptr;
+  r.at += operands;
+  if (var == nullptr || static_cast<int8_t>(read_variable(var, 1)) != k) return true;
+  if (target <= start || target >= LABEL_MAX_BYTES) return false;
+  r.at = target;
+  return true;
+}
+
+void run_label(Context& c, const uint8_t* label) {
+  LabelReader r{label, 0};
+  const WidgetData data = wt.w_data[c.i];
+  while (r.has(1)) {
+    const uint32_t start = r.at;
+    const uint8_t op = r.byte();
     switch (op) {
       case LC_END:
         return;
       case LC_JUMP_IF_DATA:
-      case LC_JUMP_IF_VAR: {
-        const auto k = static_cast<int8_t>(*pc++);
-        pc = align4(label, pc);
-        const uint32_t target = read_u32(pc);
-        pc += 4;
-        const void* var = data.ptr;
-        if (op == LC_JUMP_IF_VAR) {
-          var = variable(read_u32(pc));
-          pc += 4;
-        }
-        if (var != nullptr && static_cast<int8_t>(read_variable(var, 1)) == k) pc = label + target;
+      case LC_JUMP_IF_VAR:
+        if (!run_jump(c, r, op, start)) return;
         break;
-      }
       case LC_TEXT_ROW:
         draw_text_row(c);
         break;
       case LC_COLOUR:
-        c.text_colour = *pc++;
+        if (!r.has(1)) return;
+        c.text_colour = r.byte();
         break;
       case LC_TEXT:
-        for (uint8_t b = *pc++; b != LC_TEXT_END; b = *pc++) {
-          if (b == LC_TEXT_NEWLINE) {
-            c.pen_x = c.x + 4;
-            c.pen_y += *pc++;
-          } else {
-            put_char(c, b);
-          }
-        }
+        if (!run_text(c, r)) return;
         break;
       case LC_DATA_STRING:
         if (data.ptr != nullptr) draw_string(static_cast<const char*>(data.ptr), c.text_colour, c.pen_y, c.pen_x);
@@ -313,17 +345,22 @@ void run_label(Context& c, const uint8_t* label) {
           draw_line(CURSOR_COLOUR, cx + 8, c.pen_y + 15, cx, LINE_HORIZONTAL);
         }
         break;
-      case LC_BOX:
-        if (pc[1] != 0) fill_rect(pc[0], 16, CELL * pc[1], c.pen_y, c.pen_x);
-        pc += 2;
+      case LC_BOX: {
+        if (!r.has(2)) return;
+        const uint8_t colour = r.byte(), cells = r.byte();
+        if (cells != 0) fill_rect(colour, 16, CELL * cells, c.pen_y, c.pen_x);
         break;
+      }
       case LC_HEX:
-        draw_hex(c, data.ptr, *pc++);
+        if (!r.has(1)) return;
+        draw_hex(c, data.ptr, r.byte());
         break;
-      case LC_DECIMAL:
-        draw_decimal(c, read_variable(data.ptr, 1) * pc[0], pc[1]);
-        pc += 2;
+      case LC_DECIMAL: {
+        if (!r.has(2)) return;
+        const uint8_t multiplier = r.byte(), format = r.byte();
+        draw_decimal(c, read_variable(data.ptr, 1) * multiplier, format);
         break;
+      }
       case LC_BEVEL:
         draw_bevel(wt.w_flags[c.i] & WF_PRESSED, c.h, c.w, c.y, c.x);
         break;
@@ -333,35 +370,40 @@ void run_label(Context& c, const uint8_t* label) {
       case LC_PARAM_DIGIT:
         put_char(c, ('0' + wt.w_param[c.i]) & 0xFF);
         break;
-      case LC_SLIDER:
-        draw_slider(c, pc[0], pc[1]);
-        pc += 2;
+      case LC_SLIDER: {
+        if (!r.has(2)) return;
+        const uint8_t lo = r.byte(), hi = r.byte();
+        draw_slider(c, lo, hi);
         break;
+      }
       case LC_HEX_AT:
-        pc = align4(label, pc);
-        draw_hex(c, variable(read_u32(pc)), pc[4]);
-        pc += 5;
+        if (!r.operands_at_boundary(5)) return;
+        draw_hex(c, variable(read_u32(r.here())), r.here()[4]);
+        r.at += 5;
         break;
       case LC_DECIMAL8_AT:
       case LC_DECIMAL16_AT:
       case LC_DECIMAL32_AT: {
-        pc = align4(label, pc);
+        if (!r.operands_at_boundary(6)) return;
+        const uint8_t* p = r.here();
         const uint32_t bytes = op == LC_DECIMAL8_AT ? 1 : op == LC_DECIMAL16_AT ? 2 : 4;
-        draw_decimal(c, read_variable(variable(read_u32(pc)), bytes) * pc[4], pc[5]);
-        pc += 6;
+        draw_decimal(c, read_variable(variable(read_u32(p)), bytes) * p[4], p[5]);
+        r.at += 6;
         break;
       }
       case LC_WAVEFORM:
-        pc = align4(label, pc);
-        draw_waveform(c, variable(read_u32(pc)));
-        pc += 4;
+        if (!r.operands_at_boundary(4)) return;
+        draw_waveform(c, variable(read_u32(r.here())));
+        r.at += 4;
         break;
       case LC_MASK_IMAGE:
-      case LC_IMAGE:
-        pc = align4(label, pc);
-        draw_image(c, op == LC_MASK_IMAGE, variable(read_u32(pc)), read_u16(pc + 4), read_u16(pc + 6));
-        pc += 8;
+      case LC_IMAGE: {
+        if (!r.operands_at_boundary(8)) return;
+        const uint8_t* p = r.here();
+        draw_image(c, op == LC_MASK_IMAGE, variable(read_u32(p)), read_u16(p + 4), read_u16(p + 6));
+        r.at += 8;
         break;
+      }
       default:  // not an opcode (filler): skipped
         break;
     }

@@ -35,6 +35,11 @@ constexpr uint8_t LC_TEXT_END = 0xFF;
 constexpr uint8_t LC_TEXT_NEWLINE = 0xFE;
 constexpr uint8_t LC_FILLER = 0x90;
 
+// No label is longer than this; draw_widget reads no byte of a label beyond
+// it, even when the label lacks its end. The title label's buffer is exactly
+// this long.
+constexpr uint32_t LABEL_MAX_BYTES = 256;
+
 // Address operands are 32-bit indices into this table (4-byte aligned within
 // the label). The application's variables have fixed indices; tests and
 // later screens may claim the free ones.

@@ -130,8 +130,7 @@ consteval bool well_formed(const uint8_t (&code)[N]) {
 // True when executing the label from its start reaches LC_END (walked
 // linearly; used where only a pointer to the label is at hand).
 consteval bool reaches_end(const uint8_t* code) {
-  constexpr size_t LONGEST_LABEL = 4096;
-  for (size_t offset = 0; offset < LONGEST_LABEL; offset = next_instruction(code, offset, 0)) {
+  for (size_t offset = 0; offset < LABEL_MAX_BYTES; offset = next_instruction(code, offset, 0)) {
     if (code[offset] == LC_END) return true;
   }
   return false;
@@ -286,10 +285,11 @@ constexpr void emit(const Instruction<H, W, T>& in, uint8_t* out, size_t& at, co
 }
 
 // The label made of `parts` in order. It must end with lc::end(); a label
-// that is not well formed does not compile.
+// that is not well formed, or longer than LABEL_MAX_BYTES, does not compile.
 template <class... P>
 consteval auto label(const P&... parts) {
   constexpr size_t N = label_size<P...>();
+  static_assert(N <= LABEL_MAX_BYTES, "label longer than the interpreter reads");
   uint32_t marks[MAX_MARKS];
   for (auto& m : marks) m = UINT32_MAX;
   size_t offset = 0;

@@ -14,7 +14,7 @@ e2e_document small.txt $'alpha beta gamma\r\ndelta epsilon\r\nzeta eta theta\r\n
 e2e_start_display
 cd "$E2E_REAL"
 e2e_start_app "$E2E_BIN/vusk" "$E2E_FILE"
-wid=$(e2e_wait_window '^Vusk$')
+wid=$(e2e_wait_window "^$E2E_FILE - Vusk\$" 30)
 e2e_expect_picture "$wid" start-up
 
 # Types "xy" after "al", deletes the last two letters of line 1 with

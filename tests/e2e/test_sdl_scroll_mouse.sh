@@ -17,7 +17,7 @@ e2e_document long.txt "$text"
 e2e_start_display
 cd "$E2E_REAL"
 e2e_start_app "$E2E_BIN/vusk" "$E2E_FILE"
-wid=$(e2e_wait_window '^Vusk$')
+wid=$(e2e_wait_window "^$E2E_FILE - Vusk\$" 30)
 e2e_expect_picture "$wid" start-up
 
 # Checks that the script so far leaves `field` at `value` in the headless run,

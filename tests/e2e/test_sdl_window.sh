@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The SDL2 program opens its 1024x768 window titled "Vusk" with the document
-# named on its command line, shows exactly the frame the headless driver
-# draws for that file (title bar, menu bar, text, scroll buttons, bottom bar),
-# follows resizes as the headless driver does, and ends with exit code 0 when
-# it is asked to close.
+# The SDL2 program opens its 1024x768 window titled "NAME - Vusk" with the
+# document NAME named on its command line, shows exactly the frame the
+# headless driver draws for that file (title bar, menu bar, text, scroll
+# buttons, bottom bar), follows resizes as the headless driver does but never
+# gets smaller than the least frame, and ends with exit code 0 when it is
+# asked to close. A name in CP932 shows in the title as UTF-8.
 #   test_sdl_window.sh BUILD_DIR SOURCE_DIR
 . "$(dirname "$0")/lib.sh"
 build=$(cd "$1" && pwd)
@@ -14,7 +15,7 @@ e2e_document small.txt $'Hello world\r\nsecond line\r\n\tthird, after a tab\r\n'
 e2e_start_display
 cd "$E2E_REAL"
 e2e_start_app "$E2E_BIN/vusk" "$E2E_FILE"
-wid=$(e2e_wait_window '^Vusk$')
+wid=$(e2e_wait_window '^small\.txt - Vusk$' 30)
 
 size=$(e2e_window_size "$wid")
 [ "$size" = 1024x768 ] || e2e_fail "the window is $size, not 1024x768"
@@ -26,18 +27,33 @@ for strip in 1024x18+0+0 1024x16+0+36; do
   [ "$colours" -gt 1 ] || e2e_fail "the start-up frame shows nothing in $strip"
 done
 
-# Resizing rebuilds the frame and shows it whole; below the least frame
-# size the window shows the frame's top-left part.
+# Resizing rebuilds the frame and shows it whole. Made smaller than the
+# least frame, the window goes back to that size (there is no window manager
+# here to refuse it), so the bars' right ends stay in sight.
 xdotool windowsize "$wid" 800 600
 e2e_script 'resize 800 600'
 e2e_expect_picture "$wid" resized
-xdotool windowsize "$wid" 500 200
-e2e_script 'resize 500 200'
-E2E_VISIBLE=500x200+0+0 e2e_expect_picture "$wid" below-least-size
+xdotool windowsize "$wid" 300 200
+e2e_poll 10 sh -c "xdotool getwindowgeometry $wid | grep -q 'Geometry: 624x288\$'" ||
+  e2e_fail "made 300x200, the window is $(e2e_window_size "$wid"), not 624x288"
+e2e_script 'resize 300 200'
+e2e_expect_picture "$wid" least-size
 
 # SDL turns the termination request into its quit event, which reaches the
 # window as a close request, like the close box does.
 kill -TERM "$E2E_APP_PID"
 e2e_wait_exit 10
 [ "$E2E_EXIT_CODE" = 0 ] || e2e_fail "the program ended with code $E2E_EXIT_CODE"
-echo "ok: window $size showing $E2E_FILE as the headless frame does, closed with code 0"
+
+# The CP932 bytes of a name (half-width ｱ, then あ) show in the title as the
+# characters they stand for.
+name=$'\xb1\x82\xa0.txt'
+printf 'x\r\n' >"$name"
+e2e_start_app "$E2E_BIN/vusk" "$name"
+wid=$(e2e_wait_window 'txt - Vusk$' 30)
+title=$(xdotool getwindowname "$wid")
+[ "$title" = "ｱあ.txt - Vusk" ] || e2e_fail "the title is \"$title\", not \"ｱあ.txt - Vusk\""
+kill -TERM "$E2E_APP_PID"
+e2e_wait_exit 10
+echo "ok: window $size showing $E2E_FILE as the headless frame does, never below 624x288," \
+  "titled by its document, closed with code 0"

@@ -164,6 +164,28 @@ TEST(TextMessages, MalformedAndUnencodableInputIsDroppedNotPassedOn) {
   EXPECT_EQ(utf8_to_cp932("", 0), "");
 }
 
+// Names shown in the window title: CP932 as UTF-8, and what CP932 does not
+// define replaced, so that SDL is never handed malformed UTF-8.
+TEST(TitleText, Cp932BecomesUtf8WithUndefinedBytesReplaced) {
+  EXPECT_EQ(cp932_to_utf8("a.txt - Vusk", 12), "a.txt - Vusk");
+  EXPECT_EQ(cp932_to_utf8("\xB1\x82\xA0.txt", 7), "\uFF71\u3042.txt");  // half-width A, then a
+  EXPECT_EQ(cp932_to_utf8("\x88\x9F", 2), "\u4E9C");
+  const std::string replaced = "\uFFFD";
+  EXPECT_EQ(cp932_to_utf8("a\xFF" "b", 3), "a" + replaced + "b");
+  EXPECT_EQ(cp932_to_utf8("\xFE\xFD", 2), replaced + replaced);
+  EXPECT_EQ(cp932_to_utf8("a\x82", 2), "a" + replaced);  // a lead byte cut off at the end
+  EXPECT_EQ(cp932_to_utf8("", 0), "");
+  // Every byte value before a space (which is no trail byte) gives
+  // well-formed UTF-8 and loses nothing after it.
+  for (uint32_t b = 1; b < 256; ++b) {
+    const char text[3] = {static_cast<char>(b), ' ', 0};
+    const std::string out = cp932_to_utf8(text, 2);
+    ASSERT_GE(out.size(), 2u) << b;
+    EXPECT_EQ(out.back(), ' ') << b;
+    EXPECT_EQ(utf8_to_cp932(out.data(), out.size()).back(), ' ') << b;
+  }
+}
+
 TEST(MouseMessages, ButtonsCarryTheHeldButtonsAndModifiers) {
   uint32_t buttons = 0;
   Messages out;

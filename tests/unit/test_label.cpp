@@ -330,3 +330,47 @@ TEST(FormatDecimal, RightAlignedWithTheSignBeforeTheFirstDigit) {
 }
 
 }  // namespace
+
+// A label is read no further than LABEL_MAX_BYTES from its start, whatever
+// it holds: each label below fills a block of exactly that size, so that a
+// read past it is caught by AddressSanitizer.
+TEST_F(Label, MalformedLabelsEndWithinTheirTable) {
+  const auto padded = [](std::vector<uint8_t> tail) {
+    std::vector<uint8_t> label(LABEL_MAX_BYTES - tail.size(), LC_FILLER);
+    label.insert(label.end(), tail.begin(), tail.end());
+    return label;
+  };
+  // A new line whose step would be the byte after the table.
+  const std::vector<uint8_t> newline_last = padded({LC_TEXT, 'A', 'B', LC_TEXT_NEWLINE});
+  expect_cells(newline_last.data(), "AB");
+  // Text without its closing byte.
+  const std::vector<uint8_t> open_text = padded({LC_TEXT, 'C'});
+  expect_cells(open_text.data(), "C");
+  // Address operands that would lie past the end, after text that does fit.
+  uint32_t big = 1234567;
+  label_variables[var::first_free] = &big;
+  const std::vector<uint8_t> cut_operand = padded({LC_TEXT, 'D', LC_TEXT_END, LC_DECIMAL32_AT});
+  expect_cells(cut_operand.data(), "D");
+  // A byte operand past the end.
+  const std::vector<uint8_t> cut_colour = padded({LC_TEXT, 'E', LC_TEXT_END, LC_COLOUR});
+  expect_cells(cut_colour.data(), "E");
+}
+
+TEST_F(Label, JumpsGoOnlyForwardWithinTheLabel) {
+  int8_t zero = 0;
+  // Text, then a jump back to it whose condition always holds: drawn once.
+  std::vector<uint8_t> jump = {LC_TEXT, 'X', LC_TEXT_END, LC_JUMP_IF_DATA, 0, LC_FILLER, LC_FILLER, LC_FILLER,
+                               0,       0,   0,           0,               LC_END};
+  expect_cells(jump.data(), "X", &zero);
+  // A jump to itself ends the label as well.
+  jump[8] = 3;
+  expect_cells(jump.data(), "X", &zero);
+  // So does a target past the longest label, instead of reading there.
+  jump[8] = 0;
+  jump[9] = 1;
+  expect_cells(jump.data(), "X", &zero);
+  // A forward jump still skips what lies between.
+  const std::vector<uint8_t> skip = {LC_JUMP_IF_DATA, 0, LC_FILLER, LC_FILLER, 12, 0, 0, 0, LC_TEXT, 'N', LC_TEXT_END,
+                                     LC_FILLER, LC_TEXT, 'F', LC_TEXT_END, LC_END};
+  expect_cells(skip.data(), "F", &zero);
+}

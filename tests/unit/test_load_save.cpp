@@ -6,6 +6,8 @@
 #include "editor/text_view.h"
 #include "file_test_support.h"
 #include "raster/raster.h"
+#include "shell/platform.h"
+#include "widgets/label.h"
 #include "widgets/widget_table.h"
 
 using namespace vusk;
@@ -279,4 +281,27 @@ TEST_F(FileTest, TitleNameIsCutToTheFrameAndTheLabel) {
   set_title_file_name();
   EXPECT_EQ(title_name(), "a b");
   EXPECT_STREQ(files.file_name, "a\xFF" "b");
+}
+
+// The name is text inside the title label: whatever bytes it holds, the
+// text must close right after it and the label end there. The bytes that
+// mean something inside text show as spaces; every other byte stays.
+TEST_F(FileTest, EveryByteOfTheNameStaysTextInTheTitleLabel) {
+  raster.frame_width = 1024;
+  for (uint32_t b = 1; b < 256; ++b) {
+    const char byte = static_cast<char>(b);
+    if (is_path_separator(byte)) continue;  // not part of a bare name
+    for (const std::string& name : {std::string("a") + byte + "Zbc", std::string("a") + byte}) {
+      set_path(name);
+      set_title_file_name();
+      const uint8_t* label = files.title_label;
+      const bool special = b == LC_TEXT_END || b == LC_TEXT_NEWLINE;
+      std::string shown = name;
+      shown[1] = special ? ' ' : byte;
+      ASSERT_EQ(std::string(reinterpret_cast<const char*>(label) + 16, name.size()), shown) << "byte " << b;
+      ASSERT_EQ(label[16 + name.size()], LC_TEXT_END) << "byte " << b;
+      ASSERT_EQ(label[17 + name.size()], LC_END) << "byte " << b;
+      EXPECT_EQ(files.file_name, name);
+    }
+  }
 }

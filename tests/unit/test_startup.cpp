@@ -80,6 +80,15 @@ TEST(CommandLine, ControlCharactersEndAnUnquotedArgumentOnly) {
   EXPECT_EQ(first_argument("v \"a b"), "a b");
 }
 
+TEST(CommandLine, ADoubledQuoteInsideQuotesIsOneQuoteCharacter) {
+  const char* cursor = nullptr;
+  EXPECT_EQ(first_argument("v \"a\"\"b\" c", nullptr, &cursor), "a\"b");
+  EXPECT_STREQ(cursor, " c");
+  EXPECT_EQ(first_argument("v \"\"\"\""), "\"");
+  // Outside quotes a quote still opens them.
+  EXPECT_EQ(first_argument("v a\"b c\""), "ab c");
+}
+
 namespace {
 
 struct Exited {

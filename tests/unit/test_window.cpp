@@ -123,6 +123,18 @@ TEST_F(Window, ResizeRebuildsTheFrameAndLayout) {
   EXPECT_EQ(headless::state.default_handled, 0);
 }
 
+// The window itself refuses sizes below the least frame and the frame's
+// extras; a fixed window needs no such bound.
+TEST_F(Window, TheWindowsLeastSizeHoldsTheLeastFrame) {
+  create();
+  EXPECT_EQ(headless::state.min_outer_width, 624u + headless::FRAME_EXTRA_WIDTH);
+  EXPECT_EQ(headless::state.min_outer_height, 288u + headless::FRAME_EXTRA_HEIGHT);
+  headless::reset();
+  reset_all_state();
+  create(WINDOW_KEEP_ESCAPE);
+  EXPECT_EQ(headless::state.min_outer_width, 0u);
+}
+
 TEST_F(Window, ResizeNeverShrinksTheFrameBelowTheMinimum) {
   create();
   headless::resize_client(500, 200);

@@ -156,6 +156,15 @@ void resize_platform_window(uint32_t outer_width, uint32_t outer_height) {
   state.client_height = static_cast<int32_t>(outer_height) - headless::FRAME_EXTRA_HEIGHT;
 }
 
+void set_window_minimum_size(uint32_t outer_width, uint32_t outer_height) {
+  state.min_outer_width = outer_width;
+  state.min_outer_height = outer_height;
+}
+
+void set_window_title(const char* title) {
+  if (state.window_created) state.window_title = title;
+}
+
 void invalidate_now(const PlatformRect* rect) {
   PlatformRect r = rect != nullptr ? *rect : PlatformRect{0, 0, state.client_width, state.client_height};
   r.left = std::max(r.left, 0);

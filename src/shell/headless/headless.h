@@ -26,8 +26,11 @@ struct DialogAnswer {
 struct HeadlessState {
   // The window.
   bool window_created = false;
-  std::string window_title;
+  std::string window_title;  // as created, then as set_window_title left it
   uint32_t window_style = 0;
+  // The least outer size given by set_window_minimum_size (0 x 0: none).
+  // Recorded only: a scripted resize is the frame's own test of its least size.
+  uint32_t min_outer_width = 0, min_outer_height = 0;
   int32_t client_width = 0, client_height = 0;
   // Pixels as presented on the "display": only invalidated rectangles are
   // copied here, as a real window would repaint them.

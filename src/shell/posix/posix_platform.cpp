@@ -260,14 +260,47 @@ uint32_t nth_file(char* dest, uint32_t n, const char* pattern, uint32_t dest_siz
 
 // ---- Command line ----------------------------------------------------------
 
+namespace {
+
+// Whether the command-line parser would split or change `text` unquoted.
+bool needs_quotes(const std::string& text) {
+  for (const char c : text) {
+    if (static_cast<uint8_t>(c) < 0x21 || c == '"') return true;
+  }
+  return false;
+}
+
+// An argument as the parser reads it back: quoted when it holds a byte below
+// 0x21 or a quote, with each quote doubled. The parser refuses a name with a
+// doubled quote, so that such a name is never read as another.
+std::string argument_text(const std::string& arg) {
+  if (!needs_quotes(arg)) return arg;
+  std::string out = "\"";
+  for (const char c : arg) {
+    out += c;
+    if (c == '"') out += '"';
+  }
+  return out + '"';
+}
+
+// The program path is only skipped by the parser (the executable's directory
+// comes from the system), so its quotes are dropped: a quoted path ends at
+// its first quote.
+std::string program_path_text(const char* path) {
+  std::string out;
+  for (const char* p = path; *p != 0; ++p) {
+    if (*p != '"') out += *p;
+  }
+  return needs_quotes(out) ? '"' + out + '"' : out;
+}
+
+}  // namespace
+
 void set_command_line_from_argv(int argc, char** argv) {
   rebuilt_command_line.clear();
   for (int i = 0; i < argc; ++i) {
     if (i > 0) rebuilt_command_line += ' ';
-    const bool quote = std::strchr(argv[i], ' ') != nullptr;
-    if (quote) rebuilt_command_line += '"';
-    rebuilt_command_line += argv[i];
-    if (quote) rebuilt_command_line += '"';
+    rebuilt_command_line += i == 0 ? program_path_text(argv[i]) : argument_text(argv[i]);
   }
 }
 

@@ -6,8 +6,9 @@
 
 namespace vusk {
 
-// Rebuilds the command line from argv, quoting each argument that contains a
-// space, so that the one command-line parser reads it as on Windows.
+// Rebuilds the command line from argv, so that the one command-line parser
+// reads it as on Windows: each argument holding a byte below 0x21 or a double
+// quote is quoted, its quotes doubled (a name with a quote is then refused).
 void set_command_line_from_argv(int argc, char** argv);
 // Sets the command line verbatim (tests).
 void set_command_line(const char* text);

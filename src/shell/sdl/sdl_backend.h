@@ -23,6 +23,7 @@ struct SdlState {
   uint32_t buttons;                   // MK_ bits of the mouse buttons held
   uint16_t key_mod;                   // KMOD_ bits of the last key event
   int32_t reported_width, reported_height;  // client size of the last WM_SIZE
+  int32_t min_width, min_height;      // the least window size, 0 for none
   std::string clipboard;              // CP932 text handed out until closed
   uint32_t dialog_error;              // extended error of the last file dialog
 };

@@ -295,4 +295,49 @@ std::string utf8_to_cp932(const char* utf8, size_t length) {
   return result;
 }
 
+namespace {
+
+constexpr char REPLACEMENT[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+constexpr size_t REPLACEMENT_BYTES = sizeof REPLACEMENT - 1;
+
+// Without the converter: ASCII as it is, every other byte replaced.
+std::string ascii_or_replacement(const char* text, size_t length) {
+  std::string result;
+  for (size_t i = 0; i < length; ++i) {
+    if (static_cast<uint8_t>(text[i]) < 0x80) {
+      result += text[i];
+    } else {
+      result += REPLACEMENT;
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+std::string cp932_to_utf8(const char* cp932, size_t length) {
+  iconv_t cd = iconv_open("UTF-8", "CP932");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return ascii_or_replacement(cp932, length);
+  // No CP932 byte, nor a byte replaced, takes more than 3 bytes of UTF-8.
+  std::string result(REPLACEMENT_BYTES * length, '\0');
+  char* in = const_cast<char*>(cp932);
+  size_t in_left = length;
+  char* out = result.data();
+  size_t out_left = result.size();
+  while (in_left > 0) {
+    if (iconv(cd, &in, &in_left, &out, &out_left) != static_cast<size_t>(-1)) break;
+    // A byte CP932 does not define, or a lead byte without its trail byte:
+    // that byte is replaced and the rest converted.
+    if ((errno != EILSEQ && errno != EINVAL) || out_left < REPLACEMENT_BYTES) break;
+    std::memcpy(out, REPLACEMENT, REPLACEMENT_BYTES);
+    out += REPLACEMENT_BYTES;
+    out_left -= REPLACEMENT_BYTES;
+    ++in;
+    --in_left;
+  }
+  result.resize(static_cast<size_t>(out - result.data()));
+  iconv_close(cd);
+  return result;
+}
+
 }  // namespace vusk::sdl

@@ -36,6 +36,15 @@ void deliver_size(int32_t width, int32_t height) {
   invalidate_now(nullptr);
 }
 
+// Puts a window made smaller than its least size back to that size: a window
+// manager refuses such a size, but a bare X server lets any client set it.
+void keep_minimum_size(int32_t* width, int32_t* height) {
+  if (state.window == nullptr || (*width >= state.min_width && *height >= state.min_height)) return;
+  if (*width < state.min_width) *width = state.min_width;
+  if (*height < state.min_height) *height = state.min_height;
+  SDL_SetWindowSize(state.window, *width, *height);
+}
+
 // Translates one SDL event into messages (appended to `out`); an exposed
 // window is repainted at once.
 void translate_event(const SDL_Event& e, Messages* out) {
@@ -175,6 +184,18 @@ void resize_platform_window(uint32_t outer_width, uint32_t outer_height) {
   sdl::deliver_size(w, h);
 }
 
+void set_window_minimum_size(uint32_t outer_width, uint32_t outer_height) {
+  state.min_width = static_cast<int32_t>(outer_width);
+  state.min_height = static_cast<int32_t>(outer_height);
+  if (state.window != nullptr) SDL_SetWindowMinimumSize(state.window, state.min_width, state.min_height);
+}
+
+// The name in the title is CP932, as all the core's text is; SDL wants UTF-8.
+void set_window_title(const char* title) {
+  if (state.window == nullptr) return;
+  SDL_SetWindowTitle(state.window, sdl::cp932_to_utf8(title, std::strlen(title)).c_str());
+}
+
 void invalidate_now(const PlatformRect* rect) {
   if (state.window == nullptr) return;
   int w = 0, h = 0;
@@ -267,6 +288,7 @@ void dispatch_platform_message(const PlatformMessage* message) {
     // the window has now matters.
     PlatformRect client;
     get_client_rect(&client);
+    sdl::keep_minimum_size(&client.right, &client.bottom);
     sdl::deliver_size(client.right, client.bottom);
     return;
   }

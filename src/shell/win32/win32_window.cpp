@@ -22,6 +22,7 @@ struct Win32State {
   HGLOBAL clipboard_data;  // locked while the clipboard is open
   bool clipboard_open;
   char* clipboard_copy;    // terminated copy of unterminated clipboard text
+  POINT min_track_size;    // the least outer size, (0, 0) for none
 };
 Win32State w32;
 
@@ -37,6 +38,15 @@ constexpr char DIALOG_FILTER[] = "all files\0*.*\0";
 // already reach the window.
 LRESULT CALLBACK window_trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (w32.hwnd == nullptr) w32.hwnd = hwnd;
+  // The least size is the system's to keep while the user drags the frame.
+  if (message == WM_GETMINMAXINFO && w32.min_track_size.x != 0) {
+    reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = w32.min_track_size;
+    return 0;
+  }
+  // The title is the system's too (set_window_title). The core would treat
+  // the message as input, and a message that comes while drawing is pending
+  // never reaches the default handling that stores the text.
+  if (message == WM_SETTEXT) return DefWindowProcA(hwnd, message, wparam, lparam);
   return window_procedure(reinterpret_cast<uintptr_t>(hwnd), message, wparam, lparam);
 }
 
@@ -145,6 +155,16 @@ void get_client_rect(PlatformRect* rect) {
 void resize_platform_window(uint32_t outer_width, uint32_t outer_height) {
   SetWindowPos(w32.hwnd, nullptr, 0, 0, static_cast<int>(outer_width), static_cast<int>(outer_height),
                SWP_NOMOVE | SWP_NOZORDER);
+}
+
+// Kept for WM_GETMINMAXINFO, which the system asks before every resize.
+void set_window_minimum_size(uint32_t outer_width, uint32_t outer_height) {
+  w32.min_track_size = {static_cast<LONG>(outer_width), static_cast<LONG>(outer_height)};
+}
+
+// SetWindowTextA.
+void set_window_title(const char* title) {
+  if (w32.hwnd != nullptr) SetWindowTextA(w32.hwnd, title);
 }
 
 // RedrawWindow with RDW_INVALIDATE | RDW_UPDATENOW: WM_PAINT runs before it returns.
