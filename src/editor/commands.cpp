@@ -131,13 +131,12 @@ void delete_at_cursor(Work& w, uint32_t code) {
     const uint32_t n = doc.pad_spaces;
     const int32_t r = make_room(n);
     std::memset(doc.cursor_ptr, ' ', n);
-    doc.cursor_ptr += n;
-    doc.pad_spaces = 0;
     rebuild_line_table(r);
     sync_scroll_thumb();
+    // The deletions need a fresh record: the line is now n bytes longer.
+    locate_cursor(static_cast<uint32_t>(w.row), static_cast<uint32_t>(w.col + view.left_col));
   }
-  const int times = code == CODE_DELETE ? 1 : 3;
-  for (int i = 0; i < times; ++i) delete_char_at_cursor();
+  delete_bytes_at_cursor(code == CODE_DELETE ? 1 : 3);
   w.deleted = true;
 }
 

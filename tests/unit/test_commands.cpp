@@ -1,8 +1,8 @@
 // The editing dispatcher on the running editor: overwrite mode, keys without
 // a binding, what each kind of command redraws, the Selection kept inside the
 // text across reallocations and deletions, and the rows and view kept true.
-// (Typing and deleting in virtual space, cursor keys, F6, bookmarks and
-// Ctrl+F2 are scripted cases.)
+// Deletions where 0x00 bytes come to open a line. (Typing and deleting in
+// virtual space, cursor keys, F6, bookmarks and Ctrl+F2 are scripted cases.)
 #include <functional>
 #include <set>
 #include <string>
@@ -12,6 +12,7 @@
 
 using namespace vusk;
 using namespace vusk::test;
+using namespace std::string_literals;
 
 namespace {
 
@@ -243,4 +244,34 @@ TEST_F(Commands, ARowDrawnAloneLeavesTheThumbOnTop) {
     EXPECT_TRUE(drawn_at(44, 600)) << k;  // row 0 was drawn
     EXPECT_EQ(*pixel_address(thumb_y, thumb_x), palette[2]) << k;
   }
+}
+
+// F5 deletes the three bytes the line showed, also when the first of them
+// brings a 0x00 to the line's start, and the LineTable stays true.
+TEST_F(Commands, F5AtALineStartBeforeA0x00) {
+  set_text("x\na\0bcd\nz"s);
+  click_cell(1, 0);
+  key("F5");
+  EXPECT_EQ(text(), "x\ncd\nz");
+  EXPECT_TRUE(check_document());
+  key("End");
+  EXPECT_EQ(col(), 2);
+  // On the last line: it empties, and typing lands on it.
+  set_text("x\na\0"s);
+  click_cell(1, 0);
+  key("F5");
+  chars("HELLO");
+  EXPECT_EQ(text(), "x\nHELLO");
+  EXPECT_TRUE(check_document());
+  // Backspace and Delete in a row at such a line's start.
+  set_text("x\nab\0\0c\nz"s);
+  click_cell(1, 2);
+  keys({"Backspace", "Backspace"});
+  EXPECT_EQ(text(), "x\nc\nz");
+  EXPECT_TRUE(check_document());
+  set_text("x\na\0b\0c"s);
+  click_cell(1, 0);
+  keys({"Delete", "Delete"});
+  EXPECT_EQ(text(), "x\nc");
+  EXPECT_TRUE(check_document());
 }
