@@ -93,7 +93,12 @@ void type_byte(Work& w, uint8_t c) {
 
 void backspace(Work& w) {
   if (w.col + view.left_col == 0) {
-    if (w.row == 0) return;
+    if (w.row == 0) {
+      if (view.top_line == 0) return;
+      // The line above is out of view: scroll it in, then join as on any row.
+      view.top_line -= 1;
+      w.row += 1;
+    }
     w.row -= 1;
     locate_cursor(static_cast<uint32_t>(w.row), COLUMN_LINE_END);
     w.col = static_cast<int32_t>(doc.cursor_line_length);

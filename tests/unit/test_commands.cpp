@@ -1,8 +1,9 @@
 // The editing dispatcher on the running editor: overwrite mode, keys without
 // a binding, what each kind of command redraws, the Selection kept inside the
 // text across reallocations and deletions, and the rows and view kept true.
-// Deletions where 0x00 bytes come to open a line. (Typing and deleting in
-// virtual space, cursor keys, F6, bookmarks and Ctrl+F2 are scripted cases.)
+// Deletions where 0x00 bytes come to open a line, and Backspace in the top
+// row. (Typing and deleting in virtual space, cursor keys, F6, bookmarks and
+// Ctrl+F2 are scripted cases.)
 #include <functional>
 #include <set>
 #include <string>
@@ -274,4 +275,37 @@ TEST_F(Commands, F5AtALineStartBeforeA0x00) {
   keys({"Delete", "Delete"});
   EXPECT_EQ(text(), "x\nc");
   EXPECT_TRUE(check_document());
+}
+
+// Backspace in the first column of the top row joins the line onto the one
+// above it, scrolling that line into view first; on line 0 nothing changes.
+TEST_F(Commands, BackspaceInTheTopRowJoinsTheLineAbove) {
+  std::string lines;
+  for (int k = 0; k < 60; ++k) lines += (k != 0 ? "\n" : "") + std::string("row ") + std::to_string(k);
+  set_text(lines);
+  for (int i = 0; i < 5; ++i) mouse(WM_MOUSEWHEEL, 0xFF880000u, 500, 400);
+  ASSERT_EQ(view.top_line, 5);
+  click_cell(0, 0);
+  key("Backspace");
+  EXPECT_EQ(view.top_line, 4);
+  EXPECT_EQ(row(), 0);
+  EXPECT_EQ(col(), 5);
+  EXPECT_EQ(doc.last_line, 58u);
+  EXPECT_NE(text().find("\nrow 3\nrow 4row 5\nrow 6\n"), std::string::npos);
+  EXPECT_TRUE(check_document());
+
+  // Fifty Enters, then fifty Backspaces, give the text back.
+  set_text("first\nlast");
+  click_cell(0, 5);
+  for (int i = 0; i < 50; ++i) key("Enter");
+  ASSERT_GT(view.top_line, 0);
+  for (int i = 0; i < 50; ++i) key("Backspace");
+  EXPECT_EQ(text(), "first\nlast");
+  EXPECT_EQ(view.top_line, 0);
+  EXPECT_EQ(row(), 0);
+  EXPECT_EQ(col(), 5);
+  key("Home");
+  key("Backspace");
+  EXPECT_EQ(text(), "first\nlast");
+  EXPECT_EQ(col(), 0);
 }
