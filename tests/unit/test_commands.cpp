@@ -1,9 +1,9 @@
 // The editing dispatcher on the running editor: overwrite mode, keys without
 // a binding, what each kind of command redraws, the Selection kept inside the
 // text across reallocations and deletions, and the rows and view kept true.
-// Deletions where 0x00 bytes come to open a line, and Backspace in the top
-// row. (Typing and deleting in virtual space, cursor keys, F6, bookmarks and
-// Ctrl+F2 are scripted cases.)
+// Deletions where 0x00 bytes come to open a line, Backspace in the top row,
+// and the cursor after a selection is deleted. (Typing and deleting in
+// virtual space, cursor keys, F6, bookmarks and Ctrl+F2 are scripted cases.)
 #include <functional>
 #include <set>
 #include <string>
@@ -203,7 +203,17 @@ TEST_F(Commands, PasteOverASelectionLocatesWhereItBegan) {
   EXPECT_EQ(view.sel_start, doc.cursor_ptr);
   EXPECT_EQ(view.sel_end, doc.cursor_ptr);
   EXPECT_EQ(row(), 0);
-  EXPECT_EQ(col(), 3);
+  EXPECT_EQ(col(), 2);
+  EXPECT_TRUE(check_document());
+  // A selection from a line's start whose remaining bytes open with 0x00:
+  // the 0x00 becomes filler, and the paste still goes in at the line's start.
+  set_text("ab\ncd\0ef"s);
+  click_cell(1, 0);
+  keys({"shift+Right", "shift+Right"});
+  key("shift+Insert");
+  EXPECT_EQ(text(), "ab\nef");
+  EXPECT_EQ(doc.cursor_ptr, line_start(1));
+  EXPECT_EQ(col(), 0);
   EXPECT_TRUE(check_document());
 }
 
@@ -308,4 +318,56 @@ TEST_F(Commands, BackspaceInTheTopRowJoinsTheLineAbove) {
   key("Backspace");
   EXPECT_EQ(text(), "first\nlast");
   EXPECT_EQ(col(), 0);
+}
+
+// After Delete removes a selection, the cursor stands where it began, on
+// its line and at its column, whichever end the cursor was at.
+TEST_F(Commands, DeletingASelectionLeavesTheCursorWhereItBegan) {
+  set_text("Hello Everyone is permitted");
+  click_cell(0, 5);
+  for (int i = 0; i < 9; ++i) key("shift+Right");
+  ASSERT_EQ(selected(), " Everyone");
+  key("Delete");
+  chars("X");
+  EXPECT_EQ(text(), "HelloX is permitted");
+
+  set_text("abcdef\nghijkl\nmnop");
+  click_cell(2, 2);
+  keys({"shift+Up", "shift+Up", "shift+Right"});
+  ASSERT_EQ(selected(), "def\nghijkl\nmn");
+  key("Delete");
+  EXPECT_EQ(row(), 0);
+  EXPECT_EQ(col(), 3);
+  chars("X");
+  EXPECT_EQ(text(), "abcXop");
+  EXPECT_TRUE(check_document());
+}
+
+// The view scrolls to the place where the selection began, as it follows
+// any cursor: sideways, and up to lines above it.
+TEST_F(Commands, DeletingASelectionScrollsToWhereItBegan) {
+  set_text(std::string(300, 'a') + "\nbcd");
+  click_cell(0, 0);
+  key("End");
+  for (int i = 0; i < 100; ++i) key("Left");
+  keys({"shift+Down", "shift+Home"});
+  ASSERT_EQ(selected(), std::string(100, 'a') + "\n");
+  key("Delete");
+  EXPECT_EQ(view.left_col + col(), 200);
+  EXPECT_LT(static_cast<uint32_t>(col()), view.visible_cols);
+  EXPECT_EQ(row(), 0);
+  chars("X");
+  EXPECT_EQ(text(), std::string(200, 'a') + "Xbcd");
+
+  std::string lines;
+  for (int k = 0; k < 100; ++k) lines += "line\n";
+  set_text(lines);
+  click_cell(2, 3);
+  keys({"shift+PageDown", "shift+PageDown"});
+  ASSERT_GT(view.top_line, 2);
+  key("Delete");
+  EXPECT_EQ(view.top_line, 2);
+  EXPECT_EQ(row(), 0);
+  EXPECT_EQ(col(), 3);
+  EXPECT_TRUE(check_document());
 }
