@@ -93,7 +93,12 @@ void type_byte(Work& w, uint8_t c) {
 
 void backspace(Work& w) {
   if (w.col + view.left_col == 0) {
-    if (w.row == 0) return;
+    if (w.row == 0) {
+      if (view.top_line == 0) return;
+      // The line above is out of view: scroll it in, then join as on any row.
+      view.top_line -= 1;
+      w.row += 1;
+    }
     w.row -= 1;
     locate_cursor(static_cast<uint32_t>(w.row), COLUMN_LINE_END);
     w.col = static_cast<int32_t>(doc.cursor_line_length);
@@ -113,13 +118,31 @@ void backspace(Work& w) {
   w.deleted = true;
 }
 
+// Deletes the Selection and puts the cursor where it began, on its line and
+// at its column; the common end then scrolls the view to it. The location
+// record is made for that place, so that a paste replacing the Selection
+// lands there: Delete, Cut and the pastes all end here.
+void delete_selection_to_cursor(Work& w) {
+  const size_t start = static_cast<size_t>(view.sel_start - doc.text_buffer);
+  const uint32_t line = delete_selected_text();
+  uint8_t* at = doc.text_buffer + start;
+  empty_selection(at);
+  // A start that the deletion left in front of the line's first byte (the
+  // bytes behind it opened with filler) stands at the line's start.
+  const uint8_t* first = line_start(line);
+  uint32_t column = at > first ? static_cast<uint32_t>(at - first) : 0;
+  w.row = static_cast<int32_t>(line) - view.top_line;
+  locate_cursor(static_cast<uint32_t>(w.row), column);
+  column -= doc.pad_spaces;  // never beyond the line's end
+  doc.pad_spaces = 0;
+  w.col = static_cast<int32_t>(column) - view.left_col;
+  w.full_redraw = true;  // the highlight must disappear
+}
+
 // Delete (one byte, or the selection) and F5 (three bytes).
 void delete_at_cursor(Work& w, uint32_t code) {
   if (code == CODE_DELETE && view.sel_start != view.sel_end) {
-    uint8_t* start = view.sel_start;
-    w.row = static_cast<int32_t>(delete_selected_text()) - view.top_line;
-    empty_selection(start);
-    w.full_redraw = true;
+    delete_selection_to_cursor(w);
     // The cursor's old place may lie beyond the shortened text: Shift must
     // not extend a selection from there.
     w.rule = SelectionRule::SKIP;
@@ -131,33 +154,19 @@ void delete_at_cursor(Work& w, uint32_t code) {
     const uint32_t n = doc.pad_spaces;
     const int32_t r = make_room(n);
     std::memset(doc.cursor_ptr, ' ', n);
-    doc.cursor_ptr += n;
-    doc.pad_spaces = 0;
     rebuild_line_table(r);
     sync_scroll_thumb();
+    // The deletions need a fresh record: the line is now n bytes longer.
+    locate_cursor(static_cast<uint32_t>(w.row), static_cast<uint32_t>(w.col + view.left_col));
   }
-  const int times = code == CODE_DELETE ? 1 : 3;
-  for (int i = 0; i < times; ++i) delete_char_at_cursor();
+  delete_bytes_at_cursor(code == CODE_DELETE ? 1 : 3);
   w.deleted = true;
 }
 
 // Shift+Insert: the transfer file replaces the selection, or goes in at the
-// cursor.
+// cursor; either way the cursor stands at the start of the pasted text.
 void paste_transfer(Work& w) {
-  if (view.sel_start != view.sel_end) {
-    uint8_t* start = view.sel_start;
-    delete_selected_text();
-    // The paste lands where the selection began. The whole location record
-    // is made for that place (its line's length decides how make_room opens
-    // room there), and the Selection, whose ends the deletion consumed, is
-    // left empty at it.
-    empty_selection(start);
-    const uint32_t line = line_of_pointer(start);
-    locate_cursor(line - static_cast<uint32_t>(view.top_line), static_cast<uint32_t>(start - line_start(line)));
-    doc.pad_spaces = 0;  // a start in the filler behind a line end pastes at that end
-    w.row = static_cast<int32_t>(line) - view.top_line;
-    w.full_redraw = true;  // the highlight must disappear
-  }
+  if (view.sel_start != view.sel_end) delete_selection_to_cursor(w);
   insert_transfer_file();
   w.row_redraw = true;
   sync_scroll_thumb();

@@ -200,15 +200,17 @@ void join_next_line(uint8_t* at) {
   doc.last_line -= 1;
 }
 
-}  // namespace
-
-// Deletes the byte at cursor_ptr, leaving filler (or a dead byte on the last
-// line) instead of closing the text up; on a 0x0A joins the next line.
-void delete_char_at_cursor() {
+// One deletion at cursor_ptr: the byte there moves out (leaving filler, or a
+// dead byte on the last line), or the next line joins on at a 0x0A. The
+// record's line length follows; the line's start is left to the caller.
+void delete_one_byte() {
   uint8_t* at = doc.cursor_ptr;
   if (*at == END_MARKER) return;
   if (*at == LINE_FEED) {
-    if (doc.cursor_line < doc.last_line) join_next_line(at);
+    if (doc.cursor_line >= doc.last_line) return;
+    const uint32_t next = doc.cursor_line + 1;
+    doc.cursor_line_length += static_cast<uint32_t>(line_terminator(next) - line_start(next));
+    join_next_line(at);
     return;
   }
   uint8_t* end = text_end();
@@ -220,13 +222,32 @@ void delete_char_at_cursor() {
     // byte, which keeps its value and so stays a dead 0x0D or 0x00.
     std::memmove(at, at + 1, static_cast<size_t>(end - at) - 1);
   }
-  // A 0x00 directly behind a line break is filler, never content: when the
-  // line's new first byte is one, the line starts after the run, as every
-  // re-indexing would find it.
+  doc.cursor_line_length -= 1;
+}
+
+// A 0x00 directly behind a line break is filler, never content: when the
+// deletions at a line's start left one there, the line starts after the run,
+// as every re-indexing would find it, and the cursor goes with it.
+void settle_line_start() {
   const uint32_t line = doc.cursor_line;
-  if (line > 0 && *at == 0 && at == line_start(line)) {
-    doc.line_table[line] = offset_of(skip_filler(at, end));
-  }
+  uint8_t* at = doc.cursor_ptr;
+  if (line == 0 || *at != 0 || at != line_start(line)) return;
+  uint8_t* start = skip_filler(at, text_end());
+  doc.line_table[line] = offset_of(start);
+  doc.cursor_line_length -= static_cast<uint32_t>(start - at);
+  doc.cursor_ptr = start;
+}
+
+}  // namespace
+
+void delete_char_at_cursor() { delete_bytes_at_cursor(1); }
+
+// The line's start is settled once, after the last deletion: a 0x00 that an
+// earlier one brings to the line's start is still deleted as the content it
+// was, and only a 0x00 that opens the line in the end becomes filler.
+void delete_bytes_at_cursor(uint32_t count) {
+  for (uint32_t i = 0; i < count; ++i) delete_one_byte();
+  settle_line_start();
 }
 
 // Removes the bytes [sel_start, sel_end) by moving the rest of the text down;

@@ -43,7 +43,14 @@ void locate_cursor(uint32_t row, uint32_t column);
 uint32_t line_of_pointer(const uint8_t* p);
 int32_t make_room(uint32_t n);
 void materialize_padding();
+// Deletes the byte at cursor_ptr, or joins the next line on at its 0x0A.
+// The location record stays fresh: cursor_ptr and cursor_line_length
+// describe the cursor's place afterwards, so deletions can follow at once.
 void delete_char_at_cursor();
+// `count` such deletions at the same place, e.g. F5's three; a 0x00 that
+// one of them brings to the start of the line is deleted as content by the
+// next, and becomes filler only if it still opens the line at the end.
+void delete_bytes_at_cursor(uint32_t count);
 void delete_selection();
 void rebuild_line_table(int32_t from_line);
 

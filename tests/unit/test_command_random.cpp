@@ -1,13 +1,18 @@
 // Long random sequences of editing keys, characters (control bytes too),
-// presses and drags on the rows, wheel turns and resizes, each followed by a
-// check of the Document and of the view and Selection invariants.
+// presses and drags on the rows, wheel turns and resizes, on loaded texts
+// with 0x00 inside lines and every kind of line end. After each step the
+// Document and the view and Selection invariants are checked, and the text
+// is compared with a plain model of it; now and then a text save is too.
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "edit_model.h"
 #include "editor_session.h"
 #include "files/load_save.h"
 
@@ -26,27 +31,152 @@ class RandomEditing : public EditorSession {
  protected:
   std::mt19937 rng;
   std::deque<std::string> recent;  // the last actions, shown on a failure
+  EditModel model;
+  bool model_lost = false;  // a paste the model does not know: it takes the text over
 
   uint32_t below(uint32_t n) { return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng); }
+
+  // A scratch file of this test's own: the tests may run side by side.
+  static std::string scratch(const std::string& what) {
+    return ::testing::TempDir() + "vusk-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" + what;
+  }
+  void TearDown() override {
+    for (const char* what : {"loaded.txt", "saved.txt", "transfer.tmp"}) std::remove(scratch(what).c_str());
+  }
+
+  // A text file of random lines: letters, spaces, 0x00 and other bytes
+  // inside lines, and line ends of every kind (CR LF, CR CR LF, CR, LF).
+  std::string random_file() {
+    static const char* const ENDS[] = {"\r\n", "\r\r\n", "\r", "\n", "\r\n"};
+    std::string bytes;
+    for (uint32_t lines = 1 + below(40); lines > 0; --lines) {
+      // Half the lines open with a character and a 0x00.
+      if (below(2) == 0) bytes += std::string(1, static_cast<char>('a' + below(26))) + '\0';
+      for (uint32_t n = below(4) == 0 ? below(200) : below(16); n > 0; --n) {
+        const uint32_t r = below(16);
+        bytes += r < 3    ? '\0'
+                 : r < 5  ? ' '
+                 : r == 5 ? static_cast<char>(below(256))
+                          : static_cast<char>('a' + below(26));
+      }
+      if (lines > 1 || below(2) == 0) bytes += ENDS[below(std::size(ENDS))];
+    }
+    return bytes;
+  }
+
+  // Loads a random text through the real loader; the model starts from it.
+  void load_random_document() {
+    const std::string bytes = random_file();
+    const std::string path = scratch("loaded.txt");
+    std::ofstream(path, std::ios::binary) << bytes;
+    std::snprintf(files.file_path, sizeof files.file_path, "%s", path.c_str());
+    files.file_mode = FILE_MODE_TEXT;
+    ASSERT_EQ(load_document(), 0);
+    model.text = EditModel::loaded(bytes);
+  }
+
+  // A text save must write what the model holds.
+  std::string save_differs() {
+    const std::string path = scratch("saved.txt");
+    std::snprintf(files.file_path, sizeof files.file_path, "%s", path.c_str());
+    if (!save_document()) return "the save failed";
+    std::ifstream in(path, std::ios::binary);
+    const std::string saved{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return saved == model.saved() ? "" : "the saved text differs from the model's";
+  }
+
+  // Offset in the model's text of a text pointer: the bytes before it that
+  // are not filler (0x00 directly behind a line break or behind filler).
+  static size_t model_offset(const uint8_t* p) {
+    size_t n = 0;
+    bool behind_break = false;
+    for (const uint8_t* q = doc.text_buffer; q < p && *q != 0x0D; ++q) {
+      if (*q == 0 && behind_break) continue;
+      behind_break = *q == 0x0A;
+      ++n;
+    }
+    return n;
+  }
+
+  // Whether the router hands the key or character to the dispatcher: with
+  // the focus on a text row, or on nothing (where Tab moves the focus).
+  static bool reaches_dispatcher(uint32_t message, uintptr_t wparam) {
+    const int32_t f = wt.focus_widget;
+    const bool key = message == WM_KEYDOWN && wparam < 160 && command_key_table[wparam] != 0 &&
+                     wparam != VK_SHIFT && wparam != VK_CONTROL;
+    if (!key && message != WM_CHAR) return false;
+    if (message == WM_CHAR && wparam == VK_ESCAPE && !(win.window_flags & WINDOW_KEEP_ESCAPE)) return false;
+    if (f == NO_SLOT) return !(message == WM_CHAR && wparam == VK_TAB);
+    return f >= 0 && f <= 4 * (static_cast<int32_t>(view.visible_rows) - 1);
+  }
+
+  // Applies to the model the command that the dispatcher is about to run,
+  // at the cursor's place; F6 repeats the remembered one a line further down.
+  void model_command(uint32_t code) {
+    bool ctrl = input.ctrl_down != 0, shift = input.shift_down != 0;
+    uint32_t line = static_cast<uint32_t>(view.top_line) + view.cursor_row;
+    uint32_t column = static_cast<uint32_t>(view.left_col) + view.cursor_col;
+    if (code == CODE_F6) {
+      code = cmd.last_command;
+      ctrl = cmd.last_ctrl != 0;
+      shift = cmd.last_shift != 0;
+      line += 1;
+      column = static_cast<uint32_t>(view.left_col + cmd.last_column);
+    }
+    const size_t from = model_offset(view.sel_start), to = model_offset(view.sel_end);
+    if (!model.apply(code, ctrl, shift, line, column, cmd.insert_mode != 0, from, to)) model_lost = true;
+  }
+
+  void deliver(uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    if (reaches_dispatcher(message, wparam)) {
+      const auto k = static_cast<uint32_t>(wparam);
+      model_command(message == WM_CHAR ? (k & 0xFF) : KEY_CODE_OFFSET + k);
+    }
+    headless::send(message, wparam, lparam);
+  }
+
+  // Presses and releases a key, every message through deliver().
+  void stroke(const std::string& name) {
+    for (const KeyMessage& m : parse_key(name).messages) deliver(m.message, m.wparam, m.lparam);
+  }
+
+  // Deletions at a line's start, where 0x00 bytes come to open the line,
+  // and Backspace in the top row's first column, also with lines above it.
+  std::string edit_at_line_start() {
+    static const char* const EDITS[] = {"F5", "F5", "Delete", "Backspace"};
+    const std::string edit = EDITS[below(std::size(EDITS))];
+    if (below(3) == 0) {
+      click_cell(0, 0);
+      stroke("Home");
+      stroke("Backspace");
+      return "top row Home Backspace";
+    }
+    const uint32_t row = below(std::min(view.visible_rows, doc.last_line - static_cast<uint32_t>(view.top_line) + 1));
+    click_cell(row, below(8));
+    stroke("Home");
+    stroke(edit);
+    return "row " + std::to_string(row) + " Home " + edit;
+  }
 
   // One random action; returns its description.
   std::string act() {
     const uint32_t kind = below(100);
-    if (kind < 45) {
-      std::string stroke;
-      if (below(4) == 0) stroke += "shift+";
-      if (below(5) == 0) stroke += "ctrl+";
-      stroke += KEYS[below(std::size(KEYS))];
-      const bool steps_directory = stroke.find("ctrl+F3") != std::string::npos || stroke.find("ctrl+F4") != std::string::npos;
-      if (!steps_directory) key(stroke);
-      return stroke;
+    if (kind < 40) {
+      std::string name;
+      if (below(4) == 0) name += "shift+";
+      if (below(5) == 0) name += "ctrl+";
+      name += KEYS[below(std::size(KEYS))];
+      const bool steps_directory = name.find("ctrl+F3") != std::string::npos || name.find("ctrl+F4") != std::string::npos;
+      if (!steps_directory) stroke(name);
+      return name;
     }
-    if (kind < 80) {
+    if (kind < 72) {
       // Mostly letters, sometimes any byte: NUL, line feed, lead bytes.
       const uint32_t c = below(4) == 0 ? below(256) : 'a' + below(26);
-      headless::send(WM_CHAR, c, 1);
+      deliver(WM_CHAR, c, 1);
       return "char " + std::to_string(c);
     }
+    if (kind < 82) return edit_at_line_start();
     const uint32_t bottom = 36 + 16 * view.visible_rows;
     // Presses stay on the rows, clear of the menu titles, buttons and thumb that touch them.
     const uint32_t x = below(raster.frame_width - 30), y = 37 + below(bottom - 37);
@@ -94,18 +224,47 @@ class RandomEditing : public EditorSession {
     return "";
   }
 
+  // The invariants, then the text against the model's.
+  std::string fault(int step) {
+    std::string why = broken();
+    if (!why.empty()) return why;
+    if (model_lost) {
+      model.text = text();
+      model_lost = false;
+    }
+    const std::string real = text();
+    if (real != model.text) {
+      const auto at = static_cast<size_t>(
+          std::mismatch(real.begin(), real.end(), model.text.begin(), model.text.end()).first - real.begin());
+      const size_t from = at < 20 ? 0 : at - 20;
+      return "the text differs from the model's at byte " + std::to_string(at) + ": " +
+             ::testing::PrintToString(real.substr(from, 40)) + " against " +
+             ::testing::PrintToString(model.text.substr(from, 40));
+    }
+    return step % 100 == 99 ? save_differs() : "";
+  }
+
   void run(uint32_t seed, int steps) {
     rng.seed(seed);
     recent.clear();
     // Copies and pastes go through a transfer file of this test's own.
-    const std::string transfer = ::testing::TempDir() + "vusk-random-editing.tmp";
+    const std::string transfer = scratch("transfer.tmp");
     std::snprintf(files.transfer_path, sizeof files.transfer_path, "%s", transfer.c_str());
     headless::state.clipboard_has_text = true;
     headless::state.clipboard = "one\r\ntwo\nthree";
+    load_random_document();
+    if (HasFatalFailure()) return;
     for (int step = 0; step < steps; ++step) {
+      // A fresh text now and then: edits wear away the lines that open
+      // with a character and a 0x00.
+      if (step % 200 == 199) {
+        load_random_document();
+        if (HasFatalFailure()) return;
+        recent.push_back("load");
+      }
       recent.push_back(act());
       if (recent.size() > 12) recent.pop_front();
-      const std::string why = broken();
+      const std::string why = fault(step);
       if (!why.empty()) {
         std::string trail;
         for (const std::string& a : recent) trail += "\n  " + a;

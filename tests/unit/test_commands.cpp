@@ -1,8 +1,9 @@
 // The editing dispatcher on the running editor: overwrite mode, keys without
 // a binding, what each kind of command redraws, the Selection kept inside the
 // text across reallocations and deletions, and the rows and view kept true.
-// (Typing and deleting in virtual space, cursor keys, F6, bookmarks and
-// Ctrl+F2 are scripted cases.)
+// Deletions where 0x00 bytes come to open a line, Backspace in the top row,
+// and the cursor after a selection is deleted. (Typing and deleting in
+// virtual space, cursor keys, F6, bookmarks and Ctrl+F2 are scripted cases.)
 #include <functional>
 #include <set>
 #include <string>
@@ -12,6 +13,7 @@
 
 using namespace vusk;
 using namespace vusk::test;
+using namespace std::string_literals;
 
 namespace {
 
@@ -201,7 +203,17 @@ TEST_F(Commands, PasteOverASelectionLocatesWhereItBegan) {
   EXPECT_EQ(view.sel_start, doc.cursor_ptr);
   EXPECT_EQ(view.sel_end, doc.cursor_ptr);
   EXPECT_EQ(row(), 0);
-  EXPECT_EQ(col(), 3);
+  EXPECT_EQ(col(), 2);
+  EXPECT_TRUE(check_document());
+  // A selection from a line's start whose remaining bytes open with 0x00:
+  // the 0x00 becomes filler, and the paste still goes in at the line's start.
+  set_text("ab\ncd\0ef"s);
+  click_cell(1, 0);
+  keys({"shift+Right", "shift+Right"});
+  key("shift+Insert");
+  EXPECT_EQ(text(), "ab\nef");
+  EXPECT_EQ(doc.cursor_ptr, line_start(1));
+  EXPECT_EQ(col(), 0);
   EXPECT_TRUE(check_document());
 }
 
@@ -243,4 +255,119 @@ TEST_F(Commands, ARowDrawnAloneLeavesTheThumbOnTop) {
     EXPECT_TRUE(drawn_at(44, 600)) << k;  // row 0 was drawn
     EXPECT_EQ(*pixel_address(thumb_y, thumb_x), palette[2]) << k;
   }
+}
+
+// F5 deletes the three bytes the line showed, also when the first of them
+// brings a 0x00 to the line's start, and the LineTable stays true.
+TEST_F(Commands, F5AtALineStartBeforeA0x00) {
+  set_text("x\na\0bcd\nz"s);
+  click_cell(1, 0);
+  key("F5");
+  EXPECT_EQ(text(), "x\ncd\nz");
+  EXPECT_TRUE(check_document());
+  key("End");
+  EXPECT_EQ(col(), 2);
+  // On the last line: it empties, and typing lands on it.
+  set_text("x\na\0"s);
+  click_cell(1, 0);
+  key("F5");
+  chars("HELLO");
+  EXPECT_EQ(text(), "x\nHELLO");
+  EXPECT_TRUE(check_document());
+  // Backspace and Delete in a row at such a line's start.
+  set_text("x\nab\0\0c\nz"s);
+  click_cell(1, 2);
+  keys({"Backspace", "Backspace"});
+  EXPECT_EQ(text(), "x\nc\nz");
+  EXPECT_TRUE(check_document());
+  set_text("x\na\0b\0c"s);
+  click_cell(1, 0);
+  keys({"Delete", "Delete"});
+  EXPECT_EQ(text(), "x\nc");
+  EXPECT_TRUE(check_document());
+}
+
+// Backspace in the first column of the top row joins the line onto the one
+// above it, scrolling that line into view first; on line 0 nothing changes.
+TEST_F(Commands, BackspaceInTheTopRowJoinsTheLineAbove) {
+  std::string lines;
+  for (int k = 0; k < 60; ++k) lines += (k != 0 ? "\n" : "") + std::string("row ") + std::to_string(k);
+  set_text(lines);
+  for (int i = 0; i < 5; ++i) mouse(WM_MOUSEWHEEL, 0xFF880000u, 500, 400);
+  ASSERT_EQ(view.top_line, 5);
+  click_cell(0, 0);
+  key("Backspace");
+  EXPECT_EQ(view.top_line, 4);
+  EXPECT_EQ(row(), 0);
+  EXPECT_EQ(col(), 5);
+  EXPECT_EQ(doc.last_line, 58u);
+  EXPECT_NE(text().find("\nrow 3\nrow 4row 5\nrow 6\n"), std::string::npos);
+  EXPECT_TRUE(check_document());
+
+  // Fifty Enters, then fifty Backspaces, give the text back.
+  set_text("first\nlast");
+  click_cell(0, 5);
+  for (int i = 0; i < 50; ++i) key("Enter");
+  ASSERT_GT(view.top_line, 0);
+  for (int i = 0; i < 50; ++i) key("Backspace");
+  EXPECT_EQ(text(), "first\nlast");
+  EXPECT_EQ(view.top_line, 0);
+  EXPECT_EQ(row(), 0);
+  EXPECT_EQ(col(), 5);
+  key("Home");
+  key("Backspace");
+  EXPECT_EQ(text(), "first\nlast");
+  EXPECT_EQ(col(), 0);
+}
+
+// After Delete removes a selection, the cursor stands where it began, on
+// its line and at its column, whichever end the cursor was at.
+TEST_F(Commands, DeletingASelectionLeavesTheCursorWhereItBegan) {
+  set_text("Hello Everyone is permitted");
+  click_cell(0, 5);
+  for (int i = 0; i < 9; ++i) key("shift+Right");
+  ASSERT_EQ(selected(), " Everyone");
+  key("Delete");
+  chars("X");
+  EXPECT_EQ(text(), "HelloX is permitted");
+
+  set_text("abcdef\nghijkl\nmnop");
+  click_cell(2, 2);
+  keys({"shift+Up", "shift+Up", "shift+Right"});
+  ASSERT_EQ(selected(), "def\nghijkl\nmn");
+  key("Delete");
+  EXPECT_EQ(row(), 0);
+  EXPECT_EQ(col(), 3);
+  chars("X");
+  EXPECT_EQ(text(), "abcXop");
+  EXPECT_TRUE(check_document());
+}
+
+// The view scrolls to the place where the selection began, as it follows
+// any cursor: sideways, and up to lines above it.
+TEST_F(Commands, DeletingASelectionScrollsToWhereItBegan) {
+  set_text(std::string(300, 'a') + "\nbcd");
+  click_cell(0, 0);
+  key("End");
+  for (int i = 0; i < 100; ++i) key("Left");
+  keys({"shift+Down", "shift+Home"});
+  ASSERT_EQ(selected(), std::string(100, 'a') + "\n");
+  key("Delete");
+  EXPECT_EQ(view.left_col + col(), 200);
+  EXPECT_LT(static_cast<uint32_t>(col()), view.visible_cols);
+  EXPECT_EQ(row(), 0);
+  chars("X");
+  EXPECT_EQ(text(), std::string(200, 'a') + "Xbcd");
+
+  std::string lines;
+  for (int k = 0; k < 100; ++k) lines += "line\n";
+  set_text(lines);
+  click_cell(2, 3);
+  keys({"shift+PageDown", "shift+PageDown"});
+  ASSERT_GT(view.top_line, 2);
+  key("Delete");
+  EXPECT_EQ(view.top_line, 2);
+  EXPECT_EQ(row(), 0);
+  EXPECT_EQ(col(), 3);
+  EXPECT_TRUE(check_document());
 }

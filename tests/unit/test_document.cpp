@@ -169,6 +169,44 @@ TEST(Document, ZeroBytesBehindALineBreakBecomeFiller) {
   EXPECT_EQ(document_fault(), "");
 }
 
+// Deletions in a row at one place delete the bytes the line showed; a 0x00
+// becomes filler only if it opens the line after the last of them.
+TEST(Document, RepeatedDeletionsAtALineStart) {
+  make_document("x\na\0bcd\nz\r"s);  // F5 at line 1's start: "a", the 0x00, "b"
+  locate_cursor(1, 0);
+  delete_bytes_at_cursor(3);
+  EXPECT_EQ(visible_bytes(), "x\ncd\nz");
+  EXPECT_EQ(document_fault(), "");
+  EXPECT_EQ(doc.cursor_ptr, line_start(1));
+  EXPECT_EQ(doc.cursor_line_length, 2u);
+
+  make_document("x\na\0\r"s);  // at the end of the text the line empties
+  locate_cursor(1, 0);
+  delete_bytes_at_cursor(3);
+  EXPECT_EQ(document_fault(), "");
+  insert_at_cursor(reinterpret_cast<const uint8_t*>("HELLO"), 5);
+  EXPECT_EQ(visible_bytes(), "x\nHELLO");
+  EXPECT_EQ(document_fault(), "");
+
+  make_document("x\n\nb\0c\r"s);  // a join brings the 0x00 there
+  locate_cursor(1, 0);
+  delete_bytes_at_cursor(3);
+  EXPECT_EQ(visible_bytes(), "x\nc");
+  EXPECT_EQ(document_fault(), "");
+
+  // Single deletions leave a fresh record: the next one deletes the byte
+  // the cursor now stands on, the run of 0x00 having become filler.
+  make_document("x\na\0\0bc\nz\r"s);
+  locate_cursor(1, 0);
+  for (const char* left : {"x\nbc\nz", "x\nc\nz", "x\n\nz"}) {
+    delete_char_at_cursor();
+    EXPECT_EQ(visible_bytes(), left);
+    EXPECT_EQ(document_fault(), "");
+    EXPECT_EQ(doc.cursor_ptr, line_start(1));
+    EXPECT_EQ(doc.cursor_line_length, std::strlen(left) - 4);
+  }
+}
+
 TEST(Document, DeletingTheSelection) {
   make_document("ab\ncd\nef\r");
   view.sel_start = doc.text_buffer + 1;
@@ -333,10 +371,12 @@ TEST(Document, RandomEditsMatchAModelOfTheText) {
       insert_at_cursor(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<uint32_t>(typed.size()));
       if (doc.text_capacity != old_capacity) ++reallocations;
       else if (!added.empty()) ++(doc.text_length == old_length ? in_place : tail_moves);
-    } else if (action < 9) {  // Delete: a byte, or the line break at the line's end
-      if (line <= last && column < length) model.erase(start + column, 1);
-      else if (line < last) model.erase(start + length, 1);
-      delete_byte_at(row, column);
+    } else if (action < 9) {  // Delete or F5: bytes, or the line break at the line's end, at one place
+      const uint32_t count = 1 + pick(3);
+      const size_t at = start + std::min(column, length);
+      for (uint32_t i = 0; i < count && line <= last && at < model.size(); ++i) model.erase(at, 1);
+      locate_cursor(row, column);
+      delete_bytes_at_cursor(count);
     } else {  // a selection over up to three lines; on the last line at times over the end marker
       const uint32_t line_a = std::min(line, last), column_a = std::min(column, length);
       const uint32_t line_b = std::min(last, line_a + pick(3));

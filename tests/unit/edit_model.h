@@ -1,0 +1,133 @@
+// A plain model of the text that the editing commands change: the lines
+// joined by '\n', with no filler, end marker or LineTable. Each command is
+// applied at the cursor's absolute line and column, virtual space included,
+// by the rules users see, so that a run of real commands can be compared
+// with it. Included only by tests.
+#pragma once
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "editor/commands.h"
+#include "shell/messages.h"
+
+namespace vusk::test {
+
+// CommandCodes of the commands that change the text.
+constexpr uint32_t CODE_INSERT = KEY_CODE_OFFSET + VK_INSERT, CODE_DELETE = KEY_CODE_OFFSET + VK_DELETE;
+constexpr uint32_t CODE_F5 = KEY_CODE_OFFSET + VK_F1 + 4, CODE_F6 = KEY_CODE_OFFSET + VK_F1 + 5;
+constexpr uint32_t CHAR_BACKSPACE = 0x08, CHAR_TAB = 0x09, CHAR_ENTER = 0x0D, CHAR_CTRL_V = 0x16;
+
+class EditModel {
+ public:
+  std::string text;
+
+  // What a text file's bytes load as: CR LF, a lone CR and a lone LF each
+  // end a line; 0x00 bytes that open a line are filler.
+  static std::string loaded(const std::string& bytes) {
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+      if (bytes[i] != '\r') {
+        out += bytes[i];
+        continue;
+      }
+      out += '\n';
+      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    }
+    return without_filler(out);
+  }
+
+  // The bytes a text save writes.
+  std::string saved() const {
+    std::string out;
+    for (const char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
+  }
+
+  // Commands that change the text, by their CommandCode; every other code
+  // leaves it alone. `sel_from` and `sel_to` are the Selection's offsets in
+  // `text`. Returns false for a paste, which the model does not know.
+  bool apply(uint32_t code, bool ctrl, bool shift, uint32_t line, uint32_t column, bool insert_mode,
+             size_t sel_from, size_t sel_to) {
+    if (code == CHAR_CTRL_V && ctrl) return false;  // the clipboard's paste
+    if (code == CODE_INSERT) return ctrl || !shift;  // copy and the mode leave the text; Shift pastes
+    if (code == CODE_DELETE && sel_from != sel_to) {
+      text.erase(sel_from, sel_to - sel_from);
+    } else if (code == CODE_DELETE || code == CODE_F5) {
+      delete_run(line, column, code == CODE_F5 ? 3 : 1);
+    } else if (code == CHAR_TAB) {
+      insert(line, column, std::string(8, ' '));
+    } else if (code == CHAR_BACKSPACE) {
+      backspace(line, column);
+    } else if (code == CHAR_ENTER) {
+      enter(line, column);
+    } else if (code < KEY_CODE_OFFSET) {
+      type(line, column, static_cast<char>(code), insert_mode);
+    }
+    text = without_filler(text);
+    return true;
+  }
+
+ private:
+  uint32_t last_line() const { return static_cast<uint32_t>(std::count(text.begin(), text.end(), '\n')); }
+  size_t begin_of(uint32_t line) const {
+    size_t at = 0;
+    for (uint32_t k = 0; k < line; ++k) at = text.find('\n', at) + 1;
+    return at;
+  }
+  uint32_t length_of(uint32_t line) const {
+    const size_t at = begin_of(line);
+    const size_t end = text.find('\n', at);
+    return static_cast<uint32_t>((end == std::string::npos ? text.size() : end) - at);
+  }
+
+  // 0x00 bytes directly behind a line break are filler, not text.
+  static std::string without_filler(const std::string& s) {
+    std::string kept;
+    for (const char c : s) {
+      if (c != 0 || kept.empty() || kept.back() != '\n') kept += c;
+    }
+    return kept;
+  }
+
+  // Makes the virtual space up to (line, column) real and returns its offset.
+  size_t reach(uint32_t line, uint32_t column) {
+    if (line > last_line()) text.append(line - last_line(), '\n');
+    const uint32_t length = length_of(line);
+    if (column > length) text.insert(begin_of(line) + length, column - length, ' ');
+    return begin_of(line) + column;
+  }
+  void insert(uint32_t line, uint32_t column, const std::string& bytes) { text.insert(reach(line, column), bytes); }
+
+  void type(uint32_t line, uint32_t column, char c, bool insert_mode) {
+    if (!insert_mode && line <= last_line() && column < length_of(line)) text[begin_of(line) + column] = c;
+    else insert(line, column, std::string(1, c));
+  }
+
+  // Enter: the line splits at the cursor (no spaces carried over); below the
+  // text, the missing lines and one more are added.
+  void enter(uint32_t line, uint32_t column) {
+    if (line > last_line()) text.append(line - last_line() + 1, '\n');
+    else text.insert(begin_of(line) + std::min(column, length_of(line)), 1, '\n');
+  }
+
+  // Delete and F5: at a line's end the next line joins on; at the text's end
+  // nothing goes. Below the text nothing happens at all.
+  void delete_run(uint32_t line, uint32_t column, int count) {
+    if (line > last_line()) return;
+    const size_t at = reach(line, column);
+    for (int i = 0; i < count && at < text.size(); ++i) text.erase(at, 1);
+  }
+
+  // In the first column the line joins the one above it (none on line 0);
+  // elsewhere the byte before the cursor goes, if the line reaches it.
+  void backspace(uint32_t line, uint32_t column) {
+    if (column == 0) {
+      if (line != 0 && line <= last_line()) text.erase(begin_of(line) - 1, 1);
+      return;
+    }
+    if (line <= last_line() && column - 1 < length_of(line)) text.erase(begin_of(line) + column - 1, 1);
+  }
+};
+
+}  // namespace vusk::test
