@@ -8,7 +8,7 @@ using vusk::testing::FileTest;
 
 namespace {
 
-class StartUpName : public FileTest {
+class StartUpNewFile : public FileTest {
  protected:
   // Starts the program with `argument` on its command line.
   static void start_with(const std::string& argument) {
@@ -25,7 +25,7 @@ class StartUpName : public FileTest {
 
 }  // namespace
 
-TEST_F(StartUpName, ANewFileIsNamedWithoutABoxAndSaveCreatesItThere) {
+TEST_F(StartUpNewFile, ANewFileIsNamedWithoutABoxAndSaveCreatesItThere) {
   start_with("new.txt");
   EXPECT_TRUE(headless::state.transcript.empty());
   EXPECT_STREQ(files.file_path, "new.txt");
@@ -42,7 +42,7 @@ TEST_F(StartUpName, ANewFileIsNamedWithoutABoxAndSaveCreatesItThere) {
   EXPECT_STREQ(win.status_text, "File saved.");
 }
 
-TEST_F(StartUpName, ANewFileInAnExistingSubfolder) {
+TEST_F(StartUpNewFile, ANewFileInAnExistingSubfolder) {
   std::filesystem::create_directory(path("sub"));
   start_with("sub/new.txt");
   EXPECT_TRUE(headless::state.transcript.empty());
@@ -50,7 +50,7 @@ TEST_F(StartUpName, ANewFileInAnExistingSubfolder) {
   EXPECT_EQ(files.document_origin, path("sub/new.txt"));
 }
 
-TEST_F(StartUpName, OtherFailuresKeepTheBoxAndTheDefaultName) {
+TEST_F(StartUpNewFile, OtherFailuresKeepTheBoxAndTheDefaultName) {
   write_file(path("plain"), "x");
   std::filesystem::create_symlink(path("gone"), path("dangling"));
   for (const std::string name : {"nodir/new.txt", "plain/new.txt", "dangling"}) {
