@@ -9,8 +9,8 @@
 
 #include "editor/document.h"
 #include "editor/text_view.h"
-#include "shell/platform.h"
-#include "shell/startup.h"
+#include "platform/platform.h"
+#include "app/startup.h"
 
 using namespace vusk;
 

@@ -24,8 +24,8 @@
 #include "files/file_output.h"
 #include "files/hex_listing.h"
 #include "files/load_save.h"
-#include "shell/platform.h"
-#include "shell/startup.h"
+#include "platform/platform.h"
+#include "app/startup.h"
 
 using namespace vusk;
 

@@ -13,7 +13,7 @@
 #include "files/search.h"
 #include "files/transfer.h"
 #include "raster/raster.h"
-#include "shell/window.h"
+#include "app/window.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"

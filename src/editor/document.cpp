@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "editor/text_view.h"
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>

@@ -6,7 +6,7 @@
 #include "editor/commands.h"
 #include "editor/document.h"
 #include "raster/raster.h"
-#include "shell/window.h"
+#include "app/window.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
 

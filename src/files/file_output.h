@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 namespace vusk {
 

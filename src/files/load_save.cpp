@@ -15,8 +15,8 @@
 #include "files/save_target.h"
 #include "files/text_format.h"
 #include "raster/raster.h"
-#include "shell/platform.h"
-#include "shell/window.h"
+#include "platform/platform.h"
+#include "app/window.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
 

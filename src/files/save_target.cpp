@@ -14,7 +14,7 @@
 #include "files/hex_listing.h"
 #include "files/load_save.h"
 #include "files/text_format.h"
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 namespace vusk {
 

@@ -7,7 +7,7 @@
 
 #include "editor/document.h"
 #include "files/load_save.h"
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 namespace vusk {
 

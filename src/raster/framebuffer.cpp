@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "raster/raster.h"
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 namespace vusk {
 

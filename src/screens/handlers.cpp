@@ -8,9 +8,9 @@
 #include "files/load_save.h"
 #include "raster/raster.h"
 #include "screens/screens.h"
-#include "shell/platform.h"
-#include "shell/startup.h"
-#include "shell/window.h"
+#include "platform/platform.h"
+#include "app/startup.h"
+#include "app/window.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
 

@@ -8,9 +8,9 @@
 #include "editor/commands.h"
 #include "editor/text_view.h"
 #include "raster/raster.h"
-#include "shell/messages.h"
-#include "shell/platform.h"
-#include "shell/window.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "app/window.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
 

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 using namespace vusk;
 namespace fs = std::filesystem;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/messages.h"
-#include "shell/sdl/sdl_translate.h"
+#include "platform/messages.h"
+#include "backends/sdl/sdl_translate.h"
 
 using namespace vusk;
 using namespace vusk::sdl;

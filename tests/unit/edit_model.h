@@ -9,7 +9,7 @@
 #include <string>
 
 #include "editor/commands.h"
-#include "shell/messages.h"
+#include "platform/messages.h"
 
 namespace vusk::test {
 

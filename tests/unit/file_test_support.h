@@ -13,9 +13,9 @@
 
 #include "editor/document.h"
 #include "files/load_save.h"
-#include "shell/headless/headless.h"
-#include "shell/startup.h"
-#include "shell/window.h"
+#include "backends/headless/headless.h"
+#include "app/startup.h"
+#include "app/window.h"
 
 namespace vusk::testing {
 

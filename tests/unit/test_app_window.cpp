@@ -8,11 +8,11 @@
 
 #include "editor/text_view.h"
 #include "raster/raster.h"
-#include "shell/headless/headless.h"
-#include "shell/messages.h"
-#include "shell/posix/posix_support.h"
-#include "shell/startup.h"
-#include "shell/window.h"
+#include "backends/headless/headless.h"
+#include "platform/messages.h"
+#include "backends/posix/posix_support.h"
+#include "app/startup.h"
+#include "app/window.h"
 #include "widgets/input.h"
 #include "widgets/widget_table.h"
 

@@ -10,9 +10,9 @@
 
 #include "editor/document.h"
 #include "editor/text_view.h"
-#include "shell/headless/headless.h"
-#include "shell/platform.h"
-#include "shell/startup.h"
+#include "backends/headless/headless.h"
+#include "platform/platform.h"
+#include "app/startup.h"
 
 using namespace vusk;
 using namespace std::string_literals;

@@ -10,7 +10,7 @@
 
 #include "raster/frame_writer.h"
 #include "raster/raster.h"
-#include "shell/startup.h"
+#include "app/startup.h"
 
 using namespace vusk;
 

@@ -6,7 +6,7 @@
 #include "editor/text_view.h"
 #include "file_test_support.h"
 #include "raster/raster.h"
-#include "shell/platform.h"
+#include "platform/platform.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
 

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "files/load_save.h"
-#include "shell/headless/headless.h"
-#include "shell/platform.h"
-#include "shell/posix/posix_support.h"
-#include "shell/startup.h"
+#include "backends/headless/headless.h"
+#include "platform/platform.h"
+#include "backends/posix/posix_support.h"
+#include "app/startup.h"
 #include "unprivileged.h"
 
 using namespace vusk;

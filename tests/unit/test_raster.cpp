@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "raster/raster.h"
-#include "shell/startup.h"
+#include "app/startup.h"
 
 using namespace vusk;
 

@@ -15,8 +15,8 @@
 #include "files/search.h"
 #include "raster/frame_writer.h"
 #include "screens/screens.h"
-#include "shell/headless/headless.h"
-#include "shell/window.h"
+#include "backends/headless/headless.h"
+#include "app/window.h"
 #include "widget_frames.h"
 
 using namespace vusk;

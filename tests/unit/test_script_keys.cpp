@@ -1,8 +1,8 @@
 // Script key names produce the message sequences Windows delivers.
 #include <gtest/gtest.h>
 
-#include "shell/headless/script_keys.h"
-#include "shell/messages.h"
+#include "backends/headless/script_keys.h"
+#include "platform/messages.h"
 
 using namespace vusk;
 

@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "file_test_support.h"
-#include "shell/posix/posix_support.h"
+#include "backends/posix/posix_support.h"
 #include "unprivileged.h"
 
 using namespace vusk;

@@ -7,9 +7,9 @@
 #include "editor/commands.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
-#include "shell/headless/headless.h"
-#include "shell/posix/posix_support.h"
-#include "shell/startup.h"
+#include "backends/headless/headless.h"
+#include "backends/posix/posix_support.h"
+#include "app/startup.h"
 #include "widgets/input.h"
 #include "widgets/widget_table.h"
 

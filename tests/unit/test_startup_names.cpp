@@ -9,8 +9,8 @@
 #include "file_test_support.h"
 #include "files/load_save.h"
 #include "raster/raster.h"
-#include "shell/platform.h"
-#include "shell/posix/posix_support.h"
+#include "platform/platform.h"
+#include "backends/posix/posix_support.h"
 #include "widget_frames.h"
 
 using namespace vusk;

@@ -1,7 +1,7 @@
 // A command-line name of a file that does not exist yet: the empty Document
 // starts under it, and "Save" creates it where the name pointed at start-up.
 #include "file_test_support.h"
-#include "shell/posix/posix_support.h"
+#include "backends/posix/posix_support.h"
 
 using namespace vusk;
 using vusk::testing::FileTest;

@@ -11,7 +11,7 @@
 #include "editor/document.h"
 #include "editor/text_view.h"
 #include "screens/screens.h"
-#include "shell/platform.h"
+#include "platform/platform.h"
 #include "widget_frames.h"
 
 using namespace vusk;

@@ -10,11 +10,11 @@
 
 #include "editor/text_view.h"
 #include "raster/raster.h"
-#include "shell/headless/headless.h"
-#include "shell/messages.h"
-#include "shell/platform.h"
-#include "shell/startup.h"
-#include "shell/window.h"
+#include "backends/headless/headless.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "app/startup.h"
+#include "app/window.h"
 #include "widgets/widget_table.h"
 
 using namespace vusk;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "raster/raster.h"
-#include "shell/startup.h"
+#include "app/startup.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
 

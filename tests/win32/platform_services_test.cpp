@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 using namespace vusk;
 namespace fs = std::filesystem;

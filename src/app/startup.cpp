@@ -1,5 +1,5 @@
 // Process start-up, the command line and the message loop.
-#include "shell/startup.h"
+#include "app/startup.h"
 
 #include <cstring>
 
@@ -10,8 +10,8 @@
 #include "files/search.h"
 #include "raster/raster.h"
 #include "screens/screens.h"
-#include "shell/platform.h"
-#include "shell/window.h"
+#include "platform/platform.h"
+#include "app/window.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"

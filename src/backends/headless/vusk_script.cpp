@@ -21,12 +21,12 @@
 #include "files/load_save.h"
 #include "raster/frame_writer.h"
 #include "raster/raster.h"
-#include "shell/headless/headless.h"
-#include "shell/headless/script_keys.h"
-#include "shell/messages.h"
-#include "shell/posix/posix_support.h"
-#include "shell/startup.h"
-#include "shell/window.h"
+#include "backends/headless/headless.h"
+#include "backends/headless/script_keys.h"
+#include "platform/messages.h"
+#include "backends/posix/posix_support.h"
+#include "app/startup.h"
+#include "app/window.h"
 #include "widgets/widget_table.h"
 
 using namespace vusk;

@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform.h"
-#include "shell/sdl/sdl_backend.h"
-#include "shell/sdl/sdl_translate.h"
+#include "platform/platform.h"
+#include "backends/sdl/sdl_backend.h"
+#include "backends/sdl/sdl_translate.h"
 
 namespace vusk {
 

@@ -6,8 +6,8 @@
 
 #include <cstdio>
 
-#include "shell/posix/posix_support.h"
-#include "shell/startup.h"
+#include "backends/posix/posix_support.h"
+#include "app/startup.h"
 
 int main(int argc, char** argv) {
   vusk::set_command_line_from_argv(argc, argv);

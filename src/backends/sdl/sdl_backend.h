@@ -1,13 +1,13 @@
 // The SDL2 backend's own state and the few routines its files share: the
 // window, the rectangle being painted, the message queue filled from SDL
 // events, and the event pump used while a modal helper runs. Included only
-// by src/shell/sdl.
+// by src/backends/sdl.
 #pragma once
 #include <cstdint>
 #include <deque>
 #include <string>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 struct SDL_Window;
 

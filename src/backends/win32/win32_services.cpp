@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 namespace vusk {
 

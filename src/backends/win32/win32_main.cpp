@@ -3,7 +3,7 @@
 #define NOMINMAX
 #include <windows.h>
 
-#include "shell/startup.h"
+#include "app/startup.h"
 
 // Start-up takes the command line and module handle from the platform
 // services itself, so WinMain's arguments are not needed.

@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/messages.h"
-#include "shell/platform.h"
-#include "shell/sdl/sdl_backend.h"
-#include "shell/sdl/sdl_translate.h"
-#include "shell/window.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "backends/sdl/sdl_backend.h"
+#include "backends/sdl/sdl_translate.h"
+#include "app/window.h"
 
 namespace vusk {
 

@@ -1,14 +1,14 @@
 // The one window: creating it with its frame and font, the window procedure
 // that hands input to the router and presents the DirtyRect, and the status
-// line. Portable: it reaches the display only through shell/platform.h.
-#include "shell/window.h"
+// line. Portable: it reaches the display only through platform/platform.h.
+#include "app/window.h"
 
 #include <cstring>
 
 #include "editor/text_view.h"
 #include "raster/raster.h"
-#include "shell/messages.h"
-#include "shell/platform.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"

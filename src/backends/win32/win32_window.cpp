@@ -8,8 +8,8 @@
 
 #include <cstring>
 
-#include "shell/platform.h"
-#include "shell/window.h"
+#include "platform/platform.h"
+#include "app/window.h"
 
 namespace vusk {
 

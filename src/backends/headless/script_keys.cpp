@@ -1,12 +1,12 @@
 // Key names to Windows key messages, for scripts. The character translation
 // follows a US keyboard layout, as TranslateMessage would produce it.
-#include "shell/headless/script_keys.h"
+#include "backends/headless/script_keys.h"
 
 #include <cctype>
 #include <cstring>
 #include <strings.h>
 
-#include "shell/messages.h"
+#include "platform/messages.h"
 
 namespace vusk {
 

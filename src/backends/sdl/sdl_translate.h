@@ -4,14 +4,14 @@
 // and CP932 text as UTF-8 for display.
 // Pure functions on plain values (SDL key symbols, scancodes and KMOD_ bits),
 // so that they can be checked without a display. Included only by
-// src/shell/sdl and its tests.
+// src/backends/sdl and its tests.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 namespace vusk::sdl {
 

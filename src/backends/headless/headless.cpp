@@ -1,15 +1,15 @@
 // The headless backend: the window, presentation, message queue, dialogs,
 // message boxes and clipboard, all in memory and driven by tests or scripts.
-#include "shell/headless/headless.h"
+#include "backends/headless/headless.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/messages.h"
-#include "shell/platform.h"
-#include "shell/window.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "app/window.h"
 
 namespace vusk {
 namespace headless {

@@ -1,5 +1,5 @@
 // POSIX-only entry points that the Linux backends call from main().
-// Included only by src/shell/posix, src/shell/sdl and src/shell/headless.
+// Included only by src/backends/posix, src/backends/sdl and src/backends/headless.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform.h"
-#include "shell/posix/posix_support.h"
+#include "platform/platform.h"
+#include "backends/posix/posix_support.h"
 
 namespace vusk {
 

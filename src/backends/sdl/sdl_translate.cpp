@@ -1,7 +1,7 @@
 // SDL input as Win32 messages: what the core's router expects from a real
 // Windows message loop with TranslateMessage, on an ANSI window whose code
 // page is CP932.
-#include "shell/sdl/sdl_translate.h"
+#include "backends/sdl/sdl_translate.h"
 
 #include <SDL_keycode.h>
 #include <SDL_mouse.h>
@@ -12,7 +12,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "shell/messages.h"
+#include "platform/messages.h"
 
 namespace vusk::sdl {
 

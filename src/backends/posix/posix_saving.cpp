@@ -12,8 +12,8 @@
 #include <cstring>
 #include <string>
 
-#include "shell/platform.h"
-#include "shell/posix/posix_support.h"
+#include "platform/platform.h"
+#include "backends/posix/posix_support.h"
 
 namespace vusk {
 
