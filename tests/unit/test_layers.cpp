@@ -1,0 +1,154 @@
+// The one-way layering of src/: every #include must point down the stack
+// backends > app > screens > files > editor > widgets > raster > platform,
+// and only a backend folder may include an operating system's headers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Layer rank by top folder; a file may include its own layer or lower ones.
+// files may use the editor's Document, never the other way round.
+int layer_of(const std::string& folder) {
+  static const std::vector<std::string> order = {"platform", "raster", "widgets", "editor",
+                                                 "files",    "screens", "app",    "backends"};
+  const auto it = std::find(order.begin(), order.end(), folder);
+  return it == order.end() ? -1 : static_cast<int>(it - order.begin());
+}
+
+// Headers of the C and C++ standard libraries and compiler intrinsics; any
+// other <...> header is the operating system's (or a library's).
+bool is_standard_header(const std::string& name) {
+  static const std::set<std::string> c_headers = {
+      "assert.h", "ctype.h",  "errno.h", "float.h",  "inttypes.h", "limits.h", "locale.h",
+      "math.h",   "setjmp.h", "signal.h", "stdarg.h", "stdbool.h", "stddef.h", "stdint.h",
+      "stdio.h",  "stdlib.h", "string.h", "time.h",   "wchar.h",   "emmintrin.h", "immintrin.h"};
+  if (c_headers.count(name) != 0) return true;
+  // C++ headers have no extension and no folder.
+  return name.find('.') == std::string::npos && name.find('/') == std::string::npos;
+}
+
+struct Include {
+  std::string file;    // relative to src/, e.g. "editor/commands.cpp"
+  std::string target;  // what it includes, e.g. "files/search.h" or <unistd.h>
+  bool angled;
+};
+
+// Returns a description of what is wrong with one include, or "".
+std::string violation(const Include& inc) {
+  const std::string from = inc.file.substr(0, inc.file.find('/'));
+  const int from_layer = layer_of(from);
+  if (from_layer < 0) return inc.file + ": not in a known layer folder";
+  if (inc.angled) {
+    if (from == "backends" || is_standard_header(inc.target)) return "";
+    return inc.file + ": includes the system header <" + inc.target + "> outside a backend folder";
+  }
+  const auto slash = inc.target.find('/');
+  if (slash == std::string::npos) return "";  // a header beside the file
+  const std::string to = inc.target.substr(0, slash);
+  const int to_layer = layer_of(to);
+  if (to_layer < 0) return inc.file + ": includes \"" + inc.target + "\" from outside src/";
+  if (to_layer > from_layer) return inc.file + ": includes \"" + inc.target + "\" from a higher layer";
+  if (from == "backends" && to == "backends") {
+    // A backend uses its own folder and the shared POSIX services only.
+    const std::string own = inc.file.substr(0, inc.file.find('/', slash + 1));
+    const std::string other = inc.target.substr(0, inc.target.find('/', slash + 1));
+    if (own != other && other != "backends/posix") {
+      return inc.file + ": includes another backend's \"" + inc.target + "\"";
+    }
+  }
+  return "";
+}
+
+std::vector<Include> includes_under(const fs::path& src) {
+  const std::regex pattern(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])");
+  std::vector<Include> found;
+  for (const auto& entry : fs::recursive_directory_iterator(src)) {
+    const auto ext = entry.path().extension();
+    if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp")) continue;
+    std::ifstream in(entry.path());
+    std::string line;
+    std::smatch m;
+    while (std::getline(in, line)) {
+      if (!std::regex_search(line, m, pattern)) continue;
+      found.push_back({fs::relative(entry.path(), src).generic_string(), m[2], m[1] == "<"});
+    }
+  }
+  return found;
+}
+
+// Upward includes still being taken out of the code, as "file -> target".
+// Only removals are allowed here; the list must end empty.
+const std::set<std::string> being_removed = {
+    "editor/commands.cpp -> files/dir_step.h", "editor/commands.cpp -> files/load_save.h",
+    "editor/commands.cpp -> files/search.h",   "editor/commands.cpp -> files/transfer.h",
+    "editor/commands.cpp -> app/window.h",     "editor/text_view.cpp -> app/window.h",
+    "files/load_save.cpp -> app/window.h",     "screens/handlers.cpp -> app/startup.h",
+    "screens/handlers.cpp -> app/window.h",    "widgets/label.cpp -> editor/commands.h",
+    "widgets/label.cpp -> editor/document.h",  "widgets/label.cpp -> editor/text_view.h",
+    "widgets/label.cpp -> screens/screens.h",  "widgets/input.cpp -> editor/commands.h",
+    "widgets/input.cpp -> editor/text_view.h", "widgets/input.cpp -> app/window.h",
+    "widgets/widget_table.cpp -> editor/text_view.h",
+};
+
+}  // namespace
+
+TEST(Layers, EveryIncludeUnderSrcPointsDown) {
+  const auto includes = includes_under(fs::path(VUSK_SOURCE_DIR) / "src");
+  ASSERT_GT(includes.size(), 100u);
+  std::string problems;
+  std::set<std::string> still_there;
+  for (const Include& inc : includes) {
+    const std::string why = violation(inc);
+    if (why.empty()) continue;
+    const std::string key = inc.file + " -> " + inc.target;
+    if (being_removed.count(key) != 0) {
+      still_there.insert(key);
+    } else {
+      problems += why + "\n";
+    }
+  }
+  EXPECT_EQ(problems, "");
+  for (const std::string& key : being_removed) {
+    EXPECT_EQ(still_there.count(key), 1u) << key << " is gone: take it off the list";
+  }
+}
+
+// The rule itself, on includes that break it and on ones that keep it.
+TEST(Layers, TheRuleRefusesUpwardIncludesAndSystemHeaders) {
+  struct Case {
+    Include inc;
+    bool allowed;
+  } cases[] = {
+      {{"widgets/label.cpp", "editor/text_view.h", false}, false},
+      {{"editor/commands.cpp", "files/search.h", false}, false},
+      {{"raster/raster.h", "widgets/label.h", false}, false},
+      {{"platform/platform.h", "raster/raster.h", false}, false},
+      {{"files/load_save.cpp", "app/window.h", false}, false},
+      {{"screens/panels.cpp", "app/startup.h", false}, false},
+      {{"editor/document.cpp", "unistd.h", true}, false},
+      {{"widgets/input.cpp", "SDL2/SDL.h", true}, false},
+      {{"app/window.cpp", "windows.h", true}, false},
+      {{"backends/sdl/sdl_window.cpp", "backends/win32/win32.h", false}, false},
+      {{"tools/x.cpp", "platform/platform.h", false}, false},
+      {{"files/search.cpp", "editor/document.h", false}, true},
+      {{"screens/panels.cpp", "files/load_save.h", false}, true},
+      {{"app/startup.cpp", "screens/screens.h", false}, true},
+      {{"editor/document.cpp", "emmintrin.h", true}, true},
+      {{"editor/document.cpp", "cstring", true}, true},
+      {{"backends/sdl/sdl_window.cpp", "SDL.h", true}, true},
+      {{"backends/headless/headless.cpp", "backends/posix/posix_support.h", false}, true},
+      {{"backends/sdl/sdl_main.cpp", "app/startup.h", false}, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(violation(c.inc).empty(), c.allowed) << c.inc.file << " -> " << c.inc.target;
+  }
+}
