@@ -159,8 +159,15 @@ int64_t wide_backward(const uint8_t* text, size_t& p, const Needle& nd) {
 
 #endif
 
-// Candidates [p, end) in order, for a pattern of at least one byte, by memchr
-// on the rare byte when it does not fold.
+// Offset of the first byte equal to `value` in [from, end), or end.
+size_t next_byte(const uint8_t* text, size_t from, size_t end, uint8_t value) {
+  const void* hit = std::memchr(text + from, value, end - from);
+  return hit == nullptr ? end : static_cast<size_t>(static_cast<const uint8_t*>(hit) - text);
+}
+
+// Candidates [p, end) in order, for a pattern of at least one byte: memchr
+// finds where the rare byte stands next, and for a folded letter, where
+// either of its cases does.
 int64_t scan_forward(const uint8_t* text, size_t p, size_t end, const Needle& nd, bool wide) {
 #ifdef VUSK_SEARCH_SSE2
   if (wide) {
@@ -169,18 +176,17 @@ int64_t scan_forward(const uint8_t* text, size_t p, size_t end, const Needle& nd
 #else
   (void)wide;
 #endif
-  const size_t off = nd.rare.offset;
-  while (p < end && nd.rare.or_mask == 0) {
-    const void* hit = std::memchr(text + p + off, nd.rare.want, end - p);
-    if (hit == nullptr) return -1;
-    p = static_cast<size_t>(static_cast<const uint8_t*>(hit) - text) - off;
-    if (matches_at(text, p, nd)) return static_cast<int64_t>(p);
-    ++p;
+  const size_t off = nd.rare.offset, stop = end + off;
+  const uint8_t lower = nd.rare.want, upper = nd.rare.want & static_cast<uint8_t>(~nd.rare.or_mask);
+  size_t next_lower = next_byte(text, p + off, stop, lower);
+  size_t next_upper = upper == lower ? stop : next_byte(text, p + off, stop, upper);
+  for (;;) {
+    const size_t at = next_lower < next_upper ? next_lower : next_upper;
+    if (at == stop) return -1;
+    if (matches_at(text, at - off, nd)) return static_cast<int64_t>(at - off);
+    if (at == next_lower) next_lower = next_byte(text, at + 1, stop, lower);
+    if (at == next_upper) next_upper = next_byte(text, at + 1, stop, upper);
   }
-  for (; p < end; ++p) {
-    if (matches_at(text, p, nd)) return static_cast<int64_t>(p);
-  }
-  return -1;
 }
 
 // Candidates [0, top) from the highest down, for a pattern of at least one
