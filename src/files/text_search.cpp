@@ -21,6 +21,7 @@ constexpr uint8_t FILLER = 0x00;
 constexpr uint8_t LINE_END = 0x0A;
 constexpr uint8_t CASE_BIT = 0x20;
 
+// A match never starts on filler or a line end.
 bool is_skipped(uint8_t b) { return b == FILLER || b == LINE_END; }
 
 bool is_letter(uint8_t b) {
@@ -66,6 +67,7 @@ struct Needle {
   Probe second;  // the next rarest at another offset (the same one when n is 1)
 };
 
+// The probe for pattern byte i.
 Probe probe_at(const uint8_t* pattern, size_t i, bool fold) {
   const uint8_t mask = fold && is_letter(pattern[i]) ? CASE_BIT : 0;
   return Probe{i, static_cast<uint8_t>(pattern[i] | mask), mask};
@@ -86,16 +88,20 @@ size_t rarest_offset(const uint8_t* pattern, size_t n, bool fold, size_t skip) {
   return best;
 }
 
+// The pattern with its two probes chosen.
 Needle make_needle(const uint8_t* pattern, size_t n, bool fold) {
   const size_t rare = rarest_offset(pattern, n, fold, n);
   const size_t second = rarest_offset(pattern, n, fold, rare);
   return Needle{pattern, n, fold, probe_at(pattern, rare, fold), probe_at(pattern, second, fold)};
 }
 
+// Whether candidate p passes the probe.
 bool probe_hits(const uint8_t* text, size_t p, const Probe& probe) {
   return (text[p + probe.offset] | probe.or_mask) == probe.want;
 }
 
+// Whether the whole pattern matches at candidate p; the probes go first, as
+// they fail most often.
 bool matches_at(const uint8_t* text, size_t p, const Needle& nd) {
   if (!probe_hits(text, p, nd.rare) || !probe_hits(text, p, nd.second)) return false;
   if (!nd.fold) return std::memcmp(text + p, nd.bytes, nd.n) == 0;
@@ -113,11 +119,13 @@ struct WideProbe {
   __m128i or_mask;
 };
 
+// The probe's bytes repeated across a register.
 WideProbe widen(const Probe& probe) {
   return WideProbe{probe.offset, _mm_set1_epi8(static_cast<char>(probe.want)),
                    _mm_set1_epi8(static_cast<char>(probe.or_mask))};
 }
 
+// 0xFF in byte j when candidate at + j passes the probe.
 __m128i probe_block(const uint8_t* at, const WideProbe& probe) {
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + probe.offset));
   return _mm_cmpeq_epi8(_mm_or_si128(bytes, probe.or_mask), probe.want);
@@ -177,15 +185,16 @@ int64_t scan_forward(const uint8_t* text, size_t p, size_t end, const Needle& nd
   (void)wide;
 #endif
   const size_t off = nd.rare.offset, stop = end + off;
-  const uint8_t lower = nd.rare.want, upper = nd.rare.want & static_cast<uint8_t>(~nd.rare.or_mask);
-  size_t next_lower = next_byte(text, p + off, stop, lower);
-  size_t next_upper = upper == lower ? stop : next_byte(text, p + off, stop, upper);
+  // The byte itself, or a folded letter's lower and upper case.
+  const uint8_t one = nd.rare.want, other = nd.rare.want & static_cast<uint8_t>(~nd.rare.or_mask);
+  size_t next_one = next_byte(text, p + off, stop, one);
+  size_t next_other = other == one ? stop : next_byte(text, p + off, stop, other);
   for (;;) {
-    const size_t at = next_lower < next_upper ? next_lower : next_upper;
+    const size_t at = next_one < next_other ? next_one : next_other;
     if (at == stop) return -1;
     if (matches_at(text, at - off, nd)) return static_cast<int64_t>(at - off);
-    if (at == next_lower) next_lower = next_byte(text, at + 1, stop, lower);
-    if (at == next_upper) next_upper = next_byte(text, at + 1, stop, upper);
+    if (at == next_one) next_one = next_byte(text, at + 1, stop, one);
+    if (at == next_other) next_other = next_byte(text, at + 1, stop, other);
   }
 }
 
@@ -214,6 +223,7 @@ int64_t first_unskipped(const uint8_t* text, size_t p, size_t end) {
   return -1;
 }
 
+// The same below `top`, the highest first.
 int64_t last_unskipped(const uint8_t* text, size_t top) {
   while (top > 0) {
     if (!is_skipped(text[--top])) return static_cast<int64_t>(top);
