@@ -1,7 +1,8 @@
 // The text view: the TextCursor, the Selection, the text-row widgets and the
 // fixed panels around them, the row pointers, the scroll thumb, and the
 // handlers of the scroll buttons, wheel, bookmarks and mouse presses.
-// Included by the editor, the widget toolkit, the files and the screens.
+// Editor layer: the editor, the files, the screens and the app may include
+// it; the widget toolkit reaches the view only through the hooks it installs.
 #pragma once
 #include <cstdint>
 
@@ -31,6 +32,9 @@ struct ViewState {
 };
 extern ViewState view;
 
+// Zeroes the view and installs its hooks into the widget toolkit: the
+// text-row painter, the refresh before full redraws, presses on text rows
+// and the wheel.
 void reset_view_state();
 
 void layout_text_view();

@@ -1,22 +1,23 @@
 // The input router: every mouse and keyboard message the window procedure
-// does not handle itself acts on a widget here, or becomes a CommandCode for
-// the editing dispatcher.
+// does not handle itself acts on a widget here, or goes on through a hook:
+// keys as CommandCodes to the editing dispatcher, presses on text rows and
+// the wheel to the text view.
 #include "widgets/input.h"
 
 #include <cstring>
 
-#include "editor/commands.h"
-#include "editor/text_view.h"
 #include "raster/raster.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
-#include "app/window.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
 
 InputState input;
+void (*run_command_hook)(uint32_t code) = nullptr;
+void (*text_row_press_hook)(uint32_t y, uint32_t x, uint32_t phase, int32_t slot) = nullptr;
+void (*wheel_hook)(int32_t wheel) = nullptr;
 
 // Key-downs routed as CommandCodes (256 + virtual-key code), by virtual key.
 // Row r holds the keys 16r .. 16r+15.
@@ -38,6 +39,7 @@ static_assert(sizeof command_key_table == 160);
 void reset_input_state() {
   input = InputState{};
   input.rdrag_widget = NO_SLOT;
+  input.escape_closes = 1;
 }
 
 namespace {
@@ -46,6 +48,16 @@ constexpr uint32_t CHAR_OFFSET = 0;
 constexpr uint32_t KEY_OFFSET = 256;
 
 int32_t idx(int32_t slot) { return slot_index(slot); }
+
+// A key that no widget uses, to the editing dispatcher.
+void send_command(uint32_t code) {
+  if (run_command_hook != nullptr) run_command_hook(code);
+}
+
+// A press (phase 0) or drag (phase 1) at (x, y) on text row `slot`.
+void press_text_row(uint32_t y, uint32_t x, uint32_t phase, int32_t slot) {
+  if (text_row_press_hook != nullptr) text_row_press_hook(y - wt.w_y[idx(slot)], x - wt.w_x[idx(slot)], phase, slot);
+}
 
 bool is_text_row(int32_t slot) { return is_live_slot(slot) && wt.w_kind[idx(slot)] == WK_TEXT_ROW; }
 
@@ -96,16 +108,6 @@ void move_focus_in_panel(int32_t d) {
   wt.focus_widget = f;
   draw_widget(old);
   draw_widget(f);
-}
-
-void first_slot_of_panel(uint8_t panel, int32_t* slot) {
-  *slot = NO_SLOT;
-  for (int32_t s = 0; s < wt.widget_end; s += 4) {
-    if (wt.w_panel[idx(s)] == panel) {
-      *slot = s;
-      return;
-    }
-  }
 }
 
 void left_button_up(uint32_t y, uint32_t x) { release_at(hit_test(y, x)); }
@@ -183,9 +185,7 @@ void mouse_move(uint32_t y, uint32_t x, uintptr_t key) {
       }
       case WK_TEXT_ROW: {
         const int32_t r = hit_test(y, x);
-        if (is_text_row(r)) {
-          place_cursor_by_mouse(y - wt.w_y[idx(r)], x - wt.w_x[idx(r)], 1, r);
-        }
+        if (is_text_row(r)) press_text_row(y, x, 1, r);
         break;
       }
       case WK_DRAG_HANDLE:
@@ -209,7 +209,7 @@ void left_button_down(uint32_t y, uint32_t x) {
     return;
   }
   if (wt.w_kind[i] == WK_TEXT_ROW) {
-    place_cursor_by_mouse(y - wt.w_y[i], x - wt.w_x[i], 0, s);
+    press_text_row(y, x, 0, s);
     wt.pressed_widget = s;
     return;
   }
@@ -230,13 +230,12 @@ void alt_pressed() {
   if (input.alt_latched) return;  // auto-repeat
   input.alt_latched = 1;
   const int32_t old = wt.focus_widget;
-  if (is_live_slot(old) && wt.w_panel[idx(old)] == 1) {
+  if (is_live_slot(old) && wt.w_panel[idx(old)] == PANEL_MENU_BAR) {
     wt.focus_widget = NO_SLOT;
     draw_widget(old);
     return;
   }
-  int32_t first;
-  first_slot_of_panel(1, &first);
+  const int32_t first = first_slot_of(PANEL_MENU_BAR);
   if (first == NO_SLOT) return;
   wt.focus_widget = first;
   draw_widget(old);
@@ -245,9 +244,12 @@ void alt_pressed() {
 
 void widget_keys(uint32_t k, uint32_t c);
 
-// Editing keys of a focused text field. Returns false when the key is not
-// the field's and goes on to the widget keys.
-bool field_key(uint32_t k, uint32_t c) {
+// What a focused text field made of a key.
+enum class FieldKey { PASSED_ON, TAKEN, SUBMITTED };
+
+// Editing keys of a focused text field: PASSED_ON when the key is not the
+// field's and goes on to the widget keys, SUBMITTED for Enter.
+FieldKey field_key(uint32_t k, uint32_t c) {
   const int32_t f = wt.focus_widget;
   const int32_t i = idx(f);
   char* buffer = static_cast<char*>(wt.w_data[i].ptr);
@@ -255,69 +257,75 @@ bool field_key(uint32_t k, uint32_t c) {
   const size_t length = std::strlen(buffer);
   const bool at_end = buffer[v] == 0;
   if (c == KEY_OFFSET + VK_RIGHT) {
-    if (at_end) return true;
+    if (at_end) return FieldKey::TAKEN;
     ++v;
   } else if (c == KEY_OFFSET + VK_LEFT) {
-    if (v == 0) return true;
+    if (v == 0) return FieldKey::TAKEN;
     --v;
   } else if (c == KEY_OFFSET + VK_DELETE) {
-    if (at_end) return true;
+    if (at_end) return FieldKey::TAKEN;
     std::memmove(buffer + v, buffer + v + 1, length - v - 1);
     buffer[length - 1] = ' ';
   } else if (c >= KEY_OFFSET) {
-    return false;
+    return FieldKey::PASSED_ON;
   } else if (k == VK_TAB) {
     focus_next();
-    return true;
+    return FieldKey::TAKEN;
   } else if (k == VK_RETURN) {
-    run_command(13);
-    return true;
+    return FieldKey::SUBMITTED;
   } else if (k == VK_BACK) {
-    if (v == 0) return true;
+    if (v == 0) return FieldKey::TAKEN;
     std::memmove(buffer + v - 1, buffer + v, length - v);
     buffer[length - 1] = ' ';
     --v;
   } else {
     // A full field takes nothing more; a NUL would end its text early and
     // leave the caret beyond it.
-    if (at_end || k == 0) return true;
+    if (at_end || k == 0) return FieldKey::TAKEN;
     buffer[v] = static_cast<char>(k);
     if (v == 0) std::memset(buffer + 1, ' ', length - 1);  // typing at the start replaces
     ++v;
   }
   wt.w_value[i] = static_cast<uint16_t>(v);
   draw_widget(f);
-  return true;
+  return FieldKey::TAKEN;
 }
 
-void key_handling(uint32_t k, uint32_t offset) {
+// Key k of a character (offset 0) or a table key-down (offset 256);
+// returns the RouteResult bits of what it did.
+uint32_t key_handling(uint32_t k, uint32_t offset) {
   const uint32_t c = k + offset;
-  if (!(win.window_flags & 0x02) && k == VK_ESCAPE) {
+  if (input.escape_closes && k == VK_ESCAPE) {
     post_close_message();
-    return;
+    return 0;
   }
   // Only the modifier keys themselves change the modifier state: the
   // characters 16 and 17 (Ctrl+P, Ctrl+Q) must not make Shift or Ctrl stick.
   if (c == KEY_OFFSET + VK_SHIFT) {
     input.shift_down = 1;
-    return;
+    return 0;
   }
   if (c == KEY_OFFSET + VK_CONTROL) {
     input.ctrl_down = 1;
-    return;
+    return 0;
   }
   const int32_t f = wt.focus_widget;
   if (f == NO_SLOT) {
     if (k == VK_TAB) focus_next();
-    else run_command(c);
-    return;
+    else send_command(c);
+    return 0;
   }
   if (!is_live_slot(f) || wt.w_kind[idx(f)] == WK_TEXT_ROW) {
-    run_command(c);
-    return;
+    send_command(c);
+    return 0;
   }
-  if (wt.w_kind[idx(f)] == WK_TEXT_INPUT && field_key(k, c)) return;
+  if (wt.w_kind[idx(f)] == WK_TEXT_INPUT) {
+    const FieldKey outcome = field_key(k, c);
+    if (outcome == FieldKey::SUBMITTED) return ROUTE_SUBMITTED;
+    if (outcome == FieldKey::TAKEN) return 0;
+  }
   widget_keys(k, c);
+  return 0;
 }
 
 // The keys a focused widget understands; everything else reaches the
@@ -362,9 +370,10 @@ void widget_keys(uint32_t k, uint32_t c) {
     activate(f);
     return;
   }
-  // Hotkeys match characters within the focused panel; 0 means no hotkey.
+  // Hotkeys match characters within the focused panel (the base panel has
+  // none); 0 means no hotkey.
   const uint8_t panel = wt.w_panel[i];
-  if (panel != 0 && c != 0 && c < 256) {
+  if (panel != PANEL_TITLE && c != 0 && c < 256) {
     for (int32_t s = 0; s < wt.widget_end; s += 4) {
       if (wt.w_panel[idx(s)] == panel && wt.w_hotkey[idx(s)] == c) {
         activate(s);
@@ -373,7 +382,7 @@ void widget_keys(uint32_t k, uint32_t c) {
     }
   }
   if (k == VK_TAB) focus_next();
-  else run_command(c);
+  else send_command(c);
 }
 
 }  // namespace
@@ -408,7 +417,7 @@ void focus_next() {
   draw_widget(f);
 }
 
-void route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
+uint32_t route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
   switch (message) {
     case WM_MOUSEMOVE:
       mouse_move(y, x, key);
@@ -430,7 +439,7 @@ void route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
       input.rdrag_widget = NO_SLOT;
       break;
     case WM_MOUSEWHEEL:
-      scroll_by_wheel(static_cast<int32_t>(static_cast<uint32_t>(key)));
+      if (wheel_hook != nullptr) wheel_hook(static_cast<int32_t>(static_cast<uint32_t>(key)));
       break;
     case WM_SYSKEYDOWN:
       if (key == VK_MENU) alt_pressed();
@@ -447,14 +456,14 @@ void route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
       else if (key == VK_SPACE && is_live_slot(wt.focus_widget)) release_at(wt.focus_widget);
       break;
     case WM_CHAR:
-      key_handling(static_cast<uint32_t>(key & 0xFF), CHAR_OFFSET);
-      break;
+      return key_handling(static_cast<uint32_t>(key & 0xFF), CHAR_OFFSET);
     case WM_KEYDOWN:
-      if (key < 160 && command_key_table[key] != 0) key_handling(static_cast<uint32_t>(key), KEY_OFFSET);
+      if (key < 160 && command_key_table[key] != 0) return key_handling(static_cast<uint32_t>(key), KEY_OFFSET);
       break;
     default:
       break;
   }
+  return 0;
 }
 
 }  // namespace vusk
