@@ -247,47 +247,73 @@ void widget_keys(uint32_t k, uint32_t c);
 // What a focused text field made of a key.
 enum class FieldKey { PASSED_ON, TAKEN, SUBMITTED };
 
+// A field being edited: its buffer, the buffer's length and the caret.
+struct Field {
+  char* buffer;
+  size_t length;
+  uint32_t caret;
+  bool caret_at_end() const { return buffer[caret] == 0; }
+};
+
+// What an editing step did to a field.
+enum class Edit { UNCHANGED, CHANGED, NOT_MINE };
+
+// Right, Left and Delete; every other table key is not the field's.
+Edit table_key_in_field(Field& f, uint32_t c) {
+  if (c == KEY_OFFSET + VK_RIGHT) {
+    if (f.caret_at_end()) return Edit::UNCHANGED;
+    ++f.caret;
+  } else if (c == KEY_OFFSET + VK_LEFT) {
+    if (f.caret == 0) return Edit::UNCHANGED;
+    --f.caret;
+  } else if (c == KEY_OFFSET + VK_DELETE) {
+    if (f.caret_at_end()) return Edit::UNCHANGED;
+    std::memmove(f.buffer + f.caret, f.buffer + f.caret + 1, f.length - f.caret - 1);
+    f.buffer[f.length - 1] = ' ';
+  } else {
+    return Edit::NOT_MINE;
+  }
+  return Edit::CHANGED;
+}
+
+// Backspace, or a character typed over the one at the caret. The field
+// keeps its length: deletions pull the rest left and pad with a space.
+Edit character_in_field(Field& f, uint32_t k) {
+  if (k == VK_BACK) {
+    if (f.caret == 0) return Edit::UNCHANGED;
+    std::memmove(f.buffer + f.caret - 1, f.buffer + f.caret, f.length - f.caret);
+    f.buffer[f.length - 1] = ' ';
+    --f.caret;
+    return Edit::CHANGED;
+  }
+  // A full field takes nothing more; a NUL would end its text early and
+  // leave the caret beyond it.
+  if (f.caret_at_end() || k == 0) return Edit::UNCHANGED;
+  f.buffer[f.caret] = static_cast<char>(k);
+  if (f.caret == 0) std::memset(f.buffer + 1, ' ', f.length - 1);  // typing at the start replaces
+  ++f.caret;
+  return Edit::CHANGED;
+}
+
 // Editing keys of a focused text field: PASSED_ON when the key is not the
 // field's and goes on to the widget keys, SUBMITTED for Enter.
 FieldKey field_key(uint32_t k, uint32_t c) {
-  const int32_t f = wt.focus_widget;
-  const int32_t i = idx(f);
-  char* buffer = static_cast<char*>(wt.w_data[i].ptr);
-  uint32_t v = wt.w_value[i];
-  const size_t length = std::strlen(buffer);
-  const bool at_end = buffer[v] == 0;
-  if (c == KEY_OFFSET + VK_RIGHT) {
-    if (at_end) return FieldKey::TAKEN;
-    ++v;
-  } else if (c == KEY_OFFSET + VK_LEFT) {
-    if (v == 0) return FieldKey::TAKEN;
-    --v;
-  } else if (c == KEY_OFFSET + VK_DELETE) {
-    if (at_end) return FieldKey::TAKEN;
-    std::memmove(buffer + v, buffer + v + 1, length - v - 1);
-    buffer[length - 1] = ' ';
-  } else if (c >= KEY_OFFSET) {
-    return FieldKey::PASSED_ON;
-  } else if (k == VK_TAB) {
+  const bool character = c < KEY_OFFSET;
+  if (character && k == VK_TAB) {
     focus_next();
     return FieldKey::TAKEN;
-  } else if (k == VK_RETURN) {
-    return FieldKey::SUBMITTED;
-  } else if (k == VK_BACK) {
-    if (v == 0) return FieldKey::TAKEN;
-    std::memmove(buffer + v - 1, buffer + v, length - v);
-    buffer[length - 1] = ' ';
-    --v;
-  } else {
-    // A full field takes nothing more; a NUL would end its text early and
-    // leave the caret beyond it.
-    if (at_end || k == 0) return FieldKey::TAKEN;
-    buffer[v] = static_cast<char>(k);
-    if (v == 0) std::memset(buffer + 1, ' ', length - 1);  // typing at the start replaces
-    ++v;
   }
-  wt.w_value[i] = static_cast<uint16_t>(v);
-  draw_widget(f);
+  if (character && k == VK_RETURN) return FieldKey::SUBMITTED;
+  const int32_t slot = wt.focus_widget;
+  const int32_t i = idx(slot);
+  Field field{static_cast<char*>(wt.w_data[i].ptr), 0, wt.w_value[i]};
+  field.length = std::strlen(field.buffer);
+  const Edit edit = character ? character_in_field(field, k) : table_key_in_field(field, c);
+  if (edit == Edit::NOT_MINE) return FieldKey::PASSED_ON;
+  if (edit == Edit::CHANGED) {
+    wt.w_value[i] = static_cast<uint16_t>(field.caret);
+    draw_widget(slot);
+  }
   return FieldKey::TAKEN;
 }
 
@@ -328,61 +354,89 @@ uint32_t key_handling(uint32_t k, uint32_t offset) {
   return 0;
 }
 
+// The arrow key k on the focused widget f: a focus move within the panel,
+// an activation or a slider step, as f's flags and kind say. False when the
+// arrow means nothing to f.
+bool arrow_key(int32_t f, uint32_t k) {
+  const int32_t i = idx(f);
+  const bool across = wt.w_flags[i] & WF_ARROWS_ACROSS;
+  const bool down = wt.w_flags[i] & WF_ARROWS_DOWN;
+  if (k == VK_LEFT || k == VK_RIGHT) {
+    const int32_t d = k == VK_RIGHT ? 1 : -1;
+    if (across) {
+      move_focus_in_panel(d);
+      return true;
+    }
+    if (wt.w_kind[i] != WK_SLIDER) return false;
+    int32_t v = wt.w_value[i] + d;
+    if (v < 0) v = 0;
+    if (v > wt.w_width[i] - 12) v = wt.w_width[i] - 12;
+    wt.w_value[i] = static_cast<uint16_t>(v);
+    draw_widget(f);
+    return true;
+  }
+  if (k == VK_DOWN && across && down) {
+    activate(f);
+    return true;
+  }
+  if ((k == VK_UP || k == VK_DOWN) && down && !across) {
+    move_focus_in_panel(k == VK_DOWN ? 1 : -1);
+    return true;
+  }
+  return false;
+}
+
+// Activates the first slot of f's panel whose hotkey is the character c;
+// false when there is none. The base panel has no hotkeys, and 0 is none.
+bool hotkey(int32_t f, uint32_t c) {
+  const uint8_t panel = wt.w_panel[idx(f)];
+  if (panel == PANEL_TITLE || c == 0 || c >= 256) return false;
+  for (int32_t s = 0; s < wt.widget_end; s += 4) {
+    if (wt.w_panel[idx(s)] == panel && wt.w_hotkey[idx(s)] == c) {
+      activate(s);
+      return true;
+    }
+  }
+  return false;
+}
+
 // The keys a focused widget understands; everything else reaches the
 // dispatcher (the checks compare k, whichever message carried it).
 void widget_keys(uint32_t k, uint32_t c) {
   const int32_t f = wt.focus_widget;
   const int32_t i = idx(f);
-  const uint8_t flags = wt.w_flags[i];
-  const bool across = flags & WF_ARROWS_ACROSS;
-  const bool down = flags & WF_ARROWS_DOWN;
   if (k == VK_SPACE) {
     release_pressed();
     wt.w_flags[i] |= WF_PRESSED;
     draw_widget(f);
     return;
   }
-  if (k == VK_LEFT || k == VK_RIGHT) {
-    const int32_t d = static_cast<int32_t>(k) - 38;
-    if (across) {
-      move_focus_in_panel(d);
-      return;
-    }
-    if (wt.w_kind[i] == WK_SLIDER) {
-      int32_t v = wt.w_value[i] + d;
-      if (v < 0) v = 0;
-      if (v > wt.w_width[i] - 12) v = wt.w_width[i] - 12;
-      wt.w_value[i] = static_cast<uint16_t>(v);
-      draw_widget(f);
-      return;
-    }
-  } else if (k == VK_UP || k == VK_DOWN) {
-    if (k == VK_DOWN && across && down) {
-      activate(f);
-      return;
-    }
-    if (down && !across) {
-      move_focus_in_panel(k == VK_DOWN ? 1 : -1);
-      return;
-    }
-  }
-  if (k == VK_RETURN && (flags & WF_ENTER)) {
+  if (arrow_key(f, k)) return;
+  if (k == VK_RETURN && (wt.w_flags[i] & WF_ENTER)) {
     activate(f);
     return;
   }
-  // Hotkeys match characters within the focused panel (the base panel has
-  // none); 0 means no hotkey.
-  const uint8_t panel = wt.w_panel[i];
-  if (panel != PANEL_TITLE && c != 0 && c < 256) {
-    for (int32_t s = 0; s < wt.widget_end; s += 4) {
-      if (wt.w_panel[idx(s)] == panel && wt.w_hotkey[idx(s)] == c) {
-        activate(s);
-        return;
-      }
-    }
-  }
+  if (hotkey(f, c)) return;
   if (k == VK_TAB) focus_next();
   else send_command(c);
+}
+
+// Starts a right-button panel drag when the press is on a movable widget.
+void right_button_down(uint32_t y, uint32_t x) {
+  input.rdrag_x = static_cast<int32_t>(x);
+  input.rdrag_y = static_cast<int32_t>(y);
+  const int32_t s = hit_test(y, x);
+  if (s != NO_SLOT && (wt.w_flags[idx(s)] & WF_MOVABLE)) input.rdrag_widget = s;
+}
+
+// A released key: the modifiers, Alt's latch, and the Space activation.
+void key_up(uintptr_t key) {
+  if (key == VK_SHIFT) input.shift_down = 0;
+  else if (key == VK_CONTROL) input.ctrl_down = 0;
+  // Alt released after another key arrives as an ordinary key-up; it
+  // ends the latch too, or the next Alt press would be taken for a repeat.
+  else if (key == VK_MENU) input.alt_latched = 0;
+  else if (key == VK_SPACE && is_live_slot(wt.focus_widget)) release_at(wt.focus_widget);
 }
 
 }  // namespace
@@ -428,13 +482,9 @@ uint32_t route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
     case WM_LBUTTONUP:
       left_button_up(y, x);
       break;
-    case WM_RBUTTONDOWN: {
-      input.rdrag_x = static_cast<int32_t>(x);
-      input.rdrag_y = static_cast<int32_t>(y);
-      const int32_t s = hit_test(y, x);
-      if (s != NO_SLOT && (wt.w_flags[idx(s)] & WF_MOVABLE)) input.rdrag_widget = s;
+    case WM_RBUTTONDOWN:
+      right_button_down(y, x);
       break;
-    }
     case WM_RBUTTONUP:
       input.rdrag_widget = NO_SLOT;
       break;
@@ -448,12 +498,7 @@ uint32_t route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
       if (key == VK_MENU) input.alt_latched = 0;
       break;
     case WM_KEYUP:
-      if (key == VK_SHIFT) input.shift_down = 0;
-      else if (key == VK_CONTROL) input.ctrl_down = 0;
-      // Alt released after another key arrives as an ordinary key-up; it
-      // ends the latch too, or the next Alt press would be taken for a repeat.
-      else if (key == VK_MENU) input.alt_latched = 0;
-      else if (key == VK_SPACE && is_live_slot(wt.focus_widget)) release_at(wt.focus_widget);
+      key_up(key);
       break;
     case WM_CHAR:
       return key_handling(static_cast<uint32_t>(key & 0xFF), CHAR_OFFSET);
