@@ -1,6 +1,7 @@
 // The LabelCode interpreter: draw_widget paints a widget's background and
-// focus, then runs its label. Also format_decimal and the table of variables
-// that address operands index.
+// focus, then runs its label; a text row's own drawing is the painter that
+// the editor installs. Also format_decimal and the table of variables that
+// address operands index.
 #include "widgets/label.h"
 
 #include <cstring>
