@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "editor/document.h"
+#include "editor/text_row.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "raster/raster.h"
@@ -15,8 +16,6 @@
 #include "widgets/widget_table.h"
 
 namespace vusk {
-
-uint8_t colour_scheme[4] = {7, 13, 13, 7};
 
 namespace {
 
