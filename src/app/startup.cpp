@@ -6,8 +6,10 @@
 #include "editor/commands.h"
 #include "editor/document.h"
 #include "editor/text_view.h"
+#include "files/dir_step.h"
 #include "files/load_save.h"
 #include "files/search.h"
+#include "files/transfer.h"
 #include "raster/raster.h"
 #include "screens/screens.h"
 #include "platform/platform.h"
@@ -45,6 +47,20 @@ bool closes_quotes(const char* p) { return p[0] == '"' && p[1] != '"'; }
 bool argument_goes_on(const char* p, bool quoted) {
   if (*p == 0) return false;
   return quoted ? !closes_quotes(p) : static_cast<uint8_t>(*p) >= 0x21;
+}
+
+// The dispatcher's way up to the files and the status line.
+void install_command_services() {
+  command_services = CommandServices{};
+  command_services.reload_in_other_mode = reload_in_other_mode;
+  command_services.step_directory = step_directory;
+  command_services.find_pattern = find_pattern;
+  command_services.find_pattern_chars = FIND_PATTERN_CHARS;
+  command_services.find_text = find_text;
+  command_services.paste_clipboard_text = paste_clipboard_text;
+  command_services.copy_selection_to_transfer_file = copy_selection_to_transfer_file;
+  command_services.insert_transfer_file = insert_transfer_file;
+  command_services.post_status = post_status;
 }
 
 }  // namespace
@@ -140,6 +156,7 @@ void start_up_steps() {
   win.min_frame_height = MIN_FRAME_HEIGHT;
   win.layout_callback = layout_text_view;
   win.status_hook = 1;
+  install_command_services();
   // 10. and 11.
   create_window(WINDOW_FLAGS, FRAME_HEIGHT, FRAME_WIDTH, "Vusk");
   update_window_title();  // the name came before the window

@@ -1,6 +1,8 @@
 // The editing dispatcher run_command: CommandCodes, the F6 repeat memory,
-// bookmarks and the insert/overwrite mode. Included by the input router, the
-// text view, the transfer routines and the screens.
+// bookmarks and the insert/overwrite mode, and the table of services the
+// dispatcher borrows from the layers above it (loading, search, transfer,
+// status), which app installs at start-up. Included by the text view, the
+// files, the screens and app (and by the widgets' callers, never by widgets).
 #pragma once
 #include <cstdint>
 
@@ -21,8 +23,40 @@ struct CommandState {
 };
 extern CommandState cmd;
 
+// What the dispatcher needs from the files and the window. Each entry may be
+// null: the command that would use it then does nothing more than its own
+// cursor and view work (the editor's unit tests run without them).
+struct CommandServices {
+  // Ctrl+F2: reloads the document in the other mode (text or hex listing)
+  // and empties the Selection, whether or not the load succeeded.
+  void (*reload_in_other_mode)();
+  // Ctrl+F3 / Ctrl+F4: loads the file `step` (-1 or +1) entries away in the
+  // directory; true when one was loaded.
+  bool (*step_directory)(int32_t step);
+  // The find field's buffer, `find_pattern_chars` bytes padded with spaces;
+  // Enter with the focus on the field that shows it searches.
+  char* find_pattern;
+  uint32_t find_pattern_chars;
+  // F3 / F4: selects the next match of [pattern_start, pattern_end) from the
+  // located cursor, forward (0) or backward (1); its line, or -1.
+  int32_t (*find_text)(uint32_t direction, const uint8_t* pattern_end, const uint8_t* pattern_start);
+  // Ctrl+V: inserts the clipboard's text at the located cursor; false when
+  // there was none.
+  bool (*paste_clipboard_text)();
+  // Ctrl+Insert: copies the Selection to the transfer file.
+  void (*copy_selection_to_transfer_file)();
+  // Shift+Insert: inserts the transfer file at the located cursor.
+  void (*insert_transfer_file)();
+  // Posts a status message, shown once after the current event.
+  void (*post_status)(const char* text);
+};
+extern CommandServices command_services;
+
+// Insert mode, no bookmarks, and an F6 memory of code 0 at column 0.
 void reset_command_state();
 
+// Runs one CommandCode (a character, KEY_CODE_OFFSET + virtual key, or a
+// synthetic code with its modifier bits) and redraws what it changed.
 void run_command(uint32_t code);
 
 }  // namespace vusk
