@@ -25,7 +25,7 @@ void draw_range(int32_t from, int32_t to) {
 // marker. Such an anchor goes back to the marker.
 void keep_before_end_marker(uint8_t** anchor) {
   uint8_t* line = line_start(doc.last_line);
-  auto* marker = static_cast<uint8_t*>(std::memchr(line, 0x0D, static_cast<size_t>(doc.text_buffer + doc.text_length - line)));
+  auto* marker = static_cast<uint8_t*>(std::memchr(line, END_MARKER, static_cast<size_t>(doc.text_buffer + doc.text_length - line)));
   if (marker != nullptr && *anchor > marker) *anchor = marker;
 }
 

@@ -80,13 +80,13 @@ void insert_located(Work& w, const uint8_t* bytes, uint32_t k) {
 void type_byte(Work& w, uint8_t c) {
   w.rule = SelectionRule::TYPING;
   const uint8_t at = *doc.cursor_ptr;
-  if (cmd.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != 0x0A && at != 0x0D) {
+  if (cmd.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
     *doc.cursor_ptr = c;
     w.col += 1;
     // A line break or a NUL written over a content byte changes the line
     // structure: index it as an insertion would.
-    if (c == 0x0A) doc.last_line += 1;
-    if (c == 0x0A || c == 0x00) {
+    if (c == LINE_FEED) doc.last_line += 1;
+    if (c == LINE_FEED || c == 0x00) {
       rebuild_line_table(static_cast<int32_t>(doc.cursor_line));
       sync_scroll_thumb();
     }
@@ -133,7 +133,7 @@ void backspace(Work& w) {
   w.col -= 1;
   locate_work(w);
   const uint8_t at = *doc.cursor_ptr;
-  if (at == 0x0A || at == 0x0D || doc.pad_newlines != 0 || doc.pad_spaces != 0) return;
+  if (at == LINE_FEED || at == END_MARKER || doc.pad_newlines != 0 || doc.pad_spaces != 0) return;
   delete_char_at_cursor();
   w.deleted = true;
 }

@@ -8,18 +8,19 @@
 
 namespace vusk {
 
-constexpr uint32_t SYNTHETIC_FLAG = 0x100000;
-constexpr uint32_t SYNTHETIC_CTRL = 0x200000;
-constexpr uint32_t SYNTHETIC_SHIFT = 0x400000;
-constexpr uint32_t COMMAND_KEY_MASK = 0xFFFFF;
-constexpr uint32_t KEY_CODE_OFFSET = 0x100;  // CommandCode of a table key = 0x100 + VK
+constexpr uint32_t SYNTHETIC_FLAG = 0x100000;   // a code from a menu entry or a button
+constexpr uint32_t SYNTHETIC_CTRL = 0x200000;   // ... to be run with Ctrl
+constexpr uint32_t SYNTHETIC_SHIFT = 0x400000;  // ... to be run with Shift
+constexpr uint32_t COMMAND_KEY_MASK = 0xFFFFF;  // the key code of any CommandCode
+constexpr uint32_t KEY_CODE_OFFSET = 0x100;     // CommandCode of a table key = 0x100 + VK
 
+// What the dispatcher keeps between commands.
 struct CommandState {
   uint8_t insert_mode;  // 1 insert, 0 overwrite
   uint32_t bookmark_line[2];
-  uint32_t last_command;
-  int32_t last_column;
-  uint8_t last_shift, last_ctrl;
+  uint32_t last_command;  // F6 repeats this key code ...
+  int32_t last_column;    // ... from this screen column ...
+  uint8_t last_shift, last_ctrl;  // ... with these modifiers
 };
 extern CommandState cmd;
 

@@ -23,8 +23,6 @@ DocumentState doc;
 
 namespace {
 
-constexpr uint8_t LINE_FEED = 0x0A;
-constexpr uint8_t END_MARKER = 0x0D;
 constexpr uint32_t ENTRY_BYTES = 4;
 
 // One past the last used byte (dead bytes included).

@@ -9,6 +9,7 @@
 
 namespace vusk {
 
+// The one Document: its blocks, their sizes and the cursor-location record.
 struct DocumentState {
   uint8_t* text_buffer;
   uint32_t text_capacity;  // bytes allocated; always more than text_length
@@ -28,10 +29,12 @@ struct DocumentState {
 };
 extern DocumentState doc;
 
-constexpr uint32_t INITIAL_LINE_TABLE_BYTES = 4096;
-constexpr uint32_t INITIAL_TEXT_BYTES = 0x4000;
-constexpr uint32_t TEXT_SPARE_BYTES = 16384;
-constexpr uint32_t COLUMN_LINE_END = 0xFFFFFFFFu;
+constexpr uint8_t LINE_FEED = 0x0A;   // ends every line but the last
+constexpr uint8_t END_MARKER = 0x0D;  // ends the last line, and the text
+constexpr uint32_t INITIAL_LINE_TABLE_BYTES = 4096;  // a new LineTable, and the slack a grown one gets
+constexpr uint32_t INITIAL_TEXT_BYTES = 0x4000;      // the empty Document's text block
+constexpr uint32_t TEXT_SPARE_BYTES = 16384;         // room a reallocated text block gets beyond the need
+constexpr uint32_t COLUMN_LINE_END = 0xFFFFFFFFu;    // the column that locates a line's end
 
 // Frees the Document's blocks and zeroes its state.
 void reset_document_state();

@@ -1,7 +1,7 @@
 // The text view: the TextCursor, the Selection, the text-row widgets and the
 // fixed panels around them, the row pointers, the scroll thumb, and the
 // handlers of the scroll buttons, wheel, bookmarks and mouse presses.
-// Included by the editor, the widget toolkit, the files and the screens.
+// Included by the editor, the files, the screens and app.
 #pragma once
 #include <cstdint>
 
