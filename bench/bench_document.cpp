@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "editor/document.h"
-#include "editor/text_view.h"
 #include "platform/platform.h"
 #include "app/startup.h"
 
@@ -42,7 +41,6 @@ void build_document(bool filler) {
   doc.text_length = static_cast<uint32_t>(p + LINE_BYTES - doc.text_buffer);
   doc.last_line = lines;
   rebuild_line_table(0);
-  view.top_line = 0;
 }
 
 // Times one insertion of 'X' at (line, 5) per iteration; `undo` runs untimed.
@@ -51,7 +49,7 @@ void time_insertions(benchmark::State& state, uint32_t line, Undo undo) {
   const uint8_t byte = 'X';
   for (auto _ : state) {
     const auto begin = std::chrono::steady_clock::now();
-    locate_cursor(line, 5);
+    locate_line(line, 5);
     insert_at_cursor(&byte, 1);
     const auto end = std::chrono::steady_clock::now();
     state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
@@ -77,9 +75,7 @@ void BM_InsertOnLastLine(benchmark::State& state) {
   build_document(false);
   // Closing the gap again keeps the last line and the text from growing.
   time_insertions(state, doc.last_line, [] {
-    view.sel_start = doc.cursor_ptr - 1;
-    view.sel_end = doc.cursor_ptr;
-    delete_selected_text();
+    delete_selected_text(doc.cursor_ptr - 1, doc.cursor_ptr);
   });
 }
 

@@ -6,8 +6,10 @@
 #include "editor/commands.h"
 #include "editor/document.h"
 #include "editor/text_view.h"
+#include "files/dir_step.h"
 #include "files/load_save.h"
 #include "files/search.h"
+#include "files/transfer.h"
 #include "raster/raster.h"
 #include "screens/screens.h"
 #include "platform/platform.h"
@@ -47,15 +49,30 @@ bool argument_goes_on(const char* p, bool quoted) {
   return quoted ? !closes_quotes(p) : static_cast<uint8_t>(*p) >= 0x21;
 }
 
-// Connects the widget toolkit to the layers above it: the router's command
-// sink, and the variables that the bars' labels show. (The text view
-// installs its own hooks when it is reset.)
+// The dispatcher's way up to the files and the status line.
+void install_command_services() {
+  command_services = CommandServices{};
+  command_services.reload_in_other_mode = reload_in_other_mode;
+  command_services.step_directory = step_directory;
+  command_services.find_pattern = find_pattern;
+  command_services.find_pattern_chars = FIND_PATTERN_CHARS;
+  command_services.find_text = find_text;
+  command_services.paste_clipboard_text = paste_clipboard_text;
+  command_services.copy_selection_to_transfer_file = copy_selection_to_transfer_file;
+  command_services.insert_transfer_file = insert_transfer_file;
+  command_services.post_status = post_status;
+}
+
+// Connects the lower layers to the ones above them: the router's command
+// sink, the variables that the bars' labels show, and the dispatcher's
+// services. (The text view installs its own hooks when it is reset.)
 void wire_layers() {
   run_command_hook = run_command;
   bind_label_variable(var::cursor_abs_line, &view.cursor_abs_line);
   bind_label_variable(var::text_length, &doc.text_length);
   bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0]);
   bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1]);
+  install_command_services();
 }
 
 }  // namespace

@@ -1,28 +1,63 @@
 // The editing dispatcher run_command: CommandCodes, the F6 repeat memory,
-// bookmarks and the insert/overwrite mode. Included by the input router, the
-// text view, the transfer routines and the screens.
+// bookmarks and the insert/overwrite mode, and the table of services the
+// dispatcher borrows from the layers above it (loading, search, transfer,
+// status), which app installs at start-up. Included by the text view, the
+// files, the screens and app (and by the widgets' callers, never by widgets).
 #pragma once
 #include <cstdint>
 
 namespace vusk {
 
-constexpr uint32_t SYNTHETIC_FLAG = 0x100000;
-constexpr uint32_t SYNTHETIC_CTRL = 0x200000;
-constexpr uint32_t SYNTHETIC_SHIFT = 0x400000;
-constexpr uint32_t COMMAND_KEY_MASK = 0xFFFFF;
-constexpr uint32_t KEY_CODE_OFFSET = 0x100;  // CommandCode of a table key = 0x100 + VK
+constexpr uint32_t SYNTHETIC_FLAG = 0x100000;   // a code from a menu entry or a button
+constexpr uint32_t SYNTHETIC_CTRL = 0x200000;   // ... to be run with Ctrl
+constexpr uint32_t SYNTHETIC_SHIFT = 0x400000;  // ... to be run with Shift
+constexpr uint32_t COMMAND_KEY_MASK = 0xFFFFF;  // the key code of any CommandCode
+constexpr uint32_t KEY_CODE_OFFSET = 0x100;     // CommandCode of a table key = 0x100 + VK
 
+// What the dispatcher keeps between commands.
 struct CommandState {
   uint8_t insert_mode;  // 1 insert, 0 overwrite
   uint32_t bookmark_line[2];
-  uint32_t last_command;
-  int32_t last_column;
-  uint8_t last_shift, last_ctrl;
+  uint32_t last_command;  // F6 repeats this key code ...
+  int32_t last_column;    // ... from this screen column ...
+  uint8_t last_shift, last_ctrl;  // ... with these modifiers
 };
 extern CommandState cmd;
 
+// What the dispatcher needs from the files and the window. Each entry may be
+// null: the command that would use it then does nothing more than its own
+// cursor and view work (the editor's unit tests run without them).
+struct CommandServices {
+  // Ctrl+F2: reloads the document in the other mode (text or hex listing)
+  // and empties the Selection, whether or not the load succeeded.
+  void (*reload_in_other_mode)();
+  // Ctrl+F3 / Ctrl+F4: loads the file `step` (-1 or +1) entries away in the
+  // directory; true when one was loaded.
+  bool (*step_directory)(int32_t step);
+  // The find field's buffer, `find_pattern_chars` bytes padded with spaces;
+  // Enter with the focus on the field that shows it searches.
+  char* find_pattern;
+  uint32_t find_pattern_chars;
+  // F3 / F4: selects the next match of [pattern_start, pattern_end) from the
+  // located cursor, forward (0) or backward (1); its line, or -1.
+  int32_t (*find_text)(uint32_t direction, const uint8_t* pattern_end, const uint8_t* pattern_start);
+  // Ctrl+V: inserts the clipboard's text at the located cursor; false when
+  // there was none.
+  bool (*paste_clipboard_text)();
+  // Ctrl+Insert: copies the Selection to the transfer file.
+  void (*copy_selection_to_transfer_file)();
+  // Shift+Insert: inserts the transfer file at the located cursor.
+  void (*insert_transfer_file)();
+  // Posts a status message, shown once after the current event.
+  void (*post_status)(const char* text);
+};
+extern CommandServices command_services;
+
+// Insert mode, no bookmarks, and an F6 memory of code 0 at column 0.
 void reset_command_state();
 
+// Runs one CommandCode (a character, KEY_CODE_OFFSET + virtual key, or a
+// synthetic code with its modifier bits) and redraws what it changed.
 void run_command(uint32_t code);
 
 }  // namespace vusk

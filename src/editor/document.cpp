@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "editor/text_view.h"
 #include "platform/platform.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -24,8 +23,6 @@ DocumentState doc;
 
 namespace {
 
-constexpr uint8_t LINE_FEED = 0x0A;
-constexpr uint8_t END_MARKER = 0x0D;
 constexpr uint32_t ENTRY_BYTES = 4;
 
 // One past the last used byte (dead bytes included).
@@ -96,10 +93,8 @@ void create_empty_document() {
   doc.cursor_line = doc.cursor_line_length = doc.pad_spaces = doc.pad_newlines = 0;
 }
 
-// Fills the cursor-location record for screen row `row` (below top_line) and
-// byte column `column`; COLUMN_LINE_END asks for the end of the line.
-void locate_cursor(uint32_t row, uint32_t column) {
-  doc.cursor_line = static_cast<uint32_t>(view.top_line) + row;
+void locate_line(uint32_t line, uint32_t column) {
+  doc.cursor_line = line;
   doc.pad_newlines = 0;
   doc.cursor_line_length = 0;
   if (doc.cursor_line > doc.last_line) {
@@ -250,19 +245,13 @@ void delete_bytes_at_cursor(uint32_t count) {
   settle_line_start();
 }
 
-// Removes the bytes [sel_start, sel_end) by moving the rest of the text down;
-// sel_start and sel_end end at the new and the old end of the used bytes.
-void delete_selection() {
-  uint8_t* start = view.sel_start;
-  uint8_t* stop = view.sel_end;
+void delete_selection(uint8_t* start, uint8_t* stop) {
   uint8_t* end = text_end();
   if (stop < start) stop = start;
   // The end marker never goes: a selection reaching over it ends before it.
   if (uint8_t* marker = find_byte(start, stop, END_MARKER)) stop = marker;
   std::memmove(start, stop, static_cast<size_t>(end - stop));
   doc.text_length -= static_cast<uint32_t>(stop - start);
-  view.sel_start = text_end();
-  view.sel_end = end;
 }
 
 namespace {
@@ -382,14 +371,14 @@ int32_t insert_at_cursor(const uint8_t* bytes, uint32_t count) {
   return from;
 }
 
-void delete_byte_at(uint32_t row, uint32_t column) {
-  locate_cursor(row, column);
+void delete_byte_at(uint32_t line, uint32_t column) {
+  locate_line(line, column);
   delete_char_at_cursor();
 }
 
-uint32_t delete_selected_text() {
-  doc.cursor_line = line_of_pointer(view.sel_start);
-  delete_selection();
+uint32_t delete_selected_text(uint8_t* start, uint8_t* stop) {
+  doc.cursor_line = line_of_pointer(start);
+  delete_selection(start, stop);
   rebuild_line_table(static_cast<int32_t>(doc.cursor_line));
   return doc.cursor_line;
 }

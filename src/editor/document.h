@@ -1,12 +1,15 @@
 // The Document: one text block of lines separated by 0x0A, NUL filler behind
 // line ends, a 0x0D end marker and possibly dead bytes behind it; the
 // LineTable of line starts; the cursor-location record; and the seven
-// primitives every edit is built from. Included by the editor and the files.
+// primitives every edit is built from. It knows lines and columns, never the
+// view's rows or Selection. Included by the editor and the files (and by
+// anything above them).
 #pragma once
 #include <cstdint>
 
 namespace vusk {
 
+// The one Document: its blocks, their sizes and the cursor-location record.
 struct DocumentState {
   uint8_t* text_buffer;
   uint32_t text_capacity;  // bytes allocated; always more than text_length
@@ -17,7 +20,7 @@ struct DocumentState {
   uint32_t line_table_capacity;  // bytes
   uint32_t last_line;            // index of the last line = number of line breaks
 
-  // The cursor-location record, written by locate_cursor.
+  // The cursor-location record, written by locate_line.
   uint8_t* cursor_ptr;
   uint32_t cursor_line;
   uint32_t cursor_line_length;
@@ -26,10 +29,12 @@ struct DocumentState {
 };
 extern DocumentState doc;
 
-constexpr uint32_t INITIAL_LINE_TABLE_BYTES = 4096;
-constexpr uint32_t INITIAL_TEXT_BYTES = 0x4000;
-constexpr uint32_t TEXT_SPARE_BYTES = 16384;
-constexpr uint32_t COLUMN_LINE_END = 0xFFFFFFFFu;
+constexpr uint8_t LINE_FEED = 0x0A;   // ends every line but the last
+constexpr uint8_t END_MARKER = 0x0D;  // ends the last line, and the text
+constexpr uint32_t INITIAL_LINE_TABLE_BYTES = 4096;  // a new LineTable, and the slack a grown one gets
+constexpr uint32_t INITIAL_TEXT_BYTES = 0x4000;      // the empty Document's text block
+constexpr uint32_t TEXT_SPARE_BYTES = 16384;         // room a reallocated text block gets beyond the need
+constexpr uint32_t COLUMN_LINE_END = 0xFFFFFFFFu;    // the column that locates a line's end
 
 // Frees the Document's blocks and zeroes its state.
 void reset_document_state();
@@ -39,9 +44,15 @@ void create_empty_document();
 // Address of line k's first byte.
 inline uint8_t* line_start(uint32_t k) { return doc.text_buffer + doc.line_table[k]; }
 
-void locate_cursor(uint32_t row, uint32_t column);
+// Fills the cursor-location record for line `line` (beyond last_line: a
+// virtual line) and byte column `column`; COLUMN_LINE_END asks for the end.
+void locate_line(uint32_t line, uint32_t column);
+// The line holding p; filler counts with the line before it.
 uint32_t line_of_pointer(const uint8_t* p);
+// Opens a gap of n bytes at cursor_ptr and returns the first line whose
+// LineTable entry may be stale (0 or less after a reallocation).
 int32_t make_room(uint32_t n);
+// Writes the pending line breaks, then the pending spaces, at cursor_ptr.
 void materialize_padding();
 // Deletes the byte at cursor_ptr, or joins the next line on at its 0x0A.
 // The location record stays fresh: cursor_ptr and cursor_line_length
@@ -51,24 +62,29 @@ void delete_char_at_cursor();
 // one of them brings to the start of the line is deleted as content by the
 // next, and becomes filler only if it still opens the line at the end.
 void delete_bytes_at_cursor(uint32_t count);
-void delete_selection();
+// Removes the bytes [start, stop) by moving the rest of the text down; a
+// range reaching over the end marker ends before it. The LineTable is left
+// to the caller.
+void delete_selection(uint8_t* start, uint8_t* stop);
+// Re-indexes the lines from from_line (at least 0) to the end marker and
+// sets last_line, which must be an upper bound for the line count on entry.
 void rebuild_line_table(int32_t from_line);
 
 // The calling protocols that edits follow.
 
-// Inserts `count` bytes at the located cursor (after locate_cursor, with
+// Inserts `count` bytes at the located cursor (after locate_line, with
 // pad_newlines possibly raised by the caller): writes the pending line breaks
 // and spaces, then the bytes, leaving cursor_ptr just past them, and
 // re-indexes. `bytes` must not point into the text block. Returns the line
 // the LineTable was rebuilt from (0 or less after a reallocation).
 int32_t insert_at_cursor(const uint8_t* bytes, uint32_t count);
-// Locates (row, column) and deletes the byte there, or joins the next line
-// when the cursor stands on a line end.
-void delete_byte_at(uint32_t row, uint32_t column);
-// Deletes the bytes of the Selection and re-indexes from the line where it
-// began, which is returned (also left in cursor_line). The caller empties
-// the Selection afterwards.
-uint32_t delete_selected_text();
+// Locates (line, column) and deletes the byte there, or joins the next line
+// when that place is a line end.
+void delete_byte_at(uint32_t line, uint32_t column);
+// Deletes the bytes [start, stop) (the Selection, given by its owner) and
+// re-indexes from the line where they began, which is returned (also left in
+// cursor_line). The caller empties its Selection afterwards.
+uint32_t delete_selected_text(uint8_t* start, uint8_t* stop);
 
 // Debug check: re-derives the LineTable from the bytes and verifies every
 // invariant of the layout. Returns true when all hold; otherwise writes a

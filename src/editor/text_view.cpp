@@ -7,6 +7,7 @@
 #include "editor/document.h"
 #include "editor/sjis.h"
 #include "editor/text_row.h"
+#include "platform/messages.h"
 #include "raster/raster.h"
 #include "app/window.h"
 #include "widgets/input.h"
@@ -67,6 +68,8 @@ void reset_view_state() {
 }
 
 void empty_selection(uint8_t* at) { view.sel_anchor = view.sel_head = view.sel_start = view.sel_end = at; }
+
+void locate_cursor(uint32_t row, uint32_t column) { locate_line(static_cast<uint32_t>(view.top_line) + row, column); }
 
 uint32_t create_text_rows(uint32_t row_height) {
   const uint32_t limit = row_limit();
@@ -194,7 +197,7 @@ void drag_scroll_thumb(int32_t slot) {
 }
 
 void bookmark_button(int32_t slot) {
-  run_command(SYNTHETIC_FLAG | SYNTHETIC_CTRL | (0x176u + wt.w_param[slot_index(slot)]));
+  run_command(SYNTHETIC_FLAG | SYNTHETIC_CTRL | (KEY_CODE_OFFSET + VK_F7 + wt.w_param[slot_index(slot)]));
 }
 
 void place_cursor_by_mouse(uint32_t, uint32_t x, uint32_t phase, int32_t slot) {

@@ -59,4 +59,9 @@ void place_cursor_by_mouse(uint32_t y, uint32_t x, uint32_t phase, int32_t slot)
 // Makes the four Selection pointers equal (nothing selected).
 void empty_selection(uint8_t* at);
 
+// Fills the Document's cursor-location record for screen row `row` (counted
+// from top_line) and byte column `column`; COLUMN_LINE_END asks for the end
+// of the line.
+void locate_cursor(uint32_t row, uint32_t column);
+
 }  // namespace vusk

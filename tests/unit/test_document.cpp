@@ -47,8 +47,8 @@ std::string visible_bytes() {
   return text;
 }
 
-void insert_at(uint32_t row, uint32_t column, const std::string& bytes) {
-  locate_cursor(row, column);
+void insert_at(uint32_t line, uint32_t column, const std::string& bytes) {
+  locate_line(line, column);
   insert_at_cursor(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()));
 }
 
@@ -68,16 +68,16 @@ TEST(Document, EmptyDocumentAndLocating) {
   EXPECT_EQ(doc.text_capacity, 0x4000u);
   EXPECT_EQ(doc.line_table_capacity, 4096u);
   EXPECT_EQ(document_fault(), "");
-  locate_cursor(0, COLUMN_LINE_END);
+  locate_line(0, COLUMN_LINE_END);
   EXPECT_EQ(doc.cursor_line_length, 3u);
   EXPECT_EQ(doc.cursor_ptr, doc.text_buffer + 3);
 
   make_document("abc\nxy\r");
-  locate_cursor(0, 7);
+  locate_line(0, 7);
   EXPECT_EQ(doc.cursor_ptr, doc.text_buffer + 3);
   EXPECT_EQ(doc.pad_spaces, 4u);
   EXPECT_EQ(doc.cursor_line_length, 3u);
-  view.top_line = 1;  // rows count from the top of the view
+  view.top_line = 1;  // the view's rows count from its top line
   locate_cursor(2, 5);
   EXPECT_EQ(doc.cursor_line, 3u);
   EXPECT_EQ(doc.pad_newlines, 2u);
@@ -103,7 +103,7 @@ TEST(Document, MakeRoomInPlaceTailMoveAndReallocation) {
 
   make_document("ab\ncd\nef\r", 10);
   doc.line_table[1] = 7;  // stale entries before the cursor must be rebuilt too
-  locate_cursor(2, 1);
+  locate_line(2, 1);
   EXPECT_EQ(insert_at_cursor(reinterpret_cast<const uint8_t*>("X"), 1), 0);
   EXPECT_EQ(used_bytes(), "ab\ncd\neXf\r");
   EXPECT_EQ(doc.text_capacity, 10u + 16384u);
@@ -121,7 +121,7 @@ TEST(Document, InsertionPadsAndSplitsLines) {
   EXPECT_EQ(document_fault(), "");
 
   make_document("abc\r");
-  locate_cursor(0, 1);
+  locate_line(0, 1);
   doc.pad_newlines += 1;  // Enter: a line break and no bytes
   EXPECT_EQ(insert_at_cursor(nullptr, 0), -1);
   EXPECT_EQ(visible_bytes(), "a\nbc");
@@ -173,7 +173,7 @@ TEST(Document, ZeroBytesBehindALineBreakBecomeFiller) {
 // becomes filler only if it opens the line after the last of them.
 TEST(Document, RepeatedDeletionsAtALineStart) {
   make_document("x\na\0bcd\nz\r"s);  // F5 at line 1's start: "a", the 0x00, "b"
-  locate_cursor(1, 0);
+  locate_line(1, 0);
   delete_bytes_at_cursor(3);
   EXPECT_EQ(visible_bytes(), "x\ncd\nz");
   EXPECT_EQ(document_fault(), "");
@@ -181,7 +181,7 @@ TEST(Document, RepeatedDeletionsAtALineStart) {
   EXPECT_EQ(doc.cursor_line_length, 2u);
 
   make_document("x\na\0\r"s);  // at the end of the text the line empties
-  locate_cursor(1, 0);
+  locate_line(1, 0);
   delete_bytes_at_cursor(3);
   EXPECT_EQ(document_fault(), "");
   insert_at_cursor(reinterpret_cast<const uint8_t*>("HELLO"), 5);
@@ -189,7 +189,7 @@ TEST(Document, RepeatedDeletionsAtALineStart) {
   EXPECT_EQ(document_fault(), "");
 
   make_document("x\n\nb\0c\r"s);  // a join brings the 0x00 there
-  locate_cursor(1, 0);
+  locate_line(1, 0);
   delete_bytes_at_cursor(3);
   EXPECT_EQ(visible_bytes(), "x\nc");
   EXPECT_EQ(document_fault(), "");
@@ -197,7 +197,7 @@ TEST(Document, RepeatedDeletionsAtALineStart) {
   // Single deletions leave a fresh record: the next one deletes the byte
   // the cursor now stands on, the run of 0x00 having become filler.
   make_document("x\na\0\0bc\nz\r"s);
-  locate_cursor(1, 0);
+  locate_line(1, 0);
   for (const char* left : {"x\nbc\nz", "x\nc\nz", "x\n\nz"}) {
     delete_char_at_cursor();
     EXPECT_EQ(visible_bytes(), left);
@@ -209,19 +209,12 @@ TEST(Document, RepeatedDeletionsAtALineStart) {
 
 TEST(Document, DeletingTheSelection) {
   make_document("ab\ncd\nef\r");
-  view.sel_start = doc.text_buffer + 1;
-  view.sel_end = doc.text_buffer + 4;
-  uint8_t* old_end = doc.text_buffer + 9;
-  EXPECT_EQ(delete_selected_text(), 0u);
+  EXPECT_EQ(delete_selected_text(doc.text_buffer + 1, doc.text_buffer + 4), 0u);
   EXPECT_EQ(used_bytes(), "ad\nef\r");
-  EXPECT_EQ(view.sel_start, doc.text_buffer + 6);
-  EXPECT_EQ(view.sel_end, old_end);
   EXPECT_EQ(document_fault(), "");
 
   // A selection reaching over the end marker stops before it.
-  view.sel_start = doc.text_buffer + 4;
-  view.sel_end = doc.text_buffer + 6;
-  EXPECT_EQ(delete_selected_text(), 1u);
+  EXPECT_EQ(delete_selected_text(doc.text_buffer + 4, doc.text_buffer + 6), 1u);
   EXPECT_EQ(used_bytes(), "ad\ne\r");
   EXPECT_EQ(document_fault(), "");
 }
@@ -271,7 +264,7 @@ TEST(Document, SizesBeyond32BitsEndTheProcessWithCode1) {
   };
   headless::set_exit_handler([](int code) { throw Exited{code}; });
   make_document("ab\r");
-  locate_cursor(1, COLUMN_LINE_END);  // a virtual line at the widest column
+  locate_line(1, COLUMN_LINE_END);  // a virtual line at the widest column
   try {
     insert_at_cursor(reinterpret_cast<const uint8_t*>("x"), 1);
     ADD_FAILURE() << "the insertion went ahead";
@@ -345,9 +338,8 @@ TEST(Document, RandomEditsMatchAModelOfTheText) {
 
   for (int step = 0; step < 4000; ++step) {
     const uint32_t last = doc.last_line;
-    view.top_line = static_cast<int32_t>(pick(last + 1));
-    const uint32_t line = static_cast<uint32_t>(view.top_line) + pick(last + 4 - static_cast<uint32_t>(view.top_line));
-    const uint32_t row = line - static_cast<uint32_t>(view.top_line);
+    const uint32_t top = pick(last + 1);  // as a view would show it
+    const uint32_t line = top + pick(last + 4 - top);
     const size_t start = model_line_start(model, std::min(line, last));
     const uint32_t length = model_line_length(model, start);
     const uint32_t column = pick(length + 6);
@@ -366,7 +358,7 @@ TEST(Document, RandomEditsMatchAModelOfTheText) {
       const uint32_t spaces = line > last ? column : column - std::min(column, length);
       const std::string added = std::string((line > last ? line - last : 0) + enter, '\n') + std::string(spaces, ' ') + typed;
       model.insert(at, added);
-      locate_cursor(row, column);
+      locate_line(line, column);
       doc.pad_newlines += enter;
       insert_at_cursor(reinterpret_cast<const uint8_t*>(typed.data()), static_cast<uint32_t>(typed.size()));
       if (doc.text_capacity != old_capacity) ++reallocations;
@@ -375,7 +367,7 @@ TEST(Document, RandomEditsMatchAModelOfTheText) {
       const uint32_t count = 1 + pick(3);
       const size_t at = start + std::min(column, length);
       for (uint32_t i = 0; i < count && line <= last && at < model.size(); ++i) model.erase(at, 1);
-      locate_cursor(row, column);
+      locate_line(line, column);
       delete_bytes_at_cursor(count);
     } else {  // a selection over up to three lines; on the last line at times over the end marker
       const uint32_t line_a = std::min(line, last), column_a = std::min(column, length);
@@ -394,9 +386,7 @@ TEST(Document, RandomEditsMatchAModelOfTheText) {
         std::swap(sel_a, sel_b);
       }
       model.erase(from, to - from);
-      view.sel_start = sel_a;
-      view.sel_end = sel_b;
-      delete_selected_text();
+      delete_selected_text(sel_a, sel_b);
     }
     drop_filler(model);
     ASSERT_EQ(document_fault(), "") << "at step " << step;

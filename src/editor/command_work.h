@@ -1,0 +1,45 @@
+// The working values of one editing command, shared by the dispatcher
+// (commands.cpp) and its common end (command_end.cpp). Private to those two
+// files: nothing else includes it.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace vusk {
+
+// How the common end treats the Selection after a command.
+enum class SelectionRule { MOVEMENT, TYPING, SKIP };
+
+// Slot ranges a command may have to redraw besides the text rows.
+enum RedrawGroup : uint8_t { GROUP_BOTTOM = 1, GROUP_OVERLAY = 2 };
+
+// The working values of one command: the cursor it moves, what it found on
+// entry, and what the common end must do.
+struct Work {
+  bool shift, ctrl;
+  int32_t col, row;
+  uint16_t entry_col;
+  uint8_t entry_row;
+  int32_t entry_top, entry_left;
+  uint32_t entry_last;
+  bool full_redraw;
+  bool row_redraw;  // the cursor row must be redrawn even if the cursor stays
+  bool deleted;     // bytes were deleted at the cursor (the end marker may have moved back)
+  bool repeated;    // F6 has moved the cursor one line down already
+  uint8_t groups;   // RedrawGroup bits
+  SelectionRule rule;
+  size_t before;    // cursor offset when the command began
+  bool loaded;      // a load replaced the Document
+  uint8_t* entry_buffer;
+};
+
+// Fills the Document's location record for the command's row and column.
+void locate_work(const Work& w);
+// When an insertion moved the text block, points the Selection at the same
+// offsets of the new one.
+void rebase_selection(const Work& w);
+// Clamps the cursor into the view, applies the selection rule, stores the
+// cursor and redraws what the command changed.
+void common_end(Work& w);
+
+}  // namespace vusk
