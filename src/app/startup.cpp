@@ -9,11 +9,13 @@
 #include "files/load_save.h"
 #include "files/search.h"
 #include "raster/raster.h"
+#include "screens/file_menu.h"
 #include "screens/screens.h"
 #include "platform/platform.h"
 #include "app/window.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
+#include "widgets/status.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
@@ -56,7 +58,8 @@ void reset_all_state() {
   reset_widget_state();
   reset_input_state();
   reset_label_variables();
-  reset_window_state();
+  reset_status_state();
+  reset_window_state();  // after the status state: it installs the paint-over
   reset_raster_state();
   reset_file_state();
   reset_search_state();
@@ -157,6 +160,7 @@ void start_up_steps() {
       draw_string("Loading...", 9, raster.frame_height - 18u, 200);
       present_now();
       failed = load_or_name_new_document();
+      if (failed == 0) show_loaded_document();
     }
     if (failed != 0) {
       files.file_path[0] = 0;
