@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "widgets/status.h"
+#include "widgets/status.h"  // the message that update_status_line draws
 
 namespace vusk {
 

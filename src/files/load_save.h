@@ -58,7 +58,8 @@ int load_document();
 int load_or_name_new_document();
 // Writes the Document to file_path in file_mode. True when every byte
 // reached the disk and "File saved." was posted; false after the "error!?"
-// box, with the file as it was. Draws nothing.
+// box, with the file as it was. Redraws nothing (posting the message only
+// paints over one still shown).
 bool save_document();
 // Derives file_name and the title label from file_path, and gives the
 // window the title "NAME - Vusk". The label is drawn at the title bar's next
