@@ -49,6 +49,17 @@ bool argument_goes_on(const char* p, bool quoted) {
   return quoted ? !closes_quotes(p) : static_cast<uint8_t>(*p) >= 0x21;
 }
 
+// Connects the widget toolkit to the layers above it: the router's command
+// sink, and the variables that the bars' labels show. (The text view
+// installs its own hooks when it is reset.)
+void wire_layers() {
+  run_command_hook = run_command;
+  bind_label_variable(var::cursor_abs_line, &view.cursor_abs_line);
+  bind_label_variable(var::text_length, &doc.text_length);
+  bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0]);
+  bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1]);
+}
+
 }  // namespace
 
 void reset_all_state() {
@@ -64,6 +75,7 @@ void reset_all_state() {
   reset_file_state();
   reset_search_state();
   reset_screen_state();
+  wire_layers();
   startup.cmdline_cursor = nullptr;
   argument_refused = false;
 }

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "editor/commands.h"
 #include "editor/text_view.h"
 #include "raster/raster.h"
 #include "platform/messages.h"
@@ -149,6 +150,7 @@ void create_window(uint32_t flags, uint32_t height, uint32_t width, const char* 
     if (win.jis_font_block != nullptr) flags |= WINDOW_JIS_FONT;
   }
   win.window_flags = static_cast<uint8_t>(flags);
+  input.escape_closes = (flags & WINDOW_KEEP_ESCAPE) == 0;
 
   PlatformRect outer, client;
   get_window_rect(&outer);
@@ -190,7 +192,10 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
   }
 
   const auto position = static_cast<uint32_t>(static_cast<uintptr_t>(lparam));
-  route_input(position >> 16, position & 0xFFFFu, wparam, message);
+  const uint32_t routed = route_input(position >> 16, position & 0xFFFFu, wparam, message);
+  // Enter in the find field: the dispatcher searches, as for Enter with the
+  // focus on the field.
+  if ((routed & ROUTE_SUBMITTED) != 0) run_command(VK_RETURN);  // the character Enter
   win.in_wndproc = 0;
   if (raster.redraw_pending == 0) return default_handling(hwnd, message, wparam, lparam);
   if (win.status_hook != 0) update_status_line();

@@ -5,7 +5,10 @@
 
 #include "editor/commands.h"
 #include "editor/document.h"
+#include "editor/sjis.h"
+#include "editor/text_row.h"
 #include "raster/raster.h"
+#include "widgets/input.h"
 #include "widgets/label.h"
 #include "widgets/status.h"
 #include "widgets/widget_table.h"
@@ -14,17 +17,26 @@ namespace vusk {
 
 ViewState view;
 
-void reset_view_state() { view = ViewState{}; }
-
 namespace {
 
 constexpr uint32_t FIRST_ROW_Y = 36;
 constexpr uint32_t THUMB_TRACK_MARGIN = 90;  // title and menu bars, buttons, thumb
 constexpr uint8_t TEXT_ROW_LABEL[2] = {LC_TEXT_ROW, LC_END};
 constexpr uint8_t TEXT_ROW_COLOUR = 13;
-constexpr uint8_t FIXED_PANELS[] = {0, 1, 7, 6};
+// The rows belong to the base panel, with the title bar.
+constexpr uint8_t TEXT_ROW_PANEL = PANEL_TITLE;
 
-bool is_lead_byte(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF); }
+// Keeps the line number that the bottom bar shows true at every full redraw.
+void refresh_cursor_line() { view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row; }
+
+// Hands the widget toolkit the view's drawing of text rows and its handling
+// of presses and the wheel.
+void install_view_hooks() {
+  text_row_painter = TextRowPainter{text_row_background, paint_text_row};
+  before_redraw_all = refresh_cursor_line;
+  text_row_press_hook = place_cursor_by_mouse;
+  wheel_hook = scroll_by_wheel;
+}
 
 uint32_t panel_records(uint32_t panel) {
   uint32_t n = 0;
@@ -49,26 +61,28 @@ void clamp_top_line() {
 
 }  // namespace
 
+void reset_view_state() {
+  view = ViewState{};
+  install_view_hooks();
+}
+
 void empty_selection(uint8_t* at) { view.sel_anchor = view.sel_head = view.sel_start = view.sel_end = at; }
 
 uint32_t create_text_rows(uint32_t row_height) {
   const uint32_t limit = row_limit();
   uint32_t rows = 0;
   uint32_t y = FIRST_ROW_Y;
+  PanelRecord row{};
+  row.label = TEXT_ROW_LABEL;
+  row.data = WidgetData(static_cast<void*>(view.row_ptr));
+  row.width = static_cast<int16_t>(raster.frame_width);
+  row.height = static_cast<uint16_t>(row_height);
+  row.kind = WK_TEXT_ROW;
+  row.colour = TEXT_ROW_COLOUR;
   for (; y < raster.frame_height - row_height - 18u && rows < limit; y += row_height, ++rows) {
-    wt.w_label[rows] = TEXT_ROW_LABEL;
-    wt.w_data[rows] = WidgetData(static_cast<void*>(view.row_ptr));
-    wt.w_x[rows] = 0;
-    wt.w_y[rows] = static_cast<uint16_t>(y);
-    wt.w_width[rows] = raster.frame_width;
-    wt.w_height[rows] = static_cast<uint16_t>(row_height);
-    wt.w_value[rows] = 0;
-    wt.w_param[rows] = static_cast<uint8_t>(rows);
-    wt.w_kind[rows] = WK_TEXT_ROW;
-    wt.w_panel[rows] = 0;
-    wt.w_flags[rows] = 0;
-    wt.w_colour[rows] = TEXT_ROW_COLOUR;
-    wt.w_hotkey[rows] = 0;
+    row.y = static_cast<int16_t>(y);
+    row.param = static_cast<uint8_t>(rows);
+    fill_slot(static_cast<int32_t>(rows), row, TEXT_ROW_PANEL);
   }
   wt.widget_end = static_cast<int32_t>(4 * rows);
   view.visible_rows = rows;
@@ -82,19 +96,19 @@ void layout_text_view() {
   // Its y counts from the bottom edge; on a frame so tall that this does not
   // fit the record's 16 bits it is stored as the plain y of the rows' end,
   // which opens at the same place.
-  if (PanelRecord* background = panel_directory[7]; background != nullptr) {
+  if (PanelRecord* background = panel_directory[PANEL_BOTTOM_BAR]; background != nullptr) {
     const int32_t from_bottom = static_cast<int32_t>(bottom) - raster.frame_height;
     background->y = static_cast<int16_t>(from_bottom >= INT16_MIN ? from_bottom : static_cast<int32_t>(bottom));
     background->height = static_cast<uint16_t>(raster.frame_height - bottom);
   }
   status.status_state = STATUS_NONE;  // the rebuilt frame holds no message
   view.text_rows_end = static_cast<uint16_t>(wt.widget_end);
-  open_panel(0, 0, FIXED_PANELS[0]);
-  open_panel(0, 0, FIXED_PANELS[1]);
+  open_panel(0, 0, PANEL_TITLE);
+  open_panel(0, 0, PANEL_MENU_BAR);
   view.top_bars_end = static_cast<uint16_t>(wt.widget_end);
-  open_panel(0, 0, FIXED_PANELS[2]);
+  open_panel(0, 0, PANEL_BOTTOM_BAR);
   view.bottom_bar_end = view.thumb_slot = static_cast<uint16_t>(wt.widget_end);
-  open_panel(0, 0, FIXED_PANELS[3]);
+  open_panel(0, 0, PANEL_THUMB);
   view.thumb_end = static_cast<uint16_t>(wt.widget_end);
   wt.focus_widget = wt.default_focus;
   sync_scroll_thumb();
@@ -124,9 +138,9 @@ void fill_row_pointers() {
         uint8_t* const target = p + view.left_col;
         // Walk to the first column shown. The row also ends at the end
         // marker, so that it never shows dead bytes or what lies past them.
-        while (p < target && *p != 0x0A && *p != 0x0D) {
+        while (p < target && !is_line_end(*p)) {
           if (is_lead_byte(*p++)) {
-            if (*p == 0x0A || *p == 0x0D) break;
+            if (is_line_end(*p)) break;
             ++p;
           }
         }

@@ -1,7 +1,8 @@
 // The text view: the TextCursor, the Selection, the text-row widgets and the
 // fixed panels around them, the row pointers, the scroll thumb, and the
 // handlers of the scroll buttons, wheel, bookmarks and mouse presses.
-// Included by the editor, the widget toolkit, the files and the screens.
+// Editor layer: the editor, the files, the screens and the app may include
+// it; the widget toolkit reaches the view only through the hooks it installs.
 #pragma once
 #include <cstdint>
 
@@ -31,11 +32,22 @@ struct ViewState {
 };
 extern ViewState view;
 
+// Zeroes the view and installs its hooks into the widget toolkit: the
+// text-row painter, the refresh before full redraws, presses on text rows
+// and the wheel.
 void reset_view_state();
 
+// Lays the table out afresh for the frame: the text rows, then the fixed
+// panels (title, menu bar, bottom bar, thumb), recording their boundaries.
 void layout_text_view();
+// Fills the table from slot 0 with as many text rows of `row_height` as the
+// frame, the table and the row pointers allow; returns the y below the last.
 uint32_t create_text_rows(uint32_t row_height);
 void sync_scroll_thumb();
+// Points each row at the first byte it shows from left_col on (null below
+// the last line, or when left_col reaches past the text's used bytes; a row
+// whose line is shorter shows its line end), and sets its w_value to 1
+// where that column falls on the second half of a double-byte character.
 void fill_row_pointers();
 void redraw_text_view();
 void scroll_by_wheel(int32_t wheel);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "editor/document.h"
+#include "editor/text_row.h"
 #include "editor/text_view.h"
 #include "platform/platform.h"
 #include "raster/raster.h"
@@ -13,8 +14,6 @@
 #include "widgets/widget_table.h"
 
 namespace vusk {
-
-uint8_t colour_scheme[4] = {7, 13, 13, 7};
 
 namespace {
 

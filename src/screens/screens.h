@@ -4,30 +4,17 @@
 #pragma once
 #include <cstdint>
 
+#include "widgets/widget_table.h"  // PanelId
+
 namespace vusk {
-
-enum PanelId : uint8_t {
-  PANEL_TITLE = 0,
-  PANEL_MENU_BAR = 1,
-  PANEL_FILE_MENU = 2,
-  PANEL_EDIT_MENU = 3,
-  PANEL_FIND_BAR = 4,
-  PANEL_VIEW_MENU = 5,
-  PANEL_THUMB = 6,
-  PANEL_BOTTOM_BAR = 7,
-  PANEL_ABOUT = 8,
-};
-
-// Palette indices: text, text background, selected text, selection background.
-extern uint8_t colour_scheme[4];
 
 // Installs the application's panels into the panel directory, restores
 // their writable records, and returns to the Default colour scheme.
 void reset_screen_state();
 
 constexpr uint32_t COLOUR_SCHEMES = 3;
-// Copies scheme 0 (Default), 1 ("Wh on bl") or 2 ("Bl on wh") into
-// colour_scheme; any other number is ignored.
+// Copies scheme 0 (Default), 1 ("Wh on bl") or 2 ("Bl on wh") into the text
+// view's colour_scheme; any other number is ignored.
 void apply_colour_scheme(uint32_t scheme);
 
 // Button handlers: each takes the WidgetSlot of the activated button.

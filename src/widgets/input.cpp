@@ -1,22 +1,23 @@
 // The input router: every mouse and keyboard message the window procedure
-// does not handle itself acts on a widget here, or becomes a CommandCode for
-// the editing dispatcher.
+// does not handle itself acts on a widget here, or goes on through a hook:
+// keys as CommandCodes to the editing dispatcher, presses on text rows and
+// the wheel to the text view.
 #include "widgets/input.h"
 
 #include <cstring>
 
-#include "editor/commands.h"
-#include "editor/text_view.h"
 #include "raster/raster.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
-#include "app/window.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
 
 InputState input;
+void (*run_command_hook)(uint32_t code) = nullptr;
+void (*text_row_press_hook)(uint32_t y, uint32_t x, uint32_t phase, int32_t slot) = nullptr;
+void (*wheel_hook)(int32_t wheel) = nullptr;
 
 // Key-downs routed as CommandCodes (256 + virtual-key code), by virtual key.
 // Row r holds the keys 16r .. 16r+15.
@@ -38,6 +39,7 @@ static_assert(sizeof command_key_table == 160);
 void reset_input_state() {
   input = InputState{};
   input.rdrag_widget = NO_SLOT;
+  input.escape_closes = 1;
 }
 
 namespace {
@@ -46,6 +48,16 @@ constexpr uint32_t CHAR_OFFSET = 0;
 constexpr uint32_t KEY_OFFSET = 256;
 
 int32_t idx(int32_t slot) { return slot_index(slot); }
+
+// A key that no widget uses, to the editing dispatcher.
+void send_command(uint32_t code) {
+  if (run_command_hook != nullptr) run_command_hook(code);
+}
+
+// A press (phase 0) or drag (phase 1) at (x, y) on text row `slot`.
+void press_text_row(uint32_t y, uint32_t x, uint32_t phase, int32_t slot) {
+  if (text_row_press_hook != nullptr) text_row_press_hook(y - wt.w_y[idx(slot)], x - wt.w_x[idx(slot)], phase, slot);
+}
 
 bool is_text_row(int32_t slot) { return is_live_slot(slot) && wt.w_kind[idx(slot)] == WK_TEXT_ROW; }
 
@@ -96,16 +108,6 @@ void move_focus_in_panel(int32_t d) {
   wt.focus_widget = f;
   draw_widget(old);
   draw_widget(f);
-}
-
-void first_slot_of_panel(uint8_t panel, int32_t* slot) {
-  *slot = NO_SLOT;
-  for (int32_t s = 0; s < wt.widget_end; s += 4) {
-    if (wt.w_panel[idx(s)] == panel) {
-      *slot = s;
-      return;
-    }
-  }
 }
 
 void left_button_up(uint32_t y, uint32_t x) { release_at(hit_test(y, x)); }
@@ -183,9 +185,7 @@ void mouse_move(uint32_t y, uint32_t x, uintptr_t key) {
       }
       case WK_TEXT_ROW: {
         const int32_t r = hit_test(y, x);
-        if (is_text_row(r)) {
-          place_cursor_by_mouse(y - wt.w_y[idx(r)], x - wt.w_x[idx(r)], 1, r);
-        }
+        if (is_text_row(r)) press_text_row(y, x, 1, r);
         break;
       }
       case WK_DRAG_HANDLE:
@@ -209,7 +209,7 @@ void left_button_down(uint32_t y, uint32_t x) {
     return;
   }
   if (wt.w_kind[i] == WK_TEXT_ROW) {
-    place_cursor_by_mouse(y - wt.w_y[i], x - wt.w_x[i], 0, s);
+    press_text_row(y, x, 0, s);
     wt.pressed_widget = s;
     return;
   }
@@ -230,13 +230,12 @@ void alt_pressed() {
   if (input.alt_latched) return;  // auto-repeat
   input.alt_latched = 1;
   const int32_t old = wt.focus_widget;
-  if (is_live_slot(old) && wt.w_panel[idx(old)] == 1) {
+  if (is_live_slot(old) && wt.w_panel[idx(old)] == PANEL_MENU_BAR) {
     wt.focus_widget = NO_SLOT;
     draw_widget(old);
     return;
   }
-  int32_t first;
-  first_slot_of_panel(1, &first);
+  const int32_t first = first_slot_of(PANEL_MENU_BAR);
   if (first == NO_SLOT) return;
   wt.focus_widget = first;
   draw_widget(old);
@@ -245,79 +244,160 @@ void alt_pressed() {
 
 void widget_keys(uint32_t k, uint32_t c);
 
-// Editing keys of a focused text field. Returns false when the key is not
-// the field's and goes on to the widget keys.
-bool field_key(uint32_t k, uint32_t c) {
-  const int32_t f = wt.focus_widget;
-  const int32_t i = idx(f);
-  char* buffer = static_cast<char*>(wt.w_data[i].ptr);
-  uint32_t v = wt.w_value[i];
-  const size_t length = std::strlen(buffer);
-  const bool at_end = buffer[v] == 0;
+// What a focused text field made of a key.
+enum class FieldKey { PASSED_ON, TAKEN, SUBMITTED };
+
+// A field being edited: its buffer, the buffer's length and the caret.
+struct Field {
+  char* buffer;
+  size_t length;
+  uint32_t caret;
+  bool caret_at_end() const { return buffer[caret] == 0; }
+};
+
+// What an editing step did to a field.
+enum class Edit { UNCHANGED, CHANGED, NOT_MINE };
+
+// Right, Left and Delete; every other table key is not the field's.
+Edit table_key_in_field(Field& f, uint32_t c) {
   if (c == KEY_OFFSET + VK_RIGHT) {
-    if (at_end) return true;
-    ++v;
+    if (f.caret_at_end()) return Edit::UNCHANGED;
+    ++f.caret;
   } else if (c == KEY_OFFSET + VK_LEFT) {
-    if (v == 0) return true;
-    --v;
+    if (f.caret == 0) return Edit::UNCHANGED;
+    --f.caret;
   } else if (c == KEY_OFFSET + VK_DELETE) {
-    if (at_end) return true;
-    std::memmove(buffer + v, buffer + v + 1, length - v - 1);
-    buffer[length - 1] = ' ';
-  } else if (c >= KEY_OFFSET) {
-    return false;
-  } else if (k == VK_TAB) {
-    focus_next();
-    return true;
-  } else if (k == VK_RETURN) {
-    run_command(13);
-    return true;
-  } else if (k == VK_BACK) {
-    if (v == 0) return true;
-    std::memmove(buffer + v - 1, buffer + v, length - v);
-    buffer[length - 1] = ' ';
-    --v;
+    if (f.caret_at_end()) return Edit::UNCHANGED;
+    std::memmove(f.buffer + f.caret, f.buffer + f.caret + 1, f.length - f.caret - 1);
+    f.buffer[f.length - 1] = ' ';
   } else {
-    // A full field takes nothing more; a NUL would end its text early and
-    // leave the caret beyond it.
-    if (at_end || k == 0) return true;
-    buffer[v] = static_cast<char>(k);
-    if (v == 0) std::memset(buffer + 1, ' ', length - 1);  // typing at the start replaces
-    ++v;
+    return Edit::NOT_MINE;
   }
-  wt.w_value[i] = static_cast<uint16_t>(v);
-  draw_widget(f);
-  return true;
+  return Edit::CHANGED;
 }
 
-void key_handling(uint32_t k, uint32_t offset) {
+// Backspace, or a character typed over the one at the caret. The field
+// keeps its length: deletions pull the rest left and pad with a space.
+Edit character_in_field(Field& f, uint32_t k) {
+  if (k == VK_BACK) {
+    if (f.caret == 0) return Edit::UNCHANGED;
+    std::memmove(f.buffer + f.caret - 1, f.buffer + f.caret, f.length - f.caret);
+    f.buffer[f.length - 1] = ' ';
+    --f.caret;
+    return Edit::CHANGED;
+  }
+  // A full field takes nothing more; a NUL would end its text early and
+  // leave the caret beyond it.
+  if (f.caret_at_end() || k == 0) return Edit::UNCHANGED;
+  f.buffer[f.caret] = static_cast<char>(k);
+  if (f.caret == 0) std::memset(f.buffer + 1, ' ', f.length - 1);  // typing at the start replaces
+  ++f.caret;
+  return Edit::CHANGED;
+}
+
+// Editing keys of a focused text field: PASSED_ON when the key is not the
+// field's and goes on to the widget keys, SUBMITTED for Enter.
+FieldKey field_key(uint32_t k, uint32_t c) {
+  const bool character = c < KEY_OFFSET;
+  if (character && k == VK_TAB) {
+    focus_next();
+    return FieldKey::TAKEN;
+  }
+  if (character && k == VK_RETURN) return FieldKey::SUBMITTED;
+  const int32_t slot = wt.focus_widget;
+  const int32_t i = idx(slot);
+  Field field{static_cast<char*>(wt.w_data[i].ptr), 0, wt.w_value[i]};
+  field.length = std::strlen(field.buffer);
+  const Edit edit = character ? character_in_field(field, k) : table_key_in_field(field, c);
+  if (edit == Edit::NOT_MINE) return FieldKey::PASSED_ON;
+  if (edit == Edit::CHANGED) {
+    wt.w_value[i] = static_cast<uint16_t>(field.caret);
+    draw_widget(slot);
+  }
+  return FieldKey::TAKEN;
+}
+
+// Key k of a character (offset 0) or a table key-down (offset 256);
+// returns the RouteResult bits of what it did.
+uint32_t key_handling(uint32_t k, uint32_t offset) {
   const uint32_t c = k + offset;
-  if (!(win.window_flags & 0x02) && k == VK_ESCAPE) {
+  if (input.escape_closes && k == VK_ESCAPE) {
     post_close_message();
-    return;
+    return 0;
   }
   // Only the modifier keys themselves change the modifier state: the
   // characters 16 and 17 (Ctrl+P, Ctrl+Q) must not make Shift or Ctrl stick.
   if (c == KEY_OFFSET + VK_SHIFT) {
     input.shift_down = 1;
-    return;
+    return 0;
   }
   if (c == KEY_OFFSET + VK_CONTROL) {
     input.ctrl_down = 1;
-    return;
+    return 0;
   }
   const int32_t f = wt.focus_widget;
   if (f == NO_SLOT) {
     if (k == VK_TAB) focus_next();
-    else run_command(c);
-    return;
+    else send_command(c);
+    return 0;
   }
   if (!is_live_slot(f) || wt.w_kind[idx(f)] == WK_TEXT_ROW) {
-    run_command(c);
-    return;
+    send_command(c);
+    return 0;
   }
-  if (wt.w_kind[idx(f)] == WK_TEXT_INPUT && field_key(k, c)) return;
+  if (wt.w_kind[idx(f)] == WK_TEXT_INPUT) {
+    const FieldKey outcome = field_key(k, c);
+    if (outcome == FieldKey::SUBMITTED) return ROUTE_SUBMITTED;
+    if (outcome == FieldKey::TAKEN) return 0;
+  }
   widget_keys(k, c);
+  return 0;
+}
+
+// The arrow key k on the focused widget f: a focus move within the panel,
+// an activation or a slider step, as f's flags and kind say. False when the
+// arrow means nothing to f.
+bool arrow_key(int32_t f, uint32_t k) {
+  const int32_t i = idx(f);
+  const bool across = wt.w_flags[i] & WF_ARROWS_ACROSS;
+  const bool down = wt.w_flags[i] & WF_ARROWS_DOWN;
+  if (k == VK_LEFT || k == VK_RIGHT) {
+    const int32_t d = k == VK_RIGHT ? 1 : -1;
+    if (across) {
+      move_focus_in_panel(d);
+      return true;
+    }
+    if (wt.w_kind[i] != WK_SLIDER) return false;
+    int32_t v = wt.w_value[i] + d;
+    if (v < 0) v = 0;
+    if (v > wt.w_width[i] - 12) v = wt.w_width[i] - 12;
+    wt.w_value[i] = static_cast<uint16_t>(v);
+    draw_widget(f);
+    return true;
+  }
+  if (k == VK_DOWN && across && down) {
+    activate(f);
+    return true;
+  }
+  if ((k == VK_UP || k == VK_DOWN) && down && !across) {
+    move_focus_in_panel(k == VK_DOWN ? 1 : -1);
+    return true;
+  }
+  return false;
+}
+
+// Activates the first slot of f's panel whose hotkey is the character c;
+// false when there is none. The base panel has no hotkeys, and 0 is none.
+bool hotkey(int32_t f, uint32_t c) {
+  const uint8_t panel = wt.w_panel[idx(f)];
+  if (panel == PANEL_TITLE || c == 0 || c >= 256) return false;
+  for (int32_t s = 0; s < wt.widget_end; s += 4) {
+    if (wt.w_panel[idx(s)] == panel && wt.w_hotkey[idx(s)] == c) {
+      activate(s);
+      return true;
+    }
+  }
+  return false;
 }
 
 // The keys a focused widget understands; everything else reaches the
@@ -325,55 +405,38 @@ void key_handling(uint32_t k, uint32_t offset) {
 void widget_keys(uint32_t k, uint32_t c) {
   const int32_t f = wt.focus_widget;
   const int32_t i = idx(f);
-  const uint8_t flags = wt.w_flags[i];
-  const bool across = flags & WF_ARROWS_ACROSS;
-  const bool down = flags & WF_ARROWS_DOWN;
   if (k == VK_SPACE) {
     release_pressed();
     wt.w_flags[i] |= WF_PRESSED;
     draw_widget(f);
     return;
   }
-  if (k == VK_LEFT || k == VK_RIGHT) {
-    const int32_t d = static_cast<int32_t>(k) - 38;
-    if (across) {
-      move_focus_in_panel(d);
-      return;
-    }
-    if (wt.w_kind[i] == WK_SLIDER) {
-      int32_t v = wt.w_value[i] + d;
-      if (v < 0) v = 0;
-      if (v > wt.w_width[i] - 12) v = wt.w_width[i] - 12;
-      wt.w_value[i] = static_cast<uint16_t>(v);
-      draw_widget(f);
-      return;
-    }
-  } else if (k == VK_UP || k == VK_DOWN) {
-    if (k == VK_DOWN && across && down) {
-      activate(f);
-      return;
-    }
-    if (down && !across) {
-      move_focus_in_panel(k == VK_DOWN ? 1 : -1);
-      return;
-    }
-  }
-  if (k == VK_RETURN && (flags & WF_ENTER)) {
+  if (arrow_key(f, k)) return;
+  if (k == VK_RETURN && (wt.w_flags[i] & WF_ENTER)) {
     activate(f);
     return;
   }
-  // Hotkeys match characters within the focused panel; 0 means no hotkey.
-  const uint8_t panel = wt.w_panel[i];
-  if (panel != 0 && c != 0 && c < 256) {
-    for (int32_t s = 0; s < wt.widget_end; s += 4) {
-      if (wt.w_panel[idx(s)] == panel && wt.w_hotkey[idx(s)] == c) {
-        activate(s);
-        return;
-      }
-    }
-  }
+  if (hotkey(f, c)) return;
   if (k == VK_TAB) focus_next();
-  else run_command(c);
+  else send_command(c);
+}
+
+// Starts a right-button panel drag when the press is on a movable widget.
+void right_button_down(uint32_t y, uint32_t x) {
+  input.rdrag_x = static_cast<int32_t>(x);
+  input.rdrag_y = static_cast<int32_t>(y);
+  const int32_t s = hit_test(y, x);
+  if (s != NO_SLOT && (wt.w_flags[idx(s)] & WF_MOVABLE)) input.rdrag_widget = s;
+}
+
+// A released key: the modifiers, Alt's latch, and the Space activation.
+void key_up(uintptr_t key) {
+  if (key == VK_SHIFT) input.shift_down = 0;
+  else if (key == VK_CONTROL) input.ctrl_down = 0;
+  // Alt released after another key arrives as an ordinary key-up; it
+  // ends the latch too, or the next Alt press would be taken for a repeat.
+  else if (key == VK_MENU) input.alt_latched = 0;
+  else if (key == VK_SPACE && is_live_slot(wt.focus_widget)) release_at(wt.focus_widget);
 }
 
 }  // namespace
@@ -408,7 +471,7 @@ void focus_next() {
   draw_widget(f);
 }
 
-void route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
+uint32_t route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
   switch (message) {
     case WM_MOUSEMOVE:
       mouse_move(y, x, key);
@@ -419,18 +482,14 @@ void route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
     case WM_LBUTTONUP:
       left_button_up(y, x);
       break;
-    case WM_RBUTTONDOWN: {
-      input.rdrag_x = static_cast<int32_t>(x);
-      input.rdrag_y = static_cast<int32_t>(y);
-      const int32_t s = hit_test(y, x);
-      if (s != NO_SLOT && (wt.w_flags[idx(s)] & WF_MOVABLE)) input.rdrag_widget = s;
+    case WM_RBUTTONDOWN:
+      right_button_down(y, x);
       break;
-    }
     case WM_RBUTTONUP:
       input.rdrag_widget = NO_SLOT;
       break;
     case WM_MOUSEWHEEL:
-      scroll_by_wheel(static_cast<int32_t>(static_cast<uint32_t>(key)));
+      if (wheel_hook != nullptr) wheel_hook(static_cast<int32_t>(static_cast<uint32_t>(key)));
       break;
     case WM_SYSKEYDOWN:
       if (key == VK_MENU) alt_pressed();
@@ -439,22 +498,17 @@ void route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
       if (key == VK_MENU) input.alt_latched = 0;
       break;
     case WM_KEYUP:
-      if (key == VK_SHIFT) input.shift_down = 0;
-      else if (key == VK_CONTROL) input.ctrl_down = 0;
-      // Alt released after another key arrives as an ordinary key-up; it
-      // ends the latch too, or the next Alt press would be taken for a repeat.
-      else if (key == VK_MENU) input.alt_latched = 0;
-      else if (key == VK_SPACE && is_live_slot(wt.focus_widget)) release_at(wt.focus_widget);
+      key_up(key);
       break;
     case WM_CHAR:
-      key_handling(static_cast<uint32_t>(key & 0xFF), CHAR_OFFSET);
-      break;
+      return key_handling(static_cast<uint32_t>(key & 0xFF), CHAR_OFFSET);
     case WM_KEYDOWN:
-      if (key < 160 && command_key_table[key] != 0) key_handling(static_cast<uint32_t>(key), KEY_OFFSET);
+      if (key < 160 && command_key_table[key] != 0) return key_handling(static_cast<uint32_t>(key), KEY_OFFSET);
       break;
     default:
       break;
   }
+  return 0;
 }
 
 }  // namespace vusk

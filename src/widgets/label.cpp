@@ -1,28 +1,26 @@
 // The LabelCode interpreter: draw_widget paints a widget's background and
-// focus, then runs its label. Also format_decimal and the table of variables
-// that address operands index.
+// focus, then runs its label; a text row's own drawing is the painter that
+// the editor installs. Also format_decimal and the table of variables that
+// address operands index.
 #include "widgets/label.h"
 
 #include <cstring>
 
-#include "editor/commands.h"
-#include "editor/document.h"
-#include "editor/text_view.h"
 #include "raster/raster.h"
-#include "screens/screens.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
 
 void* label_variables[LABEL_VARIABLES];
 char number_text[8];
+TextRowPainter text_row_painter;
 
 void reset_label_variables() {
   for (void*& v : label_variables) v = nullptr;
-  label_variables[var::cursor_abs_line] = &view.cursor_abs_line;
-  label_variables[var::text_length] = &doc.text_length;
-  label_variables[var::bookmark_line_0] = &cmd.bookmark_line[0];
-  label_variables[var::bookmark_line_1] = &cmd.bookmark_line[1];
+}
+
+void bind_label_variable(uint32_t index, void* address) {
+  if (index < LABEL_VARIABLES) label_variables[index] = address;
 }
 
 namespace {
@@ -201,66 +199,13 @@ void draw_image(const Context& c, bool mask, const void* source, uint32_t iw, ui
   }
 }
 
-bool is_lead_byte(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF); }
-
-bool selected(const uint8_t* p) {
-  const auto a = reinterpret_cast<uintptr_t>(p);
-  return reinterpret_cast<uintptr_t>(view.sel_start) < a && a <= reinterpret_cast<uintptr_t>(view.sel_end);
-}
-
-// One row of document text from the row pointers at w_data, with the
-// selection and, on the cursor's row, the cursor.
-void draw_text_row(const Context& c) {
-  const auto* rows = static_cast<uint8_t* const*>(wt.w_data[c.i].ptr);
-  const uint8_t* p = rows != nullptr ? rows[wt.w_param[c.i]] : nullptr;
-  if (p != nullptr) {
-    uint32_t cx = c.x + CELL * wt.w_value[c.i];
-    const uint32_t limit = c.x + c.w - CELL;
-    while (cx < limit) {
-      const uint8_t ch = *p++;
-      if (ch == 0x0A || ch == 0x0D) break;
-      uint32_t width = CELL;
-      uint32_t code = ch;
-      if (is_lead_byte(ch)) {
-        // A double-width character needs the next cell drawable too, and a
-        // line end is never taken for a trail byte.
-        if (cx + CELL >= limit || *p == 0x0A || *p == 0x0D) break;
-        const uint32_t trail = *p++;
-        const uint32_t row = ch <= 0x9F ? ch - 0x81u : ch - 0xC1u;
-        uint32_t t = trail - 0x40u;
-        if (t >= 63) t -= 1;
-        code = 256 + 188 * row + t;
-        width = 2 * CELL;
-      }
-      uint32_t colour = colour_scheme[0];
-      if (selected(p)) {
-        fill_rect(colour_scheme[3], c.h, width, c.y, cx);
-        colour = colour_scheme[2];
-      }
-      if (code != 0x20) draw_glyph(code, colour, c.y, cx);
-      cx += width;
-    }
-  }
-  if (wt.w_param[c.i] != view.cursor_row) return;
-  const uint32_t kx = c.x + CELL * view.cursor_col;
-  const uint32_t kr = kx + 8;
-  const uint32_t kb = c.y + c.h - 1;
-  if (cmd.insert_mode == 0) {
-    draw_line(CURSOR_COLOUR, kr, c.y, kx, LINE_HORIZONTAL);
-    draw_line(CURSOR_COLOUR, kb, c.y, kx, LINE_VERTICAL);
-    draw_line(CURSOR_COLOUR, kb, c.y, kr, LINE_VERTICAL);
-    draw_line(CURSOR_COLOUR, kr, kb, kx, LINE_HORIZONTAL);
-  } else {
-    draw_line(CURSOR_COLOUR, kr, kb - 1, kx, LINE_HORIZONTAL);
-    draw_line(CURSOR_COLOUR, kr, kb, kx, LINE_HORIZONTAL);
-  }
-}
-
 // The widget's background: the filled focus style (black inside, a frame in
 // the widget's colour, label text in that colour), or a box in its colour
 // with dotted focus marks 3 pixels inside the edge.
 void draw_background(Context& c) {
-  const uint32_t bg = wt.w_kind[c.i] == WK_TEXT_ROW ? colour_scheme[1] : wt.w_colour[c.i];
+  const bool text_row = wt.w_kind[c.i] == WK_TEXT_ROW;
+  const uint32_t bg =
+      text_row && text_row_painter.background != nullptr ? text_row_painter.background() : wt.w_colour[c.i];
   const uint32_t r = c.x + c.w - 1, b = c.y + c.h - 1;
   if (c.focused && (wt.w_flags[c.i] & WF_ENTER)) {
     if (c.w > 2 && c.h > 2) fill_rect(0, c.h - 2, c.w - 2, c.y + 1, c.x + 1);
@@ -272,7 +217,7 @@ void draw_background(Context& c) {
     return;
   }
   if (c.w > 0 && c.h > 0) fill_rect(bg, c.h, c.w, c.y, c.x);
-  if (!c.focused || wt.w_kind[c.i] == WK_TEXT_ROW) return;
+  if (!c.focused || text_row) return;
   const uint32_t r3 = c.x + c.w - 4, b3 = c.y + c.h - 4;
   draw_line(0, r3, c.y + 3, c.x + 3, LINE_DOTTED_HORIZONTAL);
   draw_line(0, b3, c.y + 3, c.x + 3, LINE_DOTTED_VERTICAL);
@@ -328,7 +273,7 @@ void run_label(Context& c, const uint8_t* label) {
         if (!run_jump(c, r, op, start)) return;
         break;
       case LC_TEXT_ROW:
-        draw_text_row(c);
+        if (text_row_painter.paint != nullptr) text_row_painter.paint(c.slot);
         break;
       case LC_COLOUR:
         if (!r.has(1)) return;

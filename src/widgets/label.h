@@ -1,12 +1,14 @@
-// The LabelCode byte-code: opcodes, the constexpr builders that write labels,
-// the table of variables that address operands index, and the interpreter
-// draw_widget. Also format_decimal. Included by the widget toolkit, the
-// screens and anything that builds a label.
+// The LabelCode byte-code: opcodes, the table of variables that address
+// operands index, the hook that draws document text, and the interpreter
+// draw_widget. Also format_decimal. (The constexpr builders that write labels
+// are in label_builders.h.) Widgets layer: includes raster only; anyone above
+// may include it.
 #pragma once
 #include <cstdint>
 
 namespace vusk {
 
+// The opcodes; every other byte value is skipped as filler.
 enum LabelOp : uint8_t {
   LC_END = 0,
   LC_JUMP_IF_DATA = 7,
@@ -31,9 +33,9 @@ enum LabelOp : uint8_t {
   LC_IMAGE = 50,
 };
 
-constexpr uint8_t LC_TEXT_END = 0xFF;
-constexpr uint8_t LC_TEXT_NEWLINE = 0xFE;
-constexpr uint8_t LC_FILLER = 0x90;
+constexpr uint8_t LC_TEXT_END = 0xFF;      // ends an LC_TEXT
+constexpr uint8_t LC_TEXT_NEWLINE = 0xFE;  // in LC_TEXT: a new line, its step in pixels follows
+constexpr uint8_t LC_FILLER = 0x90;        // pads operands to their 4-byte boundary
 
 // No label is longer than this; draw_widget reads no byte of a label beyond
 // it, even when the label lacks its end. The title label's buffer is exactly
@@ -41,8 +43,8 @@ constexpr uint8_t LC_FILLER = 0x90;
 constexpr uint32_t LABEL_MAX_BYTES = 256;
 
 // Address operands are 32-bit indices into this table (4-byte aligned within
-// the label). The application's variables have fixed indices; tests and
-// later screens may claim the free ones.
+// the label). The application's variables have fixed indices, bound by their
+// owners; tests and later screens may claim the free ones.
 constexpr uint32_t LABEL_VARIABLES = 32;
 extern void* label_variables[LABEL_VARIABLES];
 namespace var {
@@ -53,8 +55,21 @@ constexpr uint32_t bookmark_line_1 = 3;
 constexpr uint32_t first_free = 8;
 }  // namespace var
 
-// Installs the application's variables into label_variables.
+// Empties label_variables: every variable reads as absent (0) until bound.
 void reset_label_variables();
+// Makes address operand `index` name `address`; an index outside the table
+// is ignored.
+void bind_label_variable(uint32_t index, void* address);
+
+// How document text is drawn, installed by the editor's text view: the
+// background colour of every WK_TEXT_ROW widget, and the LC_TEXT_ROW opcode,
+// called with the slot after the background is drawn. Without them a text
+// row is a box in its own colour and the opcode draws nothing.
+struct TextRowPainter {
+  uint8_t (*background)();
+  void (*paint)(int32_t slot);
+};
+extern TextRowPainter text_row_painter;
 
 // Draws the widget at `slot`; nothing for a slot that is not live. A text
 // row drawn this way also repaints the widgets stacked above it that overlap
@@ -66,6 +81,8 @@ void paint_widget(int32_t slot);
 
 // The text of format_decimal: 7 characters and a terminating 0.
 extern char number_text[8];
+// Writes `value` right-aligned into number_text, its sign (a space when
+// positive) directly before the first digit.
 void format_decimal(int32_t value);
 
 }  // namespace vusk

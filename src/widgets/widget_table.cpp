@@ -4,7 +4,6 @@
 // operations.
 #include "widgets/widget_table.h"
 
-#include "editor/text_view.h"
 #include "raster/raster.h"
 #include "widgets/label.h"
 
@@ -12,6 +11,7 @@ namespace vusk {
 
 PanelRecord* panel_directory[PANEL_COUNT];
 WidgetTableState wt;
+void (*before_redraw_all)() = nullptr;
 
 void reset_widget_state() {
   wt = WidgetTableState{};
@@ -20,32 +20,38 @@ void reset_widget_state() {
   wt.pressed_widget = NO_SLOT;
 }
 
-namespace {
-
-// Copies every field of slot index `from` to slot index `to`.
-void move_slot(int32_t to, int32_t from) {
-  wt.w_label[to] = wt.w_label[from];
-  wt.w_data[to] = wt.w_data[from];
-  wt.w_x[to] = wt.w_x[from];
-  wt.w_y[to] = wt.w_y[from];
-  wt.w_width[to] = wt.w_width[from];
-  wt.w_height[to] = wt.w_height[from];
-  wt.w_value[to] = wt.w_value[from];
-  wt.w_param[to] = wt.w_param[from];
-  wt.w_kind[to] = wt.w_kind[from];
-  wt.w_panel[to] = wt.w_panel[from];
-  wt.w_flags[to] = wt.w_flags[from];
-  wt.w_colour[to] = wt.w_colour[from];
-  wt.w_hotkey[to] = wt.w_hotkey[from];
+void fill_slot(int32_t index, const PanelRecord& record, uint8_t panel) {
+  wt.w_label[index] = record.label;
+  wt.w_data[index] = record.data;
+  wt.w_x[index] = static_cast<uint16_t>(record.x);
+  wt.w_y[index] = static_cast<uint16_t>(record.y);
+  wt.w_width[index] = static_cast<uint16_t>(record.width);
+  wt.w_height[index] = record.height;
+  wt.w_value[index] = record.value;
+  wt.w_param[index] = record.param;
+  wt.w_kind[index] = record.kind;
+  wt.w_colour[index] = record.colour;
+  wt.w_flags[index] = record.flags;
+  wt.w_hotkey[index] = record.hotkey;
+  wt.w_panel[index] = panel;
 }
 
-// The first live slot opened from `panel`, or -1.
+PanelRecord slot_record(int32_t index) {
+  return PanelRecord{wt.w_label[index],  wt.w_data[index],
+                     static_cast<int16_t>(wt.w_x[index]), static_cast<int16_t>(wt.w_y[index]),
+                     static_cast<int16_t>(wt.w_width[index]), wt.w_height[index],
+                     wt.w_value[index], wt.w_param[index], wt.w_kind[index], wt.w_colour[index],
+                     wt.w_flags[index], wt.w_hotkey[index], 0};
+}
+
 int32_t first_slot_of(uint32_t panel) {
   for (int32_t s = 0; s < wt.widget_end; s += 4) {
     if (wt.w_panel[slot_index(s)] == panel) return s;
   }
   return NO_SLOT;
 }
+
+namespace {
 
 // The first live slot standing exactly at (x, y), or -1.
 int32_t slot_at(uint16_t x, uint16_t y) {
@@ -68,6 +74,29 @@ int32_t slots_left_after_replacing(uint16_t x, uint16_t y) {
   return left;
 }
 
+// The record as it stands on the current frame: edge-relative x, y and width
+// resolved and the offsets added. `previous_bottom` is the bottom of the
+// record before it (for y = -1), without y_offset; it becomes this record's.
+PanelRecord resolved(const PanelRecord& r, int32_t y_offset, int32_t x_offset, int32_t& previous_bottom) {
+  const int32_t fw = raster.frame_width;
+  const int32_t fh = raster.frame_height;
+  int32_t x = r.x;
+  if (x < 0) x += fw;
+  int32_t y = r.y;
+  if (y == -1) {
+    y = previous_bottom;
+  } else if (y < -1) {
+    y += fh;
+  }
+  previous_bottom = y + r.height;
+  PanelRecord out = r;
+  const auto screen_x = static_cast<uint16_t>(x + x_offset);
+  out.x = static_cast<int16_t>(screen_x);
+  out.y = static_cast<int16_t>(y + y_offset);
+  if (r.width < 0) out.width = static_cast<int16_t>(fw + r.width + 1 - screen_x);
+  return out;
+}
+
 }  // namespace
 
 // Appends the panel's records as live slots, first closing every panel that
@@ -88,34 +117,10 @@ bool open_panel(int32_t y_offset, int32_t x_offset, uint32_t panel) {
   if (slots_left_after_replacing(first_x, first_y) + count > WIDGET_SLOTS) return false;
   for (int32_t s = slot_at(first_x, first_y); s != NO_SLOT; s = slot_at(first_x, first_y)) close_panel(s);
 
-  const int32_t fw = raster.frame_width;
-  const int32_t fh = raster.frame_height;
   int32_t previous_bottom = 0;
   for (int32_t n = 0; n < count; ++n) {
-    const PanelRecord& r = records[n];
-    const int32_t i = slot_index(wt.widget_end);
-    int32_t x = r.x;
-    if (x < 0) x += fw;
-    int32_t y = r.y;
-    if (y == -1) {
-      y = previous_bottom;
-    } else if (y < -1) {
-      y += fh;
-    }
-    wt.w_label[i] = r.label;
-    wt.w_data[i] = r.data;
-    wt.w_x[i] = static_cast<uint16_t>(x + x_offset);
-    wt.w_y[i] = static_cast<uint16_t>(y + y_offset);
-    wt.w_width[i] = r.width < 0 ? static_cast<uint16_t>(fw + r.width + 1 - wt.w_x[i]) : static_cast<uint16_t>(r.width);
-    previous_bottom = y + r.height;
-    wt.w_height[i] = r.height;
-    wt.w_value[i] = r.value;
-    wt.w_param[i] = r.param;
-    wt.w_kind[i] = r.kind;
-    wt.w_colour[i] = r.colour;
-    wt.w_flags[i] = r.flags;
-    wt.w_hotkey[i] = r.hotkey;
-    wt.w_panel[i] = static_cast<uint8_t>(panel);
+    fill_slot(slot_index(wt.widget_end), resolved(records[n], y_offset, x_offset, previous_bottom),
+              static_cast<uint8_t>(panel));
     wt.widget_end += 4;
   }
   return true;
@@ -131,7 +136,7 @@ void close_panel(int32_t slot) {
   int32_t kept = 0;
   for (int32_t i = 0; i < live; ++i) {
     if (wt.w_panel[i] == panel) continue;
-    if (kept != i) move_slot(kept, i);
+    if (kept != i) fill_slot(kept, slot_record(i), wt.w_panel[i]);
     ++kept;
   }
   wt.widget_end = 4 * kept;
@@ -162,10 +167,10 @@ void show_panel(int32_t slot) {
   draw_widget(first);
 }
 
-// Draws every live slot, first to last, after refreshing the line number
-// that the bottom bar shows.
+// Draws every live slot, first to last, after letting the owners of the
+// values the bars show refresh them (the editor: the cursor's line).
 void redraw_all_widgets() {
-  view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row;
+  if (before_redraw_all != nullptr) before_redraw_all();
   for (int32_t s = 0; s < wt.widget_end; s += 4) paint_widget(s);
 }
 

@@ -1,16 +1,33 @@
 // The WidgetTable (160 live slots as parallel arrays), the static PanelRecord
-// and DragDescriptor formats, the PanelDirectory, and the panel operations.
-// A widget is named by its WidgetSlot: 4 times its index, -1 for none.
-// Included by the widget toolkit, the editor's text view and the screens.
+// and DragDescriptor formats, the PanelDirectory with the names of its panel
+// ids, and the panel operations. A widget is named by its WidgetSlot: 4 times
+// its index, -1 for none. Widgets layer: includes raster only; anyone above
+// (editor, files, screens, app, backends) may include it.
 #pragma once
 #include <cstdint>
 
 namespace vusk {
 
-constexpr int32_t WIDGET_SLOTS = 160;
-constexpr int32_t NO_SLOT = -1;
-constexpr int32_t PANEL_COUNT = 9;
+constexpr int32_t WIDGET_SLOTS = 160;  // slots in the table
+constexpr int32_t NO_SLOT = -1;        // the WidgetSlot of no widget
+constexpr int32_t PANEL_COUNT = 9;     // entries in the PanelDirectory
 
+// The ids of the PanelDirectory's entries. The text rows carry PANEL_TITLE
+// too: they and the title bar form the base panel, which has no hotkeys.
+enum PanelId : uint8_t {
+  PANEL_TITLE = 0,
+  PANEL_MENU_BAR = 1,
+  PANEL_FILE_MENU = 2,
+  PANEL_EDIT_MENU = 3,
+  PANEL_FIND_BAR = 4,
+  PANEL_VIEW_MENU = 5,
+  PANEL_THUMB = 6,
+  PANEL_BOTTOM_BAR = 7,
+  PANEL_ABOUT = 8,
+};
+static_assert(PANEL_ABOUT + 1 == PANEL_COUNT);
+
+// A button's handler or a drag descriptor's routine, called with the slot.
 using WidgetHandler = void (*)(int32_t slot);
 
 // The kind-specific data of a widget: a handler for buttons, otherwise the
@@ -23,6 +40,7 @@ union WidgetData {
   constexpr WidgetData(WidgetHandler h) : handler(h) {}
 };
 
+// What a widget is, and so how the router treats it.
 enum WidgetKind : uint8_t {
   WK_STATIC = 0,
   WK_TOGGLE = 1,
@@ -34,6 +52,7 @@ enum WidgetKind : uint8_t {
   WK_DRAG_HANDLE = 7,
 };
 
+// Bits of w_flags.
 enum WidgetFlags : uint8_t {
   WF_PRESSED = 0x01,
   WF_MOVABLE = 0x02,
@@ -52,6 +71,7 @@ struct PanelRecord {
   uint8_t param, kind, colour, flags, hotkey, pad;
 };
 
+// The limits of a drag handle and the routine that follows each move.
 struct DragDescriptor {
   int16_t min_x, min_y, max_x, max_y;  // negative: from the right / bottom edge
   WidgetHandler on_move;
@@ -61,6 +81,7 @@ struct DragDescriptor {
 // tests may install their own.
 extern PanelRecord* panel_directory[PANEL_COUNT];
 
+// The live widgets, one column per field, and the table's focus and press.
 struct WidgetTableState {
   const uint8_t* w_label[WIDGET_SLOTS];
   WidgetData w_data[WIDGET_SLOTS];
@@ -76,18 +97,38 @@ struct WidgetTableState {
 };
 extern WidgetTableState wt;
 
+// Empties the table: no live slot, no focus, no default focus, no press.
 void reset_widget_state();
+
+// Runs first thing in redraw_all_widgets, so that whoever owns a value that
+// the bars show can refresh it; null for none. Installed by the editor.
+extern void (*before_redraw_all)();
 
 // Index of a WidgetSlot in the arrays.
 constexpr int32_t slot_index(int32_t slot) { return slot >> 2; }
+// Whether `slot` names a live slot (-1 and slots at widget_end do not).
 inline bool is_live_slot(int32_t slot) { return slot >= 0 && slot < wt.widget_end; }
+
+// Writes every column of slot `index` from `record`, taking x, y and width
+// as already resolved screen values, and marks the slot as `panel`'s.
+void fill_slot(int32_t index, const PanelRecord& record, uint8_t panel);
+// Slot `index` read back as a record (its panel is w_panel[index]).
+PanelRecord slot_record(int32_t index);
+// The first live slot opened from `panel`, or -1.
+int32_t first_slot_of(uint32_t panel);
 
 // Appends the panel's records as live slots; false (and nothing opened) when
 // they would not fit the table.
 bool open_panel(int32_t y_offset, int32_t x_offset, uint32_t panel);
+// Removes every slot of the panel that `slot` belongs to, gives the focus to
+// default_focus and redraws the whole table.
 void close_panel(int32_t slot);
+// Button handler: opens the panel named by the button's value unless it is
+// open, and focuses the panel's first slot.
 void show_panel(int32_t slot);
+// Draws every live slot, first to last, after calling before_redraw_all.
 void redraw_all_widgets();
+// Ends every press: clears WF_PRESSED wherever it is set and redraws those slots.
 void release_pressed();
 
 }  // namespace vusk

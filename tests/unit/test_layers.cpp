@@ -90,11 +90,7 @@ std::vector<Include> includes_under(const fs::path& src) {
 const std::set<std::string> being_removed = {
     "editor/commands.cpp -> files/dir_step.h", "editor/commands.cpp -> files/load_save.h",
     "editor/commands.cpp -> files/search.h",   "editor/commands.cpp -> files/transfer.h",
-    "editor/commands.cpp -> app/window.h",     "widgets/label.cpp -> editor/commands.h",
-    "widgets/label.cpp -> editor/document.h",  "widgets/label.cpp -> editor/text_view.h",
-    "widgets/label.cpp -> screens/screens.h",  "widgets/input.cpp -> editor/commands.h",
-    "widgets/input.cpp -> editor/text_view.h", "widgets/input.cpp -> app/window.h",
-    "widgets/widget_table.cpp -> editor/text_view.h",
+    "editor/commands.cpp -> app/window.h",
 };
 
 }  // namespace

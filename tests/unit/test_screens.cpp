@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/document.h"
+#include "editor/text_row.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "files/search.h"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/commands.h"
+#include "editor/text_row.h"
 #include "editor/text_view.h"
 #include "screens/screens.h"
 #include "widget_frames.h"

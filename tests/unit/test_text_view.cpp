@@ -9,6 +9,7 @@
 
 #include "editor/commands.h"
 #include "editor/document.h"
+#include "editor/text_row.h"
 #include "editor/text_view.h"
 #include "screens/screens.h"
 #include "platform/platform.h"
@@ -143,6 +144,59 @@ TEST(TextViewRows, PointersCutCharactersLineEndsAndTheEndMarker) {
   EXPECT_TRUE(blank(region(36, 0, 16, 9)));
   EXPECT_FALSE(blank(region(36, 9, 16, 9)));  // 'c'
   EXPECT_TRUE(blank(region(36, 18, 16, 9)));
+}
+
+// Which bytes open a double-width character, asked alike of the row pointers
+// (left column 1, just after the byte) and of the drawn row: each byte
+// before a letter, before a line end and before the end marker.
+TEST(TextViewRows, LeadBytesPairAlikeInRowPointersAndDrawnRows) {
+  struct Case {
+    uint8_t byte;
+    int32_t jis_row;  // the pair's row in the double-byte font; -1: not a lead byte
+  };
+  const Case cases[] = {{0x80, -1}, {0x81, 0},  {0x9F, 30}, {0xA0, -1}, {0xDF, -1},
+                        {0xE0, 31}, {0xEF, 46}, {0xF0, -1}, {0xFC, -1}};
+  const std::string followers[] = {"x\n\r", "\n\r", "\r"};
+  // Glyph k shows k in its first row, so that a wrong code shows.
+  std::vector<uint8_t> font(JIS_FONT_BYTES);
+  for (uint32_t k = 0; k < JIS_GLYPHS; ++k) {
+    font[30 * k] = static_cast<uint8_t>(k >> 8);
+    font[30 * k + 1] = static_cast<uint8_t>(k);
+  }
+  for (const Case& c : cases) {
+    for (const std::string& rest : followers) {
+      SCOPED_TRACE(testing::Message() << std::hex << int(c.byte) << " before " << int(rest[0]));
+      const bool pair = c.jis_row >= 0 && rest[0] == 'x';
+      lay_out(1024, 768, std::string(1, static_cast<char>(c.byte)) + rest);
+      view.cursor_row = 5;
+      view.left_col = 1;
+      fill_row_pointers();
+      EXPECT_EQ(offset(view.row_ptr[0]), pair ? 2 : 1);
+      EXPECT_EQ(wt.w_value[0], pair ? 1 : 0);
+
+      // The first byte alone is selected: a single cell shows it even where
+      // its glyph is blank; a pair's lead byte alone does not.
+      view.left_col = 0;
+      view.sel_start = doc.text_buffer;
+      view.sel_end = doc.text_buffer + 1;
+      fill_row_pointers();
+      raster.jis_font = font.data();
+      clear_frame();
+      draw_widget(0);
+      const std::vector<uint32_t> drawn = region(36, 0, 16, 45);  // left of the scroll buttons
+      clear_frame();
+      fill_rect(colour_scheme[1], 16, 1024, 36, 0);
+      if (pair) {
+        draw_glyph(256 + 188 * c.jis_row + ('x' - 0x40), colour_scheme[0], 36, 0);
+      } else if (c.jis_row < 0) {
+        fill_rect(colour_scheme[3], 16, 9, 36, 0);
+        draw_glyph(c.byte, colour_scheme[2], 36, 0);
+        if (rest[0] == 'x') draw_glyph('x', colour_scheme[0], 36, 9);
+      }  // a lead byte before a line end ends the row: nothing is drawn
+      EXPECT_EQ(drawn, region(36, 0, 16, 45));
+      raster.jis_font = nullptr;
+    }
+  }
 }
 
 TEST(TextViewThumb, FollowsTheViewInSixtyFourBits) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "editor/text_view.h"
 #include "raster/raster.h"
@@ -15,6 +16,7 @@
 #include "platform/platform.h"
 #include "app/startup.h"
 #include "app/window.h"
+#include "widgets/input.h"
 #include "widgets/widget_table.h"
 
 using namespace vusk;
@@ -217,6 +219,27 @@ TEST_F(Window, LifeCycleMessagesNeverReachTheRouter) {
   present_now();
   EXPECT_EQ(headless::state.default_handled, 1);
   EXPECT_TRUE(headless::state.screen.empty());
+}
+
+// Escape closes a window only when its flags do not keep the key; start-up's
+// window keeps it, so there it reaches the dispatcher like any other key.
+TEST_F(Window, EscapeClosesOnlyAWindowThatDoesNotKeepIt) {
+  static std::vector<uint32_t> commands;
+  commands.clear();
+  void (*const saved)(uint32_t) = run_command_hook;
+  run_command_hook = [](uint32_t code) { commands.push_back(code); };
+  create(WINDOW_RESIZABLE);
+  headless::send(WM_CHAR, VK_ESCAPE, 1);
+  ASSERT_EQ(headless::state.queue.size(), 1u);
+  EXPECT_EQ(headless::state.queue[0].message, WM_CLOSE);
+  EXPECT_TRUE(commands.empty());
+
+  headless::state.queue.clear();
+  create(WINDOW_KEEP_ESCAPE | WINDOW_RESIZABLE);
+  headless::send(WM_CHAR, VK_ESCAPE, 1);
+  EXPECT_TRUE(headless::state.queue.empty());
+  EXPECT_EQ(commands, std::vector<uint32_t>{VK_ESCAPE});
+  run_command_hook = saved;
 }
 
 TEST_F(Window, AMessageDuringAnotherGetsOnlyDefaultHandling) {

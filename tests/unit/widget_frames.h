@@ -84,19 +84,9 @@ inline void dotted_focus(uint32_t x, uint32_t y, uint32_t w, uint32_t h) {
 inline int32_t single_widget(const uint8_t* label, uint16_t x, uint16_t y, uint16_t w, uint16_t h,
                              uint8_t colour = 10, uint8_t kind = WK_BUTTON, uint8_t flags = 0,
                              void* data = nullptr) {
-  wt.w_label[0] = label;
-  wt.w_data[0] = WidgetData(data);
-  wt.w_x[0] = x;
-  wt.w_y[0] = y;
-  wt.w_width[0] = w;
-  wt.w_height[0] = h;
-  wt.w_value[0] = 0;
-  wt.w_param[0] = 0;
-  wt.w_kind[0] = kind;
-  wt.w_panel[0] = 2;
-  wt.w_flags[0] = flags;
-  wt.w_colour[0] = colour;
-  wt.w_hotkey[0] = 0;
+  const PanelRecord record{label, WidgetData(data),        static_cast<int16_t>(x), static_cast<int16_t>(y),
+                           static_cast<int16_t>(w), h, 0, 0, kind, colour, flags, 0, 0};
+  fill_slot(0, record, PANEL_FILE_MENU);
   wt.widget_end = 4;
   return 0;
 }

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Searching against grep on the same 100 MB text, all in the OS cache: our
+# search timed inside one process (bench_search, median of the repetitions),
+# grep as a whole process (median of $RUNS runs), for each pattern that never
+# matches: forwards from the top against `grep -F -c`, folded against
+# `grep -F -i -c`. Also the time to a hit 50 MB ahead, against its own limit.
+#
+#   bench/compare-search.sh [BUILD_DIR]
+#
+# grep's output is piped: written to /dev/null, grep stops at the first
+# match, even with -c. It runs in the C locale, its fastest.
+set -euo pipefail
+build=${1:-build}
+runs=${RUNS:-5}
+if [ -z "${BENCH_DIR:-}" ]; then
+  if [ -d /dev/shm ] && [ -w /dev/shm ]; then BENCH_DIR=/dev/shm; else BENCH_DIR=${TMPDIR:-/tmp}; fi
+fi
+command -v grep >/dev/null || { echo "compare-search: grep is missing" >&2; exit 1; }
+export LC_ALL=C
+work=$(mktemp -d "$BENCH_DIR/vusk-compare-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+file="$work/search.txt"
+"$build/bench_search" --make-file "$file"
+cat "$file" > /dev/null
+mapfile -t patterns < <("$build/bench_search" --patterns)
+
+# grep -c exits 1 when it counts nothing; only its time matters here.
+run_grep() { grep -F "$@" -c -- "$pattern" "$file" | cat > /dev/null || true; }
+
+# Median wall time in milliseconds of `runs` calls of a function.
+median_ms() {
+  local times=() start end
+  for ((i = 0; i < runs; i++)); do
+    start=$EPOCHREALTIME
+    "$@"
+    end=$EPOCHREALTIME
+    times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", (e - s) * 1000 }')")
+  done
+  printf '%s\n' "${times[@]}" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'
+}
+
+ours=$(VUSK_BENCH_FILES="$work" "$build/bench_search" \
+  --benchmark_filter='^BM_Search(NoMatch|NoMatchFold|Hit50MB)/' \
+  --benchmark_repetitions="$runs" --benchmark_report_aggregates_only=true \
+  --benchmark_format=csv 2>/dev/null)
+our_ms() { # the median real time of one benchmark, in ms
+  printf '%s\n' "$ours" | awk -F, -v name="\"$1/real_time_median\"" '$1 == name { print $3 }'
+}
+
+printf '%-40s %10s %10s %8s %8s\n' "work (file in $BENCH_DIR)" "ours ms" "grep ms" "ratio" "target"
+row() { # label, ours, tool, target
+  awk -v l="$1" -v o="$2" -v t="$3" -v g="$4" \
+    'BEGIN { r = o / t; printf "%-40s %10.1f %10.1f %8.2f %8s  %s\n", l, o, t, r, "<= " g, (r <= g ? "met" : "MISSED") }'
+}
+for i in "${!patterns[@]}"; do
+  pattern=${patterns[$i]}
+  for opt in "" "-i"; do
+    count=$(grep -F $opt -c -- "$pattern" "$file" || true)
+    [ "$count" = 0 ] || { echo "compare-search: \"$pattern\" matches $count lines" >&2; exit 1; }
+  done
+  row "no match \"$pattern\" / grep -F -c" "$(our_ms "BM_SearchNoMatch/$i")" "$(median_ms run_grep)" 1.0
+  row "folded \"$pattern\" / grep -F -i -c" "$(our_ms "BM_SearchNoMatchFold/$i")" "$(median_ms run_grep -i)" 1.0
+done
+for fold in 0 1; do
+  label="hit 50 MB ahead"
+  if [ "$fold" = 1 ]; then label+=", folded"; fi
+  awk -v l="$label" -v o="$(our_ms "BM_SearchHit50MB/$fold")" \
+    'BEGIN { printf "%-40s %10.1f %10s %8s %8s  %s\n", l, o, "-", "-", "<= 30ms", (o <= 30 ? "met" : "MISSED") }'
+done

@@ -1,0 +1,33 @@
+// Byte matching for the find bar: where a pattern next matches in a range of
+// text bytes, forwards or backwards. Pure: no Document, no state, no
+// allocation, so it can be tested and timed on any bytes. Included by the
+// search command, the tests and the benchmarks.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace vusk {
+
+// Whether text byte t matches pattern byte p: equal, or, with fold, the same
+// ASCII letter in the other case (ESC [ never matches {: only letters fold).
+bool bytes_match(uint8_t t, uint8_t p, bool fold);
+
+// Offset of the first match of the n bytes at `pattern` in the `text_len`
+// bytes at `text`, or -1. Every byte is read from inside the range only.
+//
+// Candidates are the offsets below limit = text_len - n (none when the
+// pattern is longer than the text); a candidate on a NUL (filler) or '\n'
+// byte is skipped, even for an empty pattern, which matches at every other
+// candidate. Forwards, candidates are tried from `from` upwards (a negative
+// `from` counts as 0); backwards, from min(from, limit) - 1 down to 0. The
+// first candidate tried that matches is the result, exactly as if each had
+// been compared in turn.
+int64_t find_match(const uint8_t* text, size_t text_len, int64_t from, bool backwards,
+                   const uint8_t* pattern, size_t n, bool fold);
+
+// The same result without the SSE2 prefilter: what a build for a target
+// without SSE2 runs (32-bit Windows). The tests hold both to the plain scan.
+int64_t find_match_portable(const uint8_t* text, size_t text_len, int64_t from, bool backwards,
+                            const uint8_t* pattern, size_t n, bool fold);
+
+}  // namespace vusk
