@@ -11,11 +11,13 @@
 #include "files/search.h"
 #include "files/transfer.h"
 #include "raster/raster.h"
+#include "screens/file_menu.h"
 #include "screens/screens.h"
 #include "platform/platform.h"
 #include "app/window.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
+#include "widgets/status.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
@@ -60,7 +62,6 @@ void install_command_services() {
   command_services.paste_clipboard_text = paste_clipboard_text;
   command_services.copy_selection_to_transfer_file = copy_selection_to_transfer_file;
   command_services.insert_transfer_file = insert_transfer_file;
-  command_services.post_status = post_status;
 }
 
 // Connects the lower layers to the ones above them: the router's command
@@ -84,7 +85,8 @@ void reset_all_state() {
   reset_widget_state();
   reset_input_state();
   reset_label_variables();
-  reset_window_state();
+  reset_status_state();
+  reset_window_state();  // after the status state: it installs the paint-over
   reset_raster_state();
   reset_file_state();
   reset_search_state();
@@ -137,31 +139,33 @@ uint32_t next_argument(char* dest) {
   return n;
 }
 
-void start_up_steps() {
-  // 1.
-  startup.cmdline_cursor = reset_widget_table();
-  // 2. and 3.
-  create_empty_document();
-  wt.default_focus = 0;
-  // 4.
+namespace {
+
+// The transfer file lies beside the executable, or where the platform keeps
+// per-user data when that directory cannot be written.
+void place_transfer_file() {
   const uint32_t max = PATH_BYTES - sizeof TRANSFER_NAME;
   const uint32_t dir = platform_hooks.transfer_directory != nullptr
                            ? platform_hooks.transfer_directory(files.transfer_path, max)
                            : module_directory(files.transfer_path, max);
   std::memcpy(files.transfer_path + dir, TRANSFER_NAME, sizeof TRANSFER_NAME);
-  // 5. and 6.
-  std::memcpy(files.file_path, DEFAULT_NAME, sizeof DEFAULT_NAME);
-  set_title_file_name();
-  // 7.
-  files.file_mode = FILE_MODE_TEXT;
+}
+
+// The cursor, the view origin and the Selection of an untouched Document.
+void home_the_view() {
   view.top_line = 0;
   view.left_col = 0;
   view.cursor_row = 0;
   view.cursor_col = 0;
   view.cursor_abs_line = 0;
   empty_selection(nullptr);
-  // 8. and 9. The layout sizes the rows for the frame that create_window is
-  // about to make, so the frame size holds its start-up value already.
+}
+
+// Lays out the rows and panels for the start-up frame and makes the window
+// around it, then shows the first picture.
+void open_main_window() {
+  // The layout sizes the rows for the frame that create_window is about to
+  // make, so the frame size holds its start-up value already.
   raster.frame_width = FRAME_WIDTH;
   raster.frame_height = FRAME_HEIGHT;
   layout_text_view();
@@ -169,30 +173,49 @@ void start_up_steps() {
   win.min_frame_height = MIN_FRAME_HEIGHT;
   win.layout_callback = layout_text_view;
   win.status_hook = 1;
-  // 10. and 11.
   create_window(WINDOW_FLAGS, FRAME_HEIGHT, FRAME_WIDTH, "Vusk");
   update_window_title();  // the name came before the window
   redraw_all_widgets();
   present_now();
-  // 12.
-  if (next_argument(files.file_path) != 0) {
-    int failed;
-    if (argument_refused) {
-      // A cut name could name another file, and so could one whose quotes
-      // were taken out: refuse it instead of loading.
-      show_message(files.file_path, "error!?");
-      failed = 1;
-    } else {
-      draw_string("Loading...", 9, raster.frame_height - 18u, 200);
-      present_now();
-      failed = load_or_name_new_document();
-    }
-    if (failed != 0) {
-      files.file_path[0] = 0;
-      redraw_all_widgets();
-      present_now();
-    }
+}
+
+// Loads the document named by the command line's argument, if there is one;
+// a name that cannot be loaded (or taken as it stands) leaves the empty
+// Document with no path.
+void open_command_line_file() {
+  if (next_argument(files.file_path) == 0) return;
+  int failed;
+  if (argument_refused) {
+    // A cut name could name another file, and so could one whose quotes
+    // were taken out: refuse it instead of loading.
+    show_message(files.file_path, "error!?");
+    failed = 1;
+  } else {
+    draw_string("Loading...", 9, raster.frame_height - 18u, 200);
+    present_now();
+    failed = load_or_name_new_document();
+    if (failed == 0) show_loaded_document();
   }
+  if (failed != 0) {
+    files.file_path[0] = 0;
+    redraw_all_widgets();
+    present_now();
+  }
+}
+
+}  // namespace
+
+void start_up_steps() {
+  startup.cmdline_cursor = reset_widget_table();
+  create_empty_document();
+  wt.default_focus = 0;
+  place_transfer_file();
+  std::memcpy(files.file_path, DEFAULT_NAME, sizeof DEFAULT_NAME);
+  set_title_file_name();
+  files.file_mode = FILE_MODE_TEXT;
+  home_the_view();
+  open_main_window();
+  open_command_line_file();
   // All of it is on screen now. Left pending, it would make the first
   // message look as if it had drawn and keep it from default handling (a
   // first close request would be swallowed).

@@ -6,16 +6,19 @@
 namespace vusk {
 
 struct StartupState {
-  const char* cmdline_cursor;
+  const char* cmdline_cursor;  // where next_argument reads on
 };
 extern StartupState startup;
 
 constexpr uint32_t LONGEST_ARGUMENT = 127;
 
-// Steps 1 to 12 of start-up: state, window, first frame, command-line file.
+// Start-up up to the message loop: the empty Document, the names, the
+// window and its first frame, then the command line's file on screen.
 void start_up_steps();
 // The whole start-up: the steps, the message loop, then quit().
 [[noreturn]] void start_up();
+// Empties the widget table and returns the command line just past the
+// program's own path.
 const char* reset_widget_table();
 // Copies the next command-line argument (at most LONGEST_ARGUMENT characters)
 // into dest, terminated, and returns its length; 0 when there is none.
@@ -23,7 +26,9 @@ const char* reset_widget_table();
 // is one quote character, and an argument holding one is refused at start-up,
 // as one longer than the limit is.
 uint32_t next_argument(char* dest);
+// Hands every platform message to the window until the quit message comes.
 void message_loop();
+// Ends the process with exit code 0.
 [[noreturn]] void quit();
 
 // Resets every subsystem's state, so that each test starts clean.

@@ -1,6 +1,7 @@
 // The one window: creating it with its frame and font, the window procedure
-// that hands input to the router and presents the DirtyRect, and the status
-// line. Portable: it reaches the display only through platform/platform.h.
+// that hands input to the router and presents the DirtyRect, and the drawing
+// of the status message. Portable: it reaches the display only through
+// platform/platform.h.
 #include "app/window.h"
 
 #include <cstring>
@@ -83,6 +84,12 @@ intptr_t present_dirty_rect() {
   return 0;
 }
 
+// The title, menu and bottom bars lie over the status message: redrawing
+// them paints it over.
+void clear_status_message() {
+  for (int32_t slot = view.text_rows_end; slot < view.bottom_bar_end; slot += 4) draw_widget(slot);
+}
+
 // Rebuilds the frame for the new client size of a resizable window.
 void rebuild_frame() {
   PlatformRect client;
@@ -104,6 +111,7 @@ void rebuild_frame() {
 void reset_window_state() {
   free_block(win.jis_font_block);
   std::memset(&win, 0, sizeof win);
+  status.paint_over = clear_status_message;
 }
 
 uint8_t* load_font_file(const char* path) {
@@ -194,41 +202,20 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
   return present_dirty_rect();
 }
 
-void present_now() { invalidate_now(nullptr); }
-
-namespace {
-
-// The title, menu and bottom bars lie over the message: redrawing them
-// paints it over.
-void clear_status_message() {
-  for (int32_t slot = view.text_rows_end; slot < view.bottom_bar_end; slot += 4) draw_widget(slot);
-}
-
-}  // namespace
-
 void update_status_line() {
-  switch (win.status_state) {
-    case 1:
-      draw_string(win.status_text, STATUS_COLOUR, raster.frame_height - STATUS_RISE, STATUS_X);
-      win.status_state = 2;
-      ++win.status_shows;
+  switch (status.status_state) {
+    case STATUS_POSTED:
+      draw_string(status.status_text, STATUS_COLOUR, raster.frame_height - STATUS_RISE, STATUS_X);
+      status.status_state = STATUS_SHOWN;
+      ++status.status_shows;
       break;
-    case 2:
+    case STATUS_SHOWN:
       clear_status_message();
-      win.status_state = 0;
+      status.status_state = STATUS_NONE;
       break;
     default:
       break;
   }
-}
-
-void post_status(const char* text) {
-  // A message still shown is painted over first, so that a shorter new one
-  // does not leave the end of the old one behind.
-  if (win.status_state == 2) clear_status_message();
-  win.status_text = text;
-  win.status_state = 1;
-  raster.redraw_pending = 1;
 }
 
 }  // namespace vusk

@@ -1,8 +1,10 @@
 // The one window: frame size, the window procedure, presentation of the
-// DirtyRect and the status message. Included by start-up, the backends and
-// anything that posts a status message or forces a repaint.
+// DirtyRect, and the drawing of the status message (whose state lives in
+// widgets/status.h). Included by start-up, the backends and the tests.
 #pragma once
 #include <cstdint>
+
+#include "widgets/status.h"  // the message that update_status_line draws
 
 namespace vusk {
 
@@ -28,15 +30,15 @@ struct WindowState {
   int32_t frame_extra_width, frame_extra_height;
   uintptr_t hwnd, hinstance;
   uint8_t in_wndproc;
-  const char* status_text;
-  uint8_t status_state;  // 0 none, 1 to be shown, 2 shown
-  uint8_t status_hook;
-  uint32_t status_shows;  // messages shown so far (observed by scripts)
+  uint8_t status_hook;  // non-zero: each drawing event ends with update_status_line
   void (*layout_callback)();
   uint8_t* jis_font_block;  // owned block behind raster.jis_font
 };
 extern WindowState win;
 
+// Frees the font, zeroes the state, and installs the status line's
+// paint-over (status.paint_over), so the status service works wherever a
+// window state does.
 void reset_window_state();
 
 // Sets up the frame, the window and, with WINDOW_JIS_FONT, the double-byte
@@ -48,11 +50,7 @@ uint8_t* load_font_file(const char* path);
 // The single entry of platform messages: paint, life cycle, resize, and input
 // for the router; presents whatever the message drew.
 intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam);
-// Repaints the whole client area at once.
-void present_now();
 // Shows a posted status message, or paints over the one shown last time.
 void update_status_line();
-// Posts a status message: shown once after the current event.
-void post_status(const char* text);
 
 }  // namespace vusk

@@ -13,6 +13,7 @@
 #include "platform/messages.h"
 #include "raster/raster.h"
 #include "widgets/input.h"
+#include "widgets/status.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
@@ -404,7 +405,7 @@ bool search(Work& w, uint32_t direction) {
   locate_work(w);
   const int32_t line = s.find_text(direction, end, start);
   if (line < 0) {
-    if (s.post_status != nullptr) s.post_status("Search string not found");
+    post_status("Search string not found");
     return false;
   }
   w.row_redraw = true;

@@ -48,8 +48,6 @@ struct CommandServices {
   void (*copy_selection_to_transfer_file)();
   // Shift+Insert: inserts the transfer file at the located cursor.
   void (*insert_transfer_file)();
-  // Posts a status message, shown once after the current event.
-  void (*post_status)(const char* text);
 };
 extern CommandServices command_services;
 

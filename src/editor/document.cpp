@@ -76,6 +76,20 @@ void reset_document_state() {
   std::memset(&doc, 0, sizeof doc);
 }
 
+void adopt_text(uint8_t* block, uint32_t capacity, uint32_t length, uint32_t* line_table, uint32_t table_bytes,
+                uint32_t last_line) {
+  free_block(doc.text_buffer);
+  free_block(doc.line_table);
+  doc.text_buffer = block;
+  doc.text_capacity = capacity;
+  doc.text_length = length;
+  doc.line_table = line_table;
+  doc.line_table_capacity = table_bytes;
+  doc.last_line = last_line;
+  // The location record described the old block.
+  doc.cursor_ptr = block;
+}
+
 // Replaces whatever Document exists by one line of three spaces.
 void create_empty_document() {
   free_block(doc.text_buffer);

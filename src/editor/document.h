@@ -40,6 +40,14 @@ constexpr uint32_t COLUMN_LINE_END = 0xFFFFFFFFu;    // the column that locates 
 void reset_document_state();
 // The empty Document of start-up: one line of three spaces.
 void create_empty_document();
+// Makes a text built elsewhere the Document, in place of the current one,
+// whose blocks are freed: `block` (`capacity` bytes, `length` in use with the
+// end marker) and its LineTable `line_table` (`table_bytes` bytes, the
+// starts of lines 0..last_line and the entry past the end), as a rebuild
+// from line 0 would leave them. The Document owns both blocks afterwards;
+// pointers into the old text (cursor record, Selection) are the caller's.
+void adopt_text(uint8_t* block, uint32_t capacity, uint32_t length, uint32_t* line_table, uint32_t table_bytes,
+                uint32_t last_line);
 
 // Address of line k's first byte.
 inline uint8_t* line_start(uint32_t k) { return doc.text_buffer + doc.line_table[k]; }

@@ -9,9 +9,9 @@
 #include "editor/text_row.h"
 #include "platform/messages.h"
 #include "raster/raster.h"
-#include "app/window.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
+#include "widgets/status.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
@@ -104,7 +104,7 @@ void layout_text_view() {
     background->y = static_cast<int16_t>(from_bottom >= INT16_MIN ? from_bottom : static_cast<int32_t>(bottom));
     background->height = static_cast<uint16_t>(raster.frame_height - bottom);
   }
-  win.status_state = 0;
+  status.status_state = STATUS_NONE;  // the rebuilt frame holds no message
   view.text_rows_end = static_cast<uint16_t>(wt.widget_end);
   open_panel(0, 0, PANEL_TITLE);
   open_panel(0, 0, PANEL_MENU_BAR);

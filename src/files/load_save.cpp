@@ -1,5 +1,4 @@
-// Loading and saving the Document, its names and title label, and the File
-// menu's bindings.
+// Loading and saving the Document, and its names and title label.
 //
 // A load builds the new text in a block of its own and only then gives up the
 // old Document, so that a file that cannot be read or held leaves everything
@@ -14,11 +13,10 @@
 #include "files/hex_listing.h"
 #include "files/save_target.h"
 #include "files/text_format.h"
-#include "raster/raster.h"
 #include "platform/platform.h"
-#include "app/window.h"
+#include "raster/raster.h"
 #include "widgets/label.h"
-#include "widgets/widget_table.h"
+#include "widgets/status.h"
 
 namespace vusk {
 
@@ -26,14 +24,11 @@ FileState files;
 // The interpreter reads a label up to LABEL_MAX_BYTES: the whole title label,
 // and nothing past it.
 static_assert(sizeof files.title_label == LABEL_MAX_BYTES);
-const uint8_t title_template[19] = {0x0E, 0x09, 0x0F, 'c', 'u', 'r', 'r', 'e', 'n', 't', ' ',
-                                    'f',  'i',  'l',  'e', ':', ' ', 0xFF, 0x00};
 
 namespace {
 
 constexpr char ERROR_CAPTION[] = "error!?";
 constexpr char WINDOW_TITLE_END[] = " - Vusk";
-constexpr uint32_t TITLE_PREFIX_BYTES = 16;  // the template up to the colon
 // A first guess at a text's line count, from its size; the table grows when
 // the lines are shorter.
 constexpr uint32_t GUESSED_LINE_BYTES = 40;
@@ -160,21 +155,12 @@ int load_document() {
   }
   // The text's line starts were gathered while it was built: they are the
   // LineTable that a rebuild from line 0 would make.
-  free_block(doc.text_buffer);
-  free_block(doc.line_table);
-  doc.text_buffer = text.block;
-  doc.text_capacity = text.capacity;
-  doc.text_length = text.length;
-  doc.line_table = text.starts.table;
-  doc.line_table_capacity = text.starts.capacity * 4;
-  doc.last_line = text.starts.count - 1;
+  adopt_text(text.block, text.capacity, text.length, text.starts.table, text.starts.capacity * 4,
+             text.starts.count - 1);
   empty_selection(doc.text_buffer);
+  fill_row_pointers();
   set_title_file_name();
   remember_origin();
-  view.top_line = 0;
-  sync_scroll_thumb();
-  redraw_all_widgets();
-  present_now();
   return 0;
 }
 
@@ -185,8 +171,6 @@ int load_or_name_new_document() {
   if (!names_new_file(files.file_path)) return load_document();
   set_title_file_name();
   remember_origin();
-  redraw_all_widgets();
-  present_now();
   return 0;
 }
 
@@ -199,7 +183,6 @@ bool save_document() {
   }
   set_title_file_name();
   remember_origin();
-  redraw_all_widgets();
   post_status("File saved.");
   return true;
 }
@@ -213,25 +196,16 @@ void set_title_file_name() {
   }
   const size_t length = std::strlen(name);
   std::memmove(files.file_name, name, length + 1);
-  std::memcpy(files.title_label, title_template, TITLE_PREFIX_BYTES);
-  uint32_t m = static_cast<uint32_t>(length);
+  size_t shown = length;
   // Before a window exists the frame has no width to cut the name to.
   if (raster.frame_width != 0) {
     const uint32_t fit = raster.frame_width / 9u - 14u;  // unsigned: a tiny frame never cuts
-    if (fit < m) m = fit;
+    if (fit < shown) shown = fit;
   }
-  if (m > PATH_BYTES - TITLE_PREFIX_BYTES - 2) m = PATH_BYTES - TITLE_PREFIX_BYTES - 2;
-  uint8_t* out = files.title_label + TITLE_PREFIX_BYTES;
-  for (uint32_t i = 0; i < m; ++i) {
-    // The bytes that mean something inside label text show as spaces: 0xFF
-    // would end the text early and run the rest of the name as label code,
-    // 0xFE would take the next byte as a step down the frame (the closing
-    // 0xFF too, when it comes last).
-    const auto c = static_cast<uint8_t>(name[i]);
-    out[i] = c == LC_TEXT_END || c == LC_TEXT_NEWLINE ? ' ' : c;
-  }
-  out[m] = 0xFF;
-  out[m + 1] = 0x00;
+  // The bytes that mean something inside label text show as spaces: 0xFF
+  // would end the text early and run the rest of the name as label code,
+  // 0xFE would take the next byte as a step down the frame.
+  lc::extend_text_label(files.title_label, title_template, files.file_name, shown);
   update_window_title();
 }
 
@@ -255,25 +229,12 @@ int load_in_mode(uint8_t mode) {
   return result;
 }
 
-// "Open as text" / "open as Hex", after the dialog filled file_path.
-void load_with_mode(int32_t slot) { load_in_mode(static_cast<uint8_t>(wt.w_value[slot_index(slot)])); }
-
-// "save As text" / "save hex as Bin", after the dialog filled file_path.
-void save_with_mode(int32_t slot) {
-  files.file_mode = static_cast<uint8_t>(wt.w_value[slot_index(slot)]);
-  save_document();
-}
-
-// "Save": writes where the Document was last loaded or saved; a Document that
-// has never been on disk goes to its bare name in the current directory.
-void save_under_file_name(int32_t) {
+bool save_to_origin() {
   const char* target = files.document_origin[0] != 0 ? files.document_origin : files.file_name;
   std::memmove(files.file_path, target, PATH_BYTES);
-  save_document();
+  return save_document();
 }
 
-// Ctrl+F2: reloads file_path in the other mode; the Selection is emptied
-// whatever happened, since the caller resets the view next.
 void reload_in_other_mode() {
   load_in_mode(files.file_mode ^ 1);
   empty_selection(doc.text_buffer);

@@ -1,9 +1,12 @@
 // Loading and saving the Document as text or as a HexListing, the document's
-// names and title label, the file mode, and the File menu's load/save
-// bindings. Included by start-up, the editor, the screens and the tests.
+// names and title label, and the file mode. A load or a save returns a plain
+// result and draws nothing: the screens (the File menu) and the app redraw
+// after it. Included by the screens, the app, the rest of files and the tests.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+
+#include "widgets/label_builders.h"
 
 namespace vusk {
 
@@ -32,36 +35,48 @@ struct FileState {
 };
 extern FileState files;
 
-extern const uint8_t title_template[19];
+// The title label's fixed start, which the bare name continues: colour 9 and
+// the text "current file:".
+inline constexpr auto title_template = lc::label(lc::colour(9), lc::text("current file:"), lc::end());
+static_assert(lc::ends_with_text(title_template));
 
+// Zeroes the file state; the longest line goes back to LONGEST_LINE_BYTES.
 void reset_file_state();
 // A block for a load or a save: files.alloc_block's, or try_alloc's.
 void* obtain_file_block(size_t bytes);
 
-// 0 on success; non-zero after the "error!?" box (the Document, names, title
-// and mode then stay as they were).
+// Loads file_path in file_mode as the new Document, with the Selection
+// emptied and the row pointers refreshed, so that nothing points into the
+// released text; the view keeps its place and nothing is drawn. 0 on
+// success; non-zero after the "error!?" box (the Document, names, title and
+// mode then stay as they were).
 int load_document();
 // The command line's document: load_document, except that a name no file has
 // yet, in a directory that exists, starts the empty Document under that name
 // (no box; "Save" creates the file there). Returns 0 when the Document is
 // named, load_document's result otherwise.
 int load_or_name_new_document();
-// True when every byte reached the disk and "File saved." was posted.
+// Writes the Document to file_path in file_mode. True when every byte
+// reached the disk and "File saved." was posted; false after the "error!?"
+// box, with the file as it was. Redraws nothing (posting the message only
+// paints over one still shown).
 bool save_document();
 // Derives file_name and the title label from file_path, and gives the
-// window the title "NAME - Vusk".
+// window the title "NAME - Vusk". The label is drawn at the title bar's next
+// redraw.
 void set_title_file_name();
 // Gives the window the title "NAME - Vusk" for the current file_name.
 void update_window_title();
 // Loads file_path in `mode`; when the load fails, file_mode goes back to what
 // it was. Returns load_document's result. For the menu, Ctrl+F2 and stepping.
 int load_in_mode(uint8_t mode);
-
-// File menu bindings; the mode is the widget's value.
-void load_with_mode(int32_t slot);
-void save_with_mode(int32_t slot);
-void save_under_file_name(int32_t slot);
-// Ctrl+F2: reload file_path in the other mode.
+// Ctrl+F2's reload: loads file_path in the other mode and empties the
+// Selection whatever happened; the dispatcher then resets the view and
+// redraws it.
 void reload_in_other_mode();
+// "Save": writes the Document, in file_mode, where it was last loaded from or
+// saved to, or under its bare name in the current directory when it has
+// never been on disk; file_path becomes that path. save_document's result.
+bool save_to_origin();
 
 }  // namespace vusk

@@ -1,4 +1,5 @@
-// The raster state, the Palette, and the allocation of the Framebuffer.
+// The raster state, the Palette, the allocation of the Framebuffer, and its
+// immediate presentation.
 #include <algorithm>
 #include <cstring>
 
@@ -47,6 +48,8 @@ void reset_dirty_rect() {
   raster.dirty_max_x = 0;
   raster.dirty_max_y = 0;
 }
+
+void present_now() { invalidate_now(nullptr); }
 
 // Replaces the pixel block with an uncleared one of frame_width x
 // frame_height words and marks the whole frame dirty; ends the process when

@@ -45,6 +45,9 @@ inline uint32_t* pixel_address(uint32_t y, uint32_t x) {
 void alloc_framebuffer();
 // Sets the DirtyRect to its empty state.
 void reset_dirty_rect();
+// Repaints the whole window from the frame at once (the platform's
+// invalidate_now of everything), for long operations that show progress.
+void present_now();
 
 // The primitives. Colours are palette indices; every figure is clipped to the
 // frame (a coordinate of 2^31 or more counts as negative), while the

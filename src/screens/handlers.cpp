@@ -1,18 +1,16 @@
 // The small handlers bound to the application's panels that belong to no
-// other subsystem: colour schemes, the benchmark, the two file dialogs, Quit
-// and the inert handler.
+// other subsystem: colour schemes, the benchmark, Quit and the inert handler.
+// (The File menu's are in file_menu.cpp.)
 #include <cstring>
 
 #include "editor/document.h"
 #include "editor/text_row.h"
 #include "editor/text_view.h"
-#include "files/load_save.h"
+#include "platform/platform.h"
 #include "raster/raster.h"
 #include "screens/screens.h"
-#include "platform/platform.h"
-#include "app/startup.h"
-#include "app/window.h"
 #include "widgets/label.h"
+#include "widgets/status.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
@@ -28,16 +26,8 @@ constexpr uint8_t SCHEMES[COLOUR_SCHEMES][4] = {
 };
 static_assert(sizeof SCHEMES == COLOUR_SCHEMES * sizeof colour_scheme);
 
-constexpr uint32_t REFUSE_READ_ONLY = 0x8000;
-constexpr uint32_t ASK_BEFORE_OVERWRITE = 0x0002;
 constexpr uint32_t BENCHMARK_MS = 4000;
 constexpr uint32_t BENCHMARK_SECONDS = BENCHMARK_MS / 1000;
-
-// After a dialog that returned no name: a failure (not a cancel) is shown in
-// the "error!?" box with whatever file_path holds.
-void report_dialog_failure() {
-  if (file_dialog_error() != 0) show_message(files.file_path, "error!?");
-}
 
 }  // namespace
 
@@ -74,28 +64,8 @@ void run_benchmark(int32_t) {
   view.sel_start = view.sel_end;
 }
 
-// Asks for a file to open; a chosen one loads in the mode of the button's
-// value (0 text, 1 hex listing).
-void open_file_dialog(int32_t slot) {
-  if (file_dialog(false, REFUSE_READ_ONLY, files.file_path)) {
-    load_with_mode(slot);
-  } else {
-    report_dialog_failure();
-  }
-}
-
-// Asks for a name to save under; the Document is saved in the mode of the
-// button's value (0 text, 1 the bytes a hex listing describes).
-void save_file_dialog(int32_t slot) {
-  if (file_dialog(true, REFUSE_READ_ONLY | ASK_BEFORE_OVERWRITE, files.file_path)) {
-    save_with_mode(slot);
-  } else {
-    report_dialog_failure();
-  }
-}
-
 // Ends the process at once; nothing is asked or saved.
-void quit_button(int32_t) { quit(); }
+void quit_button(int32_t) { exit_process(0); }
 
 // Makes an item focusable and pressable without an effect.
 void no_action(int32_t) {}

@@ -11,6 +11,7 @@
 #include "files/load_save.h"
 #include "files/search.h"
 #include "files/transfer.h"
+#include "screens/file_menu.h"
 #include "screens/screens.h"
 #include "widgets/label_builders.h"
 #include "widgets/widget_table.h"

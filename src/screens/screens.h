@@ -1,6 +1,6 @@
 // The application's panels and the small handlers bound to them: colour
-// schemes, the benchmark, the file dialogs and the inert handler.
-// Included by start-up and the tests.
+// schemes, the benchmark, Quit and the inert handler (the File menu's are in
+// file_menu.h). Included by start-up and the tests.
 #pragma once
 #include <cstdint>
 
@@ -18,11 +18,15 @@ constexpr uint32_t COLOUR_SCHEMES = 3;
 void apply_colour_scheme(uint32_t scheme);
 
 // Button handlers: each takes the WidgetSlot of the activated button.
+
+// Takes the colour scheme named by the button's value.
 void select_colour_scheme(int32_t slot);
+// Counts full redraw-and-present cycles for four seconds and posts the
+// cycles per second as the status message.
 void run_benchmark(int32_t slot);
-void open_file_dialog(int32_t slot);
-void save_file_dialog(int32_t slot);
+// Ends the process at once with exit code 0; nothing is asked or saved.
 void quit_button(int32_t slot);
+// Does nothing: an item that can take the focus and be pressed.
 void no_action(int32_t slot);
 
 }  // namespace vusk

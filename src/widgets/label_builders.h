@@ -307,4 +307,40 @@ consteval auto text_label(const char (&s)[N]) {
   return label(text(s), end());
 }
 
+// ---- Labels completed while the program runs --------------------------------
+
+// True when the label's last instruction before LC_END is a text, so that
+// extend_text_label can continue that text.
+template <size_t N>
+consteval bool ends_with_text(const Label<N>& head) {
+  size_t last_text = SIZE_MAX;
+  size_t offset = 0;
+  while (offset + 1 < N) {
+    if (head.bytes[offset] == LC_TEXT) last_text = offset;
+    offset = next_instruction(head.bytes, offset, N);
+  }
+  return offset + 1 == N && head.bytes[N - 1] == LC_END && last_text != SIZE_MAX &&
+         next_instruction(head.bytes, last_text, N) == N - 1;
+}
+
+// Writes at `out` the label `head` (ends_with_text must hold) with `count`
+// bytes of `more` added to the end of its last text, and returns the label's
+// length. A byte that means something inside a text (LC_TEXT_END,
+// LC_TEXT_NEWLINE) is written as a space, so that `more` is only ever drawn,
+// never run; `count` is cut so that the label fits LABEL_MAX_BYTES.
+template <size_t N>
+size_t extend_text_label(uint8_t* out, const Label<N>& head, const char* more, size_t count) {
+  static_assert(N >= 3 && N <= LABEL_MAX_BYTES);
+  constexpr size_t open = N - 2;  // the text's LC_TEXT_END and the LC_END follow
+  if (count > LABEL_MAX_BYTES - N) count = LABEL_MAX_BYTES - N;
+  for (size_t i = 0; i < open; ++i) out[i] = head.bytes[i];
+  for (size_t i = 0; i < count; ++i) {
+    const auto c = static_cast<uint8_t>(more[i]);
+    out[open + i] = c == LC_TEXT_END || c == LC_TEXT_NEWLINE ? ' ' : c;
+  }
+  out[open + count] = LC_TEXT_END;
+  out[open + count + 1] = LC_END;
+  return N + count;
+}
+
 }  // namespace vusk::lc

@@ -13,6 +13,7 @@
 
 #include "editor/document.h"
 #include "files/load_save.h"
+#include "screens/file_menu.h"
 #include "backends/headless/headless.h"
 #include "app/startup.h"
 #include "app/window.h"

@@ -89,15 +89,26 @@ TEST_F(AppWindow, StatusMessageIsDrawnOverTheBottomBarThenPaintedOver) {
   const std::vector<uint32_t> bar = screen(750, 200, 18, 120);
   post_status("File saved.");
   headless::send(WM_KEYUP, 'A', 0);  // an event that draws nothing itself
-  EXPECT_EQ(win.status_state, 2);
+  EXPECT_EQ(status.status_state, 2);
   const std::vector<uint32_t> shown = screen(750, 200, 18, 120);
   EXPECT_NE(shown, bar);
   EXPECT_NE(std::count(shown.begin(), shown.end(), palette[9]), 0);  // its glyphs' colour
   headless::send(WM_KEYUP, 'A', 0);
   EXPECT_EQ(screen(750, 200, 18, 120), shown);  // stays until something draws
   headless::send(WM_KEYDOWN, VK_RIGHT, 1);
-  EXPECT_EQ(win.status_state, 0);
+  EXPECT_EQ(status.status_state, 0);
   EXPECT_EQ(screen(750, 200, 18, 120), bar);
+}
+
+TEST_F(AppWindow, ANewStatusMessagePaintsOverALongerOneShown) {
+  const std::vector<uint32_t> bar = screen(750, 263, 18, 300);
+  post_status("Search string not found");  // 23 cells
+  headless::send(WM_KEYUP, 'A', 0);
+  ASSERT_NE(screen(750, 263, 18, 300), bar);
+  post_status("Copied.");  // 7 cells: 63 pixels from x 200
+  headless::send(WM_KEYUP, 'A', 0);
+  EXPECT_EQ(status.status_state, STATUS_SHOWN);
+  EXPECT_EQ(screen(750, 263, 18, 300), bar);  // nothing of the longer one is left
 }
 
 TEST_F(AppWindow, AResizeEndsPressesAndPanelDrags) {

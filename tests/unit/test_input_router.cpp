@@ -59,11 +59,11 @@ TEST_F(Router, FindFieldEditing) {
   keys({"Home", "ctrl+End", "PageDown"});
   EXPECT_EQ(text(), "   ");
   EXPECT_EQ(view.top_line + row() + col(), 0);
-  const uint32_t shows = win.status_shows;
+  const uint32_t shows = status.status_shows;
   key("Enter");
   key("F3");
-  EXPECT_EQ(win.status_shows, shows + 2);
-  EXPECT_STREQ(win.status_text, "Search string not found");
+  EXPECT_EQ(status.status_shows, shows + 2);
+  EXPECT_STREQ(status.status_text, "Search string not found");
   // Up and Down move through the bar with wrap-around.
   key("Up");
   EXPECT_EQ(wt.focus_widget, FIRST_OVERLAY + 4);

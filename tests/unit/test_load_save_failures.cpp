@@ -185,7 +185,7 @@ class SaveFailure : public FileTest {
     set_path(target);
     EXPECT_FALSE(save_document());
     EXPECT_TRUE(transcript_has(box_for(target)));
-    EXPECT_EQ(win.status_text, nullptr);
+    EXPECT_EQ(status.status_text, nullptr);
     EXPECT_STREQ(files.file_name, "doc.txt");
     EXPECT_EQ(entries_of(dir), left);
   }
@@ -217,7 +217,7 @@ TEST_F(SaveFailure, ShortWriteLeavesTheTargetUnchanged) {
   signal(SIGXFSZ, old_handler);
   EXPECT_FALSE(saved);
   EXPECT_EQ(read_file(path("out.txt")), "original");
-  EXPECT_EQ(win.status_text, nullptr);
+  EXPECT_EQ(status.status_text, nullptr);
   EXPECT_EQ(entries_of(dir), (std::vector<std::string>{"big.txt", "doc.txt", "out.txt"}));
 }
 
@@ -254,7 +254,7 @@ TEST_F(FileTest, SaveReplacesTheWholeFileAndKeepsItsPermissions) {
   struct stat st;
   ASSERT_EQ(stat(path("out.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_STREQ(win.status_text, "File saved.");
+  EXPECT_STREQ(status.status_text, "File saved.");
   EXPECT_STREQ(files.file_name, "out.txt");
   EXPECT_EQ(entries_of(dir), (std::vector<std::string>{"doc.txt", "out.txt"}));
 }

@@ -97,7 +97,7 @@ TEST_F(SaveIdentity, AWritableFileInAReadOnlyDirectoryIsSaved) {
     // No backup can lie beside the file: it goes to the cache.
     setenv("XDG_CACHE_HOME", path("cache").c_str(), 1);
     set_path(path("ro/t.txt"));
-    return save_document() && win.status_text != nullptr;
+    return save_document() && status.status_text != nullptr;
   });
   chmod(path("ro").c_str(), 0755);
   EXPECT_TRUE(saved);
@@ -135,7 +135,7 @@ TEST_F(SaveIdentity, AFailureAtAnyStepLeavesTheOldContents) {
     int failures = 0;
     for (int n = 0; n < 64; ++n) {
       headless::state.transcript.clear();
-      win.status_text = nullptr;
+      status.status_text = nullptr;
       fail_file_operations(uint64_t{1} << n);
       set_path(path(name));
       const bool saved = save_document();
@@ -144,7 +144,7 @@ TEST_F(SaveIdentity, AFailureAtAnyStepLeavesTheOldContents) {
       ++failures;
       EXPECT_TRUE(read_file(path(name)) == old_text) << name << " step " << n;
       EXPECT_EQ(headless::state.transcript, std::vector<std::string>{"box error!?: " + path(name)});
-      EXPECT_EQ(win.status_text, nullptr);
+      EXPECT_EQ(status.status_text, nullptr);
       EXPECT_EQ(entries_of(dir), before) << name << " step " << n;
     }
     // Copy, rewrite, cut and flush in place; write, flush and rename beside.

@@ -15,6 +15,7 @@
 #include "files/load_save.h"
 #include "files/search.h"
 #include "raster/frame_writer.h"
+#include "screens/file_menu.h"
 #include "screens/screens.h"
 #include "backends/headless/headless.h"
 #include "app/window.h"
@@ -228,8 +229,8 @@ TEST_F(Screens, BenchmarkPostsFramesPerSecondAndLeavesNoSelection) {
   wt.default_focus = 0;
   layout_text_view();
   run_benchmark(0);
-  EXPECT_EQ(win.status_text, number_text);
-  EXPECT_EQ(win.status_state, 1);
+  EXPECT_EQ(status.status_text, number_text);
+  EXPECT_EQ(status.status_state, 1);
   const int frames = std::atoi(number_text);
   EXPECT_GT(frames, 0);
   EXPECT_EQ(view.sel_start, view.sel_end);

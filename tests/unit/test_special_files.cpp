@@ -75,7 +75,7 @@ TEST_F(SpecialFile, SavesOntoAPipeAreRefusedAndLeaveIt) {
     ASSERT_EQ(chmod(path("pipe").c_str(), mode), 0);
     const bool refused = vusk::testing::run_unprivileged([&] {
       set_path(path("pipe"));
-      return !save_document() && transcript_has("box error!?: " + path("pipe")) && win.status_text == nullptr;
+      return !save_document() && transcript_has("box error!?: " + path("pipe")) && status.status_text == nullptr;
     });
     EXPECT_TRUE(refused) << std::oct << mode;
     EXPECT_TRUE(std::filesystem::is_fifo(path("pipe")));

@@ -39,7 +39,7 @@ TEST_F(StartUpNewFile, ANewFileIsNamedWithoutABoxAndSaveCreatesItThere) {
   save_under_file_name(0);
   EXPECT_EQ(read_file(path("new.txt")), "   ");
   EXPECT_TRUE(std::filesystem::is_empty(path("elsewhere")));
-  EXPECT_STREQ(win.status_text, "File saved.");
+  EXPECT_STREQ(status.status_text, "File saved.");
 }
 
 TEST_F(StartUpNewFile, ANewFileInAnExistingSubfolder) {

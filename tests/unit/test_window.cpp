@@ -266,15 +266,15 @@ TEST_F(Window, StatusMessageShowsOnceThenIsPaintedOver) {
   EXPECT_EQ(raster.redraw_pending, 1);
   // The message itself counts as drawing: the event presents.
   idle_message();
-  EXPECT_EQ(win.status_state, 2);
+  EXPECT_EQ(status.status_state, 2);
   EXPECT_EQ(headless::state.default_handled, 0);
   // Events that draw nothing leave it on screen.
   idle_message();
-  EXPECT_EQ(win.status_state, 2);
+  EXPECT_EQ(status.status_state, 2);
   // The next event that draws paints the bars over it.
   draw_into(0, 0, 1, 1);
   idle_message();
-  EXPECT_EQ(win.status_state, 0);
+  EXPECT_EQ(status.status_state, 0);
 }
 
 // ---- The double-byte font ---------------------------------------------------

@@ -27,6 +27,7 @@
 #include "backends/posix/posix_support.h"
 #include "app/startup.h"
 #include "app/window.h"
+#include "widgets/status.h"
 #include "widgets/widget_table.h"
 
 using namespace vusk;
@@ -45,9 +46,9 @@ bool caps_lock = false;  // toggled by each CapsLock key press, as on Windows
 // Writes a status line into the transcript when the status line has shown
 // a message since the last look.
 void note_status() {
-  if (win.status_shows == status_shows_seen) return;
-  status_shows_seen = win.status_shows;
-  headless::add_transcript(std::string("status ") + (win.status_text != nullptr ? win.status_text : ""));
+  if (status.status_shows == status_shows_seen) return;
+  status_shows_seen = status.status_shows;
+  headless::add_transcript(std::string("status ") + (status.status_text != nullptr ? status.status_text : ""));
 }
 
 // Sends one message the way the platform delivers it, then whatever the
@@ -305,7 +306,7 @@ int main(int argc, char** argv) {
 
   reset_all_state();
   start_up_steps();
-  status_shows_seen = win.status_shows;
+  status_shows_seen = status.status_shows;
   if (!headless::drain_queue()) quit();
 
   std::string line;

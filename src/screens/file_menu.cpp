@@ -1,0 +1,67 @@
+// The File menu's bindings and the redraws after a load or a save.
+#include "screens/file_menu.h"
+
+#include "editor/text_view.h"
+#include "files/load_save.h"
+#include "platform/platform.h"
+#include "raster/raster.h"
+#include "widgets/widget_table.h"
+
+namespace vusk {
+
+namespace {
+
+constexpr uint32_t REFUSE_READ_ONLY = 0x8000;
+constexpr uint32_t ASK_BEFORE_OVERWRITE = 0x0002;
+
+// After a dialog that returned no name: a failure (not a cancel) is shown in
+// the "error!?" box with whatever file_path holds.
+void report_dialog_failure() {
+  if (file_dialog_error() != 0) show_message(files.file_path, "error!?");
+}
+
+// The file mode that an entry's value names.
+uint8_t mode_of(int32_t slot) { return static_cast<uint8_t>(wt.w_value[slot_index(slot)]); }
+
+// A save put a new name into the title label: the bars show it at once.
+void show_saved_document() { redraw_all_widgets(); }
+
+}  // namespace
+
+void show_loaded_document() {
+  view.top_line = 0;
+  sync_scroll_thumb();
+  redraw_all_widgets();
+  present_now();
+}
+
+void open_file_dialog(int32_t slot) {
+  if (file_dialog(false, REFUSE_READ_ONLY, files.file_path)) {
+    load_with_mode(slot);
+  } else {
+    report_dialog_failure();
+  }
+}
+
+void save_file_dialog(int32_t slot) {
+  if (file_dialog(true, REFUSE_READ_ONLY | ASK_BEFORE_OVERWRITE, files.file_path)) {
+    save_with_mode(slot);
+  } else {
+    report_dialog_failure();
+  }
+}
+
+void load_with_mode(int32_t slot) {
+  if (load_in_mode(mode_of(slot)) == 0) show_loaded_document();
+}
+
+void save_with_mode(int32_t slot) {
+  files.file_mode = mode_of(slot);
+  if (save_document()) show_saved_document();
+}
+
+void save_under_file_name(int32_t) {
+  if (save_to_origin()) show_saved_document();
+}
+
+}  // namespace vusk

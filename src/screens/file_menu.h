@@ -1,0 +1,31 @@
+// The File menu's bindings: the two file dialogs, loading and saving in the
+// mode of the activated entry, "Save", and the redraws that follow a load or
+// a save (the files layer draws nothing itself). Included by the panel
+// tables, the app and the tests.
+#pragma once
+#include <cstdint>
+
+namespace vusk {
+
+// Shows a Document that a load has just put in place: the view goes to its
+// first line, the scroll thumb follows, every widget is redrawn and the frame
+// is presented at once, before the next message is handled.
+void show_loaded_document();
+
+// Button handlers of the File menu; each takes the WidgetSlot of the
+// activated entry, whose value is the file mode (0 text, 1 hex listing).
+
+// Asks for a file to open; a chosen one is loaded by load_with_mode.
+void open_file_dialog(int32_t slot);
+// Asks for a name to save under; a chosen one is saved by save_with_mode.
+void save_file_dialog(int32_t slot);
+// Loads file_path in the entry's mode and shows it; a failed load keeps the
+// Document, the view and the previous mode.
+void load_with_mode(int32_t slot);
+// Saves to file_path in the entry's mode; a saved file's name reaches the
+// title bar at once.
+void save_with_mode(int32_t slot);
+// "Save": keeps file_mode and writes where the Document came from.
+void save_under_file_name(int32_t slot);
+
+}  // namespace vusk
