@@ -363,11 +363,12 @@ bool dispatch(Work& w, uint32_t code) {
 }
 
 // Ctrl+F3 / Ctrl+F4: the view goes to the top-left of the file loaded, and
-// the title bar names it (drawn first, so that open panels stay on top).
+// the title bar names it. The title lies under the menu bar, so the top bars
+// are drawn whole, and before the full redraw, which keeps open panels on top.
 bool step_to_file(Work& w, int32_t step) {
   const auto step_directory = command_services.step_directory;
   if (step_directory == nullptr || !step_directory(step)) return false;
-  draw_widget(view.text_rows_end);
+  for (int32_t s = view.text_rows_end; s < view.top_bars_end; s += 4) draw_widget(s);
   w.loaded = true;
   w.full_redraw = true;
   view.top_line = 0;

@@ -20,17 +20,6 @@ void reset_search_state() {
 
 namespace {
 
-// The bytes a search may look at. Only an empty pattern could match at the
-// end marker or behind it (no pattern holds 0x0D or NUL), so for that one the
-// text ends just past the marker: dead bytes behind it are never selected.
-size_t searched_length(size_t n) {
-  if (n != 0) return doc.text_length;
-  const uint8_t* last = line_start(doc.last_line);
-  const uint8_t* end = doc.text_buffer + doc.text_length;
-  const void* marker = std::memchr(last, END_MARKER, static_cast<size_t>(end - last));
-  return marker == nullptr ? doc.text_length : static_cast<size_t>(static_cast<const uint8_t*>(marker) - doc.text_buffer) + 1;
-}
-
 // Forwards from the Selection's end, backwards from its start; from the
 // located cursor when nothing is selected.
 int64_t search_origin(bool backwards) {
@@ -49,7 +38,9 @@ int32_t find_text(uint32_t direction, const uint8_t* pattern_end, const uint8_t*
   }
   const auto n = static_cast<size_t>(pattern_end - pattern_start);
   const bool backwards = direction != 0;
-  const int64_t at = find_match(doc.text_buffer, searched_length(n), search_origin(backwards), backwards,
+  // Dead bytes behind the end marker lie in range, but no match reaches
+  // them: the origin is never beyond the marker and no pattern holds 0x0D.
+  const int64_t at = find_match(doc.text_buffer, doc.text_length, search_origin(backwards), backwards,
                                 pattern_start, n, fold);
   if (at < 0) return -1;
   view.sel_start = doc.text_buffer + at;
