@@ -1,7 +1,7 @@
-// F3, F4 and Enter in the find field on the running editor, with the real
-// find_text: what a search selects and where the cursor and view go, how
-// repeated searches walk from match to match, and that the screen shows the
-// new Selection and nothing of the old one.
+// F3 and F4 on the running editor, with the real find_text: what a search
+// selects and where the cursor and view go, and that the screen shows the new
+// Selection and nothing of the old one. (The find bar itself, and repeated
+// searches walking from match to match, are the scripted search_find_bar.)
 #include <string>
 #include <vector>
 
@@ -83,20 +83,6 @@ TEST_F(Search, WhatASearchSelectsAndWhereTheCursorGoes) {
   }
 }
 
-TEST_F(Search, RepeatedKeysWalkFromMatchToMatch) {
-  set_text("ab ab ab");
-  click_cell(0, 3);
-  set_pattern("ab");
-  std::vector<int32_t> starts;
-  for (const char* k : {"F3", "F3", "F3", "F4", "F4", "F4"}) {
-    key(k);
-    starts.push_back(sel(view.sel_start));
-  }
-  EXPECT_EQ(starts, (std::vector<int32_t>{3, 6, 6, 3, 0, 0}));
-  EXPECT_STREQ(status.status_text, "Search string not found");
-
-}
-
 TEST_F(Search, TheScreenLosesTheOldSelectionsHighlight) {
   // A Selection over rows 2 to 6, then a match on row 8: rows 2 to 5 are
   // neither the cursor's old row nor its new one.
@@ -116,27 +102,4 @@ TEST_F(Search, TheScreenLosesTheOldSelectionsHighlight) {
   key("F3");
   EXPECT_EQ(sel(view.sel_start), 4);
   EXPECT_TRUE(screen_is_current());
-}
-
-TEST_F(Search, TheFindBarSearchesAndKeepsItsPatternWhenClosed) {
-  set_text("one Two two\ntwo");
-  keys({"alt", "Right", "Down", "f"});  // Edit, Find: the field has the focus
-  chars("\x1btwo");
-  key("Enter");
-  EXPECT_EQ(sel(view.sel_start), 4);
-  key("F3");
-  EXPECT_EQ(sel(view.sel_start), 8);
-  EXPECT_TRUE(screen_is_current());  // the bar stays on top of the rows
-  key("Up");    // to the bar's close button
-  chars("-");  // its hotkey
-  EXPECT_EQ(first_slot_of(PANEL_FIND_BAR), NO_SLOT);
-  key("F3");
-  EXPECT_EQ(sel(view.sel_start), 12);
-  EXPECT_EQ(row(), 1);
-  // An all-space field does nothing at all, and says nothing.
-  set_pattern("");
-  const uint32_t shows = status.status_shows;
-  key("F4");
-  EXPECT_EQ(sel(view.sel_start), 12);
-  EXPECT_EQ(status.status_shows, shows);
 }
