@@ -13,6 +13,7 @@
 #include "platform/messages.h"
 #include "raster/raster.h"
 #include "widgets/input.h"
+#include "widgets/label.h"
 #include "widgets/status.h"
 #include "widgets/widget_table.h"
 
@@ -361,10 +362,13 @@ bool dispatch(Work& w, uint32_t code) {
   return true;
 }
 
-// Ctrl+F3 / Ctrl+F4: the view goes to the top-left of the file loaded.
+// Ctrl+F3 / Ctrl+F4: the view goes to the top-left of the file loaded, and
+// the title bar names it. The title lies under the menu bar, so the top bars
+// are drawn whole, and before the full redraw, which keeps open panels on top.
 bool step_to_file(Work& w, int32_t step) {
   const auto step_directory = command_services.step_directory;
   if (step_directory == nullptr || !step_directory(step)) return false;
+  for (int32_t s = view.text_rows_end; s < view.top_bars_end; s += 4) draw_widget(s);
   w.loaded = true;
   w.full_redraw = true;
   view.top_line = 0;
@@ -390,24 +394,43 @@ void show_line(Work& w, int32_t line) {
   }
 }
 
+// Whether the selected bytes [start, end) lie on other lines than `line`.
+bool reaches_beyond(const uint8_t* start, const uint8_t* end, uint32_t line) {
+  if (start == end) return false;
+  return line_of_pointer(start) != line || line_of_pointer(end - 1) != line;
+}
+
+// The end of the find field's pattern: trailing spaces are no part of it.
+const uint8_t* pattern_end(const uint8_t* field, uint32_t chars) {
+  const uint8_t* end = field + chars;
+  while (end > field && end[-1] == ' ') --end;
+  return end;
+}
+
 // F3 / F4 and Enter in the find field: the find pattern without its
 // trailing spaces, searched from the cursor; the match stays selected.
 bool search(Work& w, uint32_t direction) {
   const CommandServices& s = command_services;
   if (s.find_pattern == nullptr || s.find_text == nullptr) return false;
   const auto* start = reinterpret_cast<const uint8_t*>(s.find_pattern);
-  const uint8_t* end = start + s.find_pattern_chars;
-  while (end > start && end[-1] == ' ') --end;
+  const uint8_t* end = pattern_end(start, s.find_pattern_chars);
   if (end == start) {
     raster.redraw_pending = 1;
     return false;
   }
   locate_work(w);
+  const uint8_t* old_start = view.sel_start;
+  const uint8_t* old_end = view.sel_end;
   const int32_t line = s.find_text(direction, end, start);
   if (line < 0) {
     post_status("Search string not found");
     return false;
   }
+  // Redrawing the cursor's old and new rows is enough only while neither
+  // the old Selection nor the match shows on any other row.
+  const auto entry_line = static_cast<uint32_t>(view.top_line + w.row);
+  w.full_redraw = reaches_beyond(old_start, old_end, entry_line) ||
+                  reaches_beyond(view.sel_start, view.sel_end, static_cast<uint32_t>(line));
   w.row_redraw = true;
   show_line(w, line);
   w.rule = SelectionRule::SKIP;

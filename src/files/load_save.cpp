@@ -130,6 +130,7 @@ bool read_new_text(FileHandle handle, uint64_t size, NewText* text) {
 void reset_file_state() {
   std::memset(&files, 0, sizeof files);
   files.longest_line = LONGEST_LINE_BYTES;
+  files.step_name_bytes = PATH_BYTES;
 }
 
 // A block for a load or a save: the test hook's, or try_alloc's.

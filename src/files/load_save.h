@@ -32,6 +32,10 @@ struct FileState {
   // A text with a longer line is refused at load: LONGEST_LINE_BYTES, which
   // tests lower to try the refusal without a 2 GiB file.
   uint32_t longest_line;
+  // Directory stepping takes entry names of fewer bytes than this: PATH_BYTES,
+  // which file_path holds with its terminator. Tests lower it to try longer
+  // names, which the file systems they run on cannot hold.
+  uint32_t step_name_bytes;
 };
 extern FileState files;
 
@@ -40,7 +44,8 @@ extern FileState files;
 inline constexpr auto title_template = lc::label(lc::colour(9), lc::text("current file:"), lc::end());
 static_assert(lc::ends_with_text(title_template));
 
-// Zeroes the file state; the longest line goes back to LONGEST_LINE_BYTES.
+// Zeroes the file state; the longest line goes back to LONGEST_LINE_BYTES
+// and the step's name limit to PATH_BYTES.
 void reset_file_state();
 // A block for a load or a save: files.alloc_block's, or try_alloc's.
 void* obtain_file_block(size_t bytes);

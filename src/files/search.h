@@ -1,19 +1,27 @@
-// Searching the Document for the find bar's pattern. Included by the editor
-// and the screens.
+// The find bar's pattern buffer and the search that selects its next match
+// in the Document. Files layer: included by the screens (the find field's
+// data) and the app (which hands find_text to the dispatcher).
 #pragma once
 #include <cstdint>
 
 namespace vusk {
 
 constexpr uint32_t FIND_PATTERN_CHARS = 29;
-constexpr uint8_t CASE_FOLD_MARK = 0x1B;
+constexpr uint8_t CASE_FOLD_MARK = 0x1B;  // first in the field: letters match in either case
 
-// The find field's buffer: 29 characters, space-padded, then 0.
+// The find field's buffer: 29 characters, space-padded, then 0. It keeps
+// its text while the find bar is closed.
 extern char find_pattern[FIND_PATTERN_CHARS + 1];
 
+// Fills the find field with spaces: no pattern.
 void reset_search_state();
 
-// Line of the match (which becomes the Selection), or -1.
+// Searches the bytes [pattern_start, pattern_end) (a leading CASE_FOLD_MARK
+// is no part of them and folds letters) forwards (direction 0) from the
+// Selection's end, or backwards from one before its start, or from the
+// located cursor (locate_cursor) when nothing is selected. A match becomes
+// sel_start / sel_end (anchor and head untouched) and its first byte's line
+// is returned; -1 when there is none, with nothing changed.
 int32_t find_text(uint32_t direction, const uint8_t* pattern_end, const uint8_t* pattern_start);
 
 }  // namespace vusk

@@ -114,8 +114,20 @@ bool full_path_name(const char* path, char* dest, uint32_t max);
 int32_t index_of_file(const char* name, const char* pattern);
 // Copies the name of entry n (with its terminator) into `dest` and returns
 // its length; 0, leaving `dest` alone, when there is no entry n. A name that
-// does not fit `dest_size` bytes is not copied either (0 is returned).
+// does not fit `dest_size` bytes is not copied, but its length (dest_size or
+// more) is returned all the same, so that the caller can pass over it and go
+// on to the next entry.
 uint32_t nth_file(char* dest, uint32_t n, const char* pattern, uint32_t dest_size);
+
+// What a directory entry is, as far as loading it goes.
+enum FileKind : uint8_t {
+  FILE_KIND_NONE,       // nothing there, or it cannot be examined
+  FILE_KIND_REGULAR,    // a file (links followed)
+  FILE_KIND_DIRECTORY,  // a directory
+  FILE_KIND_OTHER,      // a named pipe, a device, a socket: never to be opened by a step
+};
+// The kind of the entry at `path`, found without opening it.
+FileKind file_kind(const char* path);
 
 // ---- User interaction -----------------------------------------------------
 

@@ -272,15 +272,22 @@ void test_listing() {
   CHECK(index_of_file("", "*.*") == -1);
   CHECK(index_of_file("a.txt", "*.none") == -1);
 
-  // Past the end, or a name that does not fit: 0, and dest untouched.
+  // Past the end: 0. A name that does not fit: its length, but not copied.
+  // Either way dest stays untouched.
   std::memset(name, 'Z', sizeof name);
   CHECK(nth_file(name, 6, "*.*", sizeof name) == 0);
   CHECK(nth_file(name, 0, "*.none", sizeof name) == 0);
   const uint32_t bak = static_cast<uint32_t>(index_of_file("a.txt.bak", "*.*"));
-  CHECK(nth_file(name, bak, "*.*", 9) == 0);
+  CHECK(nth_file(name, bak, "*.*", 9) == 9);
   CHECK(name[0] == 'Z');
   CHECK(nth_file(name, bak, "*.*", 10) == 9);
   CHECK(std::string(name) == "a.txt.bak");
+
+  // What each entry is, found without opening it.
+  CHECK(file_kind("a.txt") == FILE_KIND_REGULAR);
+  CHECK(file_kind("sub") == FILE_KIND_DIRECTORY);
+  CHECK(file_kind("..") == FILE_KIND_DIRECTORY);
+  CHECK(file_kind("missing.txt") == FILE_KIND_NONE);
 
   // The listing is read afresh on every call.
   CHECK(delete_file("B.txt"));

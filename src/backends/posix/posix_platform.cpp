@@ -227,35 +227,52 @@ static bool wildcard_match(const char* pattern, const char* name) {
   return false;
 }
 
-// The whole listing, sorted bytewise, so that stepping has a stable order.
-static bool list_directory(const char* pattern, std::vector<std::string>* names) {
+// Calls `visit` with each name of the current directory that matches
+// `pattern`, in the order readdir gives them; false when the directory
+// cannot be read. The listing is sorted bytewise by its users, each only as
+// far as it needs: it is read afresh for every step through a directory.
+template <class Visit>
+static bool each_entry(const char* pattern, Visit visit) {
   DIR* dir = opendir(".");
   if (dir == nullptr) return false;
   while (const dirent* entry = readdir(dir)) {
-    if (wildcard_match(pattern, entry->d_name)) names->emplace_back(entry->d_name);
+    if (wildcard_match(pattern, entry->d_name)) visit(entry->d_name);
   }
   closedir(dir);
-  std::sort(names->begin(), names->end());
   return true;
 }
 
+// The entry's position in the sorted listing is the number of names that
+// sort before it (strcmp compares bytes as unsigned, as the sort does).
 int32_t index_of_file(const char* name, const char* pattern) {
   if (name[0] == 0) return -1;
-  std::vector<std::string> names;
-  if (!list_directory(pattern, &names)) return -1;
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (names[i] == name) return static_cast<int32_t>(i);
-  }
-  return -1;
+  bool found = false;
+  int32_t before = 0;
+  const bool listed = each_entry(pattern, [&](const char* entry) {
+    const int order = std::strcmp(entry, name);
+    if (order == 0) found = true;
+    if (order < 0) ++before;
+  });
+  return listed && found ? before : -1;
 }
 
 uint32_t nth_file(char* dest, uint32_t n, const char* pattern, uint32_t dest_size) {
   std::vector<std::string> names;
-  if (!list_directory(pattern, &names) || n >= names.size()) return 0;
+  if (!each_entry(pattern, [&](const char* entry) { names.emplace_back(entry); }) || n >= names.size()) return 0;
+  std::nth_element(names.begin(), names.begin() + n, names.end());
   const std::string& name = names[n];
-  if (name.size() + 1 > dest_size) return 0;
-  std::memcpy(dest, name.c_str(), name.size() + 1);
+  if (name.size() + 1 <= dest_size) std::memcpy(dest, name.c_str(), name.size() + 1);
   return static_cast<uint32_t>(name.size());
+}
+
+// stat follows links: a link to a file is a file. Nothing is opened, so a
+// pipe is examined without waiting for its writer.
+FileKind file_kind(const char* path) {
+  struct stat st;
+  if (stat(path, &st) != 0) return FILE_KIND_NONE;
+  if (S_ISREG(st.st_mode)) return FILE_KIND_REGULAR;
+  if (S_ISDIR(st.st_mode)) return FILE_KIND_DIRECTORY;
+  return FILE_KIND_OTHER;
 }
 
 // ---- Command line ----------------------------------------------------------

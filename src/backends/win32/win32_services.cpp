@@ -307,7 +307,8 @@ int32_t index_of_file(const char* name, const char* pattern) {
   return found;
 }
 
-// The name of entry n into `dest`, when there is one and it fits.
+// The name of entry n into `dest`, when there is one and it fits; its
+// length whenever there is one.
 uint32_t nth_file(char* dest, uint32_t n, const char* pattern, uint32_t dest_size) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA(pattern, &data);
@@ -322,9 +323,17 @@ uint32_t nth_file(char* dest, uint32_t n, const char* pattern, uint32_t dest_siz
   FindClose(find);
   if (!found) return 0;
   const size_t len = std::strlen(data.cFileName);
-  if (len + 1 > dest_size) return 0;
-  std::memcpy(dest, data.cFileName, len + 1);
+  if (len + 1 <= dest_size) std::memcpy(dest, data.cFileName, len + 1);
   return static_cast<uint32_t>(len);
+}
+
+// GetFileAttributesA: examines the entry without opening it.
+FileKind file_kind(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FILE_KIND_NONE;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return FILE_KIND_DIRECTORY;
+  if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) return FILE_KIND_OTHER;
+  return FILE_KIND_REGULAR;
 }
 
 // ---- Process -----------------------------------------------------------------------
