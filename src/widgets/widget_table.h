@@ -116,6 +116,13 @@ void fill_slot(int32_t index, const PanelRecord& record, uint8_t panel);
 PanelRecord slot_record(int32_t index);
 // The first live slot opened from `panel`, or -1.
 int32_t first_slot_of(uint32_t panel);
+// The name of panel id `panel` as PanelId spells it without its prefix
+// ("FILE_MENU"), for state dumps and tests; null for an id past the directory.
+const char* panel_name(uint32_t panel);
+// The WidgetSlot of record `record` of the open panel `panel`, counted from
+// the panel's first slot that is not a text row (the rows carry the base
+// panel's id too); NO_SLOT when the panel is not open or has no such record.
+int32_t panel_slot(uint32_t panel, uint32_t record);
 
 // Appends the panel's records as live slots; false (and nothing opened) when
 // they would not fit the table.
