@@ -25,7 +25,7 @@ enum PanelId : uint8_t {
   PANEL_BOTTOM_BAR = 7,
   PANEL_ABOUT = 8,
 };
-static_assert(PANEL_ABOUT + 1 == PANEL_COUNT);
+static_assert(PANEL_ABOUT + 1 == PANEL_COUNT);  // every id has a directory entry
 
 // A button's handler or a drag descriptor's routine, called with the slot.
 using WidgetHandler = void (*)(int32_t slot);
@@ -95,7 +95,7 @@ struct WidgetTableState {
   int32_t default_focus;   // takes the focus when a panel closes
   int32_t pressed_widget;  // slot the left button went down on, or -1
 };
-extern WidgetTableState wt;
+extern WidgetTableState wt;  // the one WidgetTable
 
 // Empties the table: no live slot, no focus, no default focus, no press.
 void reset_widget_state();
