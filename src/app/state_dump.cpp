@@ -54,7 +54,8 @@ std::string open_panels() {
       previous = -1;
     } else if (wt.w_panel[i] != previous) {
       previous = wt.w_panel[i];
-      out += (out.empty() ? "" : ",") + panel_label(wt.w_panel[i]);
+      if (!out.empty()) out += ',';
+      out += panel_label(wt.w_panel[i]);
     }
   }
   return out.empty() ? "none" : out;
