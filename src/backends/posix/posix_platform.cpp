@@ -134,7 +134,8 @@ uint32_t transfer_whole(uint32_t count, Step step) {
 
 uint32_t read_block(uint32_t count, void* buffer, FileHandle handle) {
   auto* p = static_cast<uint8_t*>(buffer);
-  return transfer_whole(count, [&](uint32_t done, uint32_t n) { return ::read(static_cast<int>(handle), p + done, n); });
+  return transfer_whole(count,
+                        [&](uint32_t done, uint32_t n) { return ::read(static_cast<int>(handle), p + done, n); });
 }
 
 uint32_t write_block(uint32_t count, const void* buffer, FileHandle handle) {
