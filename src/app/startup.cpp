@@ -53,15 +53,16 @@ bool argument_goes_on(const char* p, bool quoted) {
 
 // The dispatcher's way up to the files and the status line.
 void install_command_services() {
-  command_services = CommandServices{};
-  command_services.reload_in_other_mode = reload_in_other_mode;
-  command_services.step_directory = step_directory;
-  command_services.find_pattern = find_pattern;
-  command_services.find_pattern_chars = FIND_PATTERN_CHARS;
-  command_services.find_text = find_text;
-  command_services.paste_clipboard_text = paste_clipboard_text;
-  command_services.copy_selection_to_transfer_file = copy_selection_to_transfer_file;
-  command_services.insert_transfer_file = insert_transfer_file;
+  command_services = CommandServices{
+      .reload_in_other_mode = reload_in_other_mode,
+      .step_directory = step_directory,
+      .find_pattern = find_pattern,
+      .find_pattern_chars = FIND_PATTERN_CHARS,
+      .find_text = find_text,
+      .paste_clipboard_text = paste_clipboard_text,
+      .copy_selection_to_transfer_file = copy_selection_to_transfer_file,
+      .insert_transfer_file = insert_transfer_file,
+  };
 }
 
 // Connects the lower layers to the ones above them: the router's command

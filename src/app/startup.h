@@ -1,21 +1,26 @@
-// Process start-up, the command line and the message loop.
-// Included by the backends' entry points and the tests.
+// Process start-up, the command line, the message loop, and the reset of
+// every subsystem's state. App layer, the top of the core: the start-up wires
+// the lower layers' hooks to the higher ones. Included by the backends' entry
+// points and the tests.
 #pragma once
 #include <cstdint>
 
 namespace vusk {
 
+// Where the command line is being read.
 struct StartupState {
   const char* cmdline_cursor;  // where next_argument reads on
 };
-extern StartupState startup;
+extern StartupState startup;  // the start-up's one state
 
+// The longest command-line argument taken, in characters; a longer one is
+// refused at start-up.
 constexpr uint32_t LONGEST_ARGUMENT = 127;
 
 // Start-up up to the message loop: the empty Document, the names, the
 // window and its first frame, then the command line's file on screen.
 void start_up_steps();
-// The whole start-up: the steps, the message loop, then quit().
+// The whole start-up: start_up_steps, the message loop, then quit().
 [[noreturn]] void start_up();
 // Empties the widget table and returns the command line just past the
 // program's own path.

@@ -1,6 +1,7 @@
 // The one window: frame size, the window procedure, presentation of the
 // DirtyRect, and the drawing of the status message (whose state lives in
-// widgets/status.h). Included by start-up, the backends and the tests.
+// widgets/status.h). App layer: included by start-up, the backends and the
+// tests.
 #pragma once
 #include <cstdint>
 
@@ -8,6 +9,8 @@
 
 namespace vusk {
 
+// The bitmap header that describes the frame to the platform's presentation:
+// a 32-bit bottom-up image of the frame's size.
 struct BitmapInfoHeader {
   uint32_t size;
   int32_t width, height;
@@ -17,24 +20,27 @@ struct BitmapInfoHeader {
   uint32_t clr_used, clr_important;
 };
 
+// Bits of window_flags, given to create_window.
 enum WindowFlag : uint8_t {
-  WINDOW_KEEP_ESCAPE = 0x02,
-  WINDOW_RESIZABLE = 0x04,
-  WINDOW_JIS_FONT = 0x10,
+  WINDOW_KEEP_ESCAPE = 0x02,  // Escape does not close the window
+  WINDOW_RESIZABLE = 0x04,    // the user may resize the window
+  WINDOW_JIS_FONT = 0x10,     // load jisfont.bin; cleared when there is none
 };
 
+// The window and its frame: the presentation header, the size limits, the
+// handles, the re-entrancy guard and the layout routine run after a resize.
 struct WindowState {
   BitmapInfoHeader bitmap_info;
-  uint8_t window_flags;
-  uint32_t min_frame_width, min_frame_height;
-  int32_t frame_extra_width, frame_extra_height;
+  uint8_t window_flags;                           // WindowFlag bits
+  uint32_t min_frame_width, min_frame_height;     // the least frame a resize gives
+  int32_t frame_extra_width, frame_extra_height;  // outer size less client size
   uintptr_t hwnd, hinstance;
-  uint8_t in_wndproc;
+  uint8_t in_wndproc;   // non-zero while a message is being handled
   uint8_t status_hook;  // non-zero: each drawing event ends with update_status_line
-  void (*layout_callback)();
+  void (*layout_callback)();  // lays the widgets out again after a resize
   uint8_t* jis_font_block;  // owned block behind raster.jis_font
 };
-extern WindowState win;
+extern WindowState win;  // the one window
 
 // Frees the font, zeroes the state, and installs the status line's
 // paint-over (status.paint_over), so the status service works wherever a

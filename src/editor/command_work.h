@@ -1,6 +1,6 @@
 // The working values of one editing command, shared by the dispatcher
-// (commands.cpp) and its common end (command_end.cpp). Private to those two
-// files: nothing else includes it.
+// (commands.cpp) and its common end (command_end.cpp). Editor layer, private
+// to those two files: nothing else includes it.
 #pragma once
 #include <cstddef>
 #include <cstdint>

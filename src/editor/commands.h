@@ -1,8 +1,9 @@
 // The editing dispatcher run_command: CommandCodes, the F6 repeat memory,
 // bookmarks and the insert/overwrite mode, and the table of services the
 // dispatcher borrows from the layers above it (loading, search, transfer,
-// status), which app installs at start-up. Included by the text view, the
-// files, the screens and app (and by the widgets' callers, never by widgets).
+// status), which app installs at start-up. Editor layer: the editor, the
+// files, the screens, the app and the backends may include it; the widgets
+// reach run_command only through the command hook that app installs.
 #pragma once
 #include <cstdint>
 
@@ -22,7 +23,7 @@ struct CommandState {
   int32_t last_column;    // ... from this screen column ...
   uint8_t last_shift, last_ctrl;  // ... with these modifiers
 };
-extern CommandState cmd;
+extern CommandState cmd;  // the dispatcher's one state
 
 // What the dispatcher needs from the files and the window. Each entry may be
 // null: the command that would use it then does nothing more than its own
@@ -49,7 +50,7 @@ struct CommandServices {
   // Shift+Insert: inserts the transfer file at the located cursor.
   void (*insert_transfer_file)();
 };
-extern CommandServices command_services;
+extern CommandServices command_services;  // filled by app at start-up
 
 // Insert mode, no bookmarks, and an F6 memory of code 0 at column 0.
 void reset_command_state();

@@ -2,8 +2,8 @@
 // line ends, a 0x0D end marker and possibly dead bytes behind it; the
 // LineTable of line starts; the cursor-location record; and the seven
 // primitives every edit is built from. It knows lines and columns, never the
-// view's rows or Selection. Included by the editor and the files (and by
-// anything above them).
+// view's rows or Selection. Editor layer: the editor, the files (which use
+// the Document API) and every layer above them may include it.
 #pragma once
 #include <cstdint>
 
@@ -27,7 +27,7 @@ struct DocumentState {
   uint32_t pad_spaces;
   uint32_t pad_newlines;
 };
-extern DocumentState doc;
+extern DocumentState doc;  // the one Document
 
 constexpr uint8_t LINE_FEED = 0x0A;   // ends every line but the last
 constexpr uint8_t END_MARKER = 0x0D;  // ends the last line, and the text

@@ -1,7 +1,8 @@
 // Shift_JIS as the editor shows it: which bytes open a double-width
 // character, and which double-byte glyph a pair shows. Editing, search and
 // the cursor count bytes; only display and row placement pair them. Editor
-// layer, header only: the editor and the files may include it.
+// layer, header only: the editor, the files and the layers above may include
+// it.
 #pragma once
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // Gathering output for a save: bytes are appended to a buffer and written in
-// whole buffers, and every write's count is checked. Included by the files
-// subsystem, its tests and benchmarks.
+// whole buffers, and every write's count is checked. Files layer: included
+// by the files, the tests and the benchmarks.
 #pragma once
 #include <cstdint>
 #include <cstring>
@@ -9,6 +9,8 @@
 
 namespace vusk {
 
+// A file being written through a buffer: the bytes gathered so far and
+// whether any write has failed.
 struct OutputFile {
   FileHandle handle;
   uint8_t* buffer;

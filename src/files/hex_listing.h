@@ -1,6 +1,7 @@
 // The HexListing format in both directions: rendering a file's bytes as the
 // 80-column listing, and parsing a listing held in the Document back into
-// bytes. Included by load_save.cpp, the tests and the benchmarks.
+// bytes. Files layer: included by the files' loads and saves, the tests and
+// the benchmarks.
 #pragma once
 #include <cstdint>
 
@@ -8,7 +9,9 @@
 
 namespace vusk {
 
+// Bytes of one listing line, its line break included.
 constexpr uint32_t HEX_LINE_BYTES = 80;
+// Columns of the header line that show the file's path.
 constexpr uint32_t HEX_PATH_COLUMNS = 62;
 
 // Characters of the listing of a file of `file_bytes` bytes, header included,

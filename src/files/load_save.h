@@ -1,7 +1,8 @@
 // Loading and saving the Document as text or as a HexListing, the document's
 // names and title label, and the file mode. A load or a save returns a plain
 // result and draws nothing: the screens (the File menu) and the app redraw
-// after it. Included by the screens, the app, the rest of files and the tests.
+// after it. Files layer: included by the rest of the files, the screens, the
+// app and the tests.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -10,13 +11,17 @@
 
 namespace vusk {
 
+// The size of every path buffer, terminator included.
 constexpr uint32_t PATH_BYTES = 256;
+// The size of the buffer that saves gather their output in.
 constexpr uint32_t IO_BUFFER_BYTES = 2048;
 // The longest line a text may have: the view counts columns in an i32.
 constexpr uint32_t LONGEST_LINE_BYTES = 0x7FFFFFFF;
 
+// How a file is read and written: as text, or as a HexListing of its bytes.
 enum FileMode : uint8_t { FILE_MODE_TEXT = 0, FILE_MODE_HEX = 1 };
 
+// The document's names, title label and mode, and the files' buffers.
 struct FileState {
   char file_path[PATH_BYTES];      // the document's path as last given
   char file_name[PATH_BYTES];      // its bare name
@@ -37,11 +42,12 @@ struct FileState {
   // names, which the file systems they run on cannot hold.
   uint32_t step_name_bytes;
 };
-extern FileState files;
+extern FileState files;  // the one document's file state
 
 // The title label's fixed start, which the bare name continues: colour 9 and
 // the text "current file:".
 inline constexpr auto title_template = lc::label(lc::colour(9), lc::text("current file:"), lc::end());
+// The name is appended to the template's last text.
 static_assert(lc::ends_with_text(title_template));
 
 // Zeroes the file state; the longest line goes back to LONGEST_LINE_BYTES

@@ -1,6 +1,7 @@
 // Writing the Document into its file without losing the old contents: a new
 // file renamed into place where that keeps the file what it is, otherwise
-// the file rewritten in place behind a backup copy. Included by load_save.cpp.
+// the file rewritten in place behind a backup copy. Files layer: included by
+// load_save.cpp.
 #pragma once
 
 namespace vusk {

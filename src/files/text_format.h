@@ -1,6 +1,6 @@
 // The text form of a Document on disk: the conversion of a file's line ends
-// on load, and the CR LF writer for a save. Included by load_save.cpp, the
-// tests and the benchmarks.
+// on load, and the CR LF writer for a save. Files layer: included by
+// load_save.cpp, the tests and the benchmarks.
 #pragma once
 #include <cstdint>
 

@@ -1,7 +1,8 @@
 // The window-system vocabulary the core speaks: message numbers, mouse-button
 // bits and virtual-key codes, with the values Win32 gives them. Every backend
 // translates its own events into these; none adds a vocabulary of its own.
-// Anyone may include this header; it includes nothing platform-specific.
+// Platform layer, the bottom: anyone may include this header; it includes
+// nothing platform-specific.
 #pragma once
 #include <cstdint>
 

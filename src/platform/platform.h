@@ -1,7 +1,8 @@
 // Everything the operating system must provide, in standard types only.
 // The portable core reaches the OS through this list and nothing else; each
 // backend (win32/, sdl/ with posix/, headless/ with posix/) implements it and is
-// the only code that includes platform headers. Anyone may include this file.
+// the only code that includes platform headers. Platform layer, the bottom:
+// anyone may include this file.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +25,9 @@ uint32_t tick_count();
 // ---- Files ----------------------------------------------------------------
 // Paths are 8-bit strings. Handles are opaque; INVALID_FILE means failure.
 
+// An open file, as the platform names it.
 using FileHandle = intptr_t;
+// The handle the opening routines return when they fail.
 constexpr FileHandle INVALID_FILE = -1;
 
 // Read and write access to an existing regular file (the transfer file, the
@@ -36,6 +39,7 @@ FileHandle open_existing_read(const char* path);
 // Write access, always created (an existing file is emptied); a named pipe
 // is refused.
 FileHandle create_for_write(const char* path);
+// Closes an open file; its handle is no longer valid.
 void close_file(FileHandle handle);
 // Size in bytes, low 32 bits only.
 uint32_t file_size(FileHandle handle);
@@ -152,6 +156,7 @@ uint32_t file_dialog_error();
 // A backend may install these before start-up. Left null, files that belong
 // to the program live beside the executable, as on Windows.
 
+// The optional services; a null entry means the default.
 struct PlatformHooks {
   // Writes the path of the read-only data file `name` of an installed copy
   // (at most `max` bytes, terminated); false when there is none.
@@ -161,6 +166,7 @@ struct PlatformHooks {
   // names the directory only: see make_parent_directories.
   uint32_t (*transfer_directory)(char* dest, uint32_t max);
 };
+// The installed optional services; all null until a backend sets them.
 extern PlatformHooks platform_hooks;
 
 // ---- Process --------------------------------------------------------------
@@ -172,10 +178,12 @@ const char* command_line();
 
 // ---- Window and presentation ----------------------------------------------
 
+// A rectangle in client pixels: left and top inside, right and bottom past it.
 struct PlatformRect {
   int32_t left, top, right, bottom;
 };
 
+// One window message as the message loop receives it.
 struct PlatformMessage {
   uintptr_t hwnd;
   uint32_t message;
@@ -189,8 +197,11 @@ struct PlatformMessage {
 // Returns the window handle (0 on failure).
 uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t outer_height,
                                  const char* title);
+// The handle of the running program's module (its instance).
 uintptr_t module_handle();
+// The window's outer rectangle, frame included, in screen pixels.
 void get_window_rect(PlatformRect* rect);
+// The client area: origin (0, 0) and the client size.
 void get_client_rect(PlatformRect* rect);
 // Resizes the window's outer size without moving it or changing its z-order.
 void resize_platform_window(uint32_t outer_width, uint32_t outer_height);
@@ -207,6 +218,7 @@ void invalidate_now(const PlatformRect* rect);
 void paint_frame(const uint32_t* pixels, uint32_t width, uint32_t height);
 // The platform's default handling of a message.
 intptr_t default_handling(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam);
+// Posts the quit message that ends the message loop with exit code `code`.
 void post_quit_message(int code);
 // Posts WM_CLOSE to the window.
 void post_close_message();

@@ -1,7 +1,7 @@
 // Clipping and DirtyRect helpers shared by the primitives. Coordinates reach
 // the primitives as unsigned 32-bit values; a figure that starts left of or
 // above the frame arrives with a huge x or y, so positions are read as two's
-// complement. Only src/raster/*.cpp include this file.
+// complement. Raster layer, private: only src/raster/*.cpp include it.
 #pragma once
 #include <cstdint>
 

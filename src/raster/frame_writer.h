@@ -1,7 +1,7 @@
 // Image files of the Framebuffer, for tests and for looking at what was drawn:
 // a 32-bit BMP (the frame already is a bottom-up DIB) or an uncompressed PNG.
-// Uses only the standard library. Anyone may include it; the program itself
-// does not need it.
+// Uses only the standard library. Raster layer: anyone above may include it
+// (vusk-script and the tests do); the program itself does not need it.
 #pragma once
 #include <cstdint>
 
@@ -15,8 +15,9 @@ bool write_bmp(const char* path, const uint32_t* pixels, uint32_t width, uint32_
 // is too large for one PNG data chunk.
 bool write_png(const char* path, const uint32_t* pixels, uint32_t width, uint32_t height);
 
-// The same for the current Framebuffer; false also when there is none.
+// Writes the current Framebuffer as a BMP file; false also when there is none.
 bool write_frame_bmp(const char* path);
+// Writes the current Framebuffer as a PNG file; false also when there is none.
 bool write_frame_png(const char* path);
 
 }  // namespace vusk

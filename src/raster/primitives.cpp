@@ -17,29 +17,24 @@ int64_t first_in_frame(int64_t first, int64_t step) {
   return first < 0 ? first + (-first + step - 1) / step * step : first;
 }
 
-// Sets every step-th pixel of row y from column `from` to column `to`
-// (inclusive); the pixels that fall outside the frame are skipped.
-void horizontal_run(uint32_t c, uint32_t y, uint32_t from, uint32_t to, int64_t step) {
-  const int64_t row = static_cast<int32_t>(y);
+// Sets every step-th pixel of a line from `from` to `to` (inclusive) along
+// one axis, at `across` on the other: row `across` of a horizontal line,
+// column `across` of a vertical one. Pixels outside the frame are skipped.
+void line_run(uint32_t c, bool vertical, uint32_t across, uint32_t from, uint32_t to, int64_t step) {
+  const int64_t at = static_cast<int32_t>(across);
   const int64_t first = static_cast<int32_t>(from);
   const int64_t last = static_cast<int32_t>(to);
-  if (last < first || row < 0 || row >= raster.frame_height) return;
-  int64_t i = first_in_frame(first, step);
-  const int64_t end = std::min<int64_t>(last, int64_t{raster.frame_width} - 1);
-  uint32_t* p = clip::row_start(row);
-  for (; i <= end; i += step) p[i] = c;
-}
-
-// Sets every step-th pixel of column x from row `from` to row `to`
-// (inclusive); the pixels that fall outside the frame are skipped.
-void vertical_run(uint32_t c, uint32_t x, uint32_t from, uint32_t to, int64_t step) {
-  const int64_t col = static_cast<int32_t>(x);
-  const int64_t first = static_cast<int32_t>(from);
-  const int64_t last = static_cast<int32_t>(to);
-  if (last < first || col < 0 || col >= raster.frame_width) return;
-  int64_t i = first_in_frame(first, step);
-  const int64_t end = std::min<int64_t>(last, int64_t{raster.frame_height} - 1);
-  for (; i <= end; i += step) clip::row_start(i)[col] = c;
+  const int64_t across_limit = vertical ? raster.frame_width : raster.frame_height;
+  const int64_t along_limit = vertical ? raster.frame_height : raster.frame_width;
+  if (last < first || at < 0 || at >= across_limit) return;
+  const int64_t end = std::min<int64_t>(last, along_limit - 1);
+  for (int64_t i = first_in_frame(first, step); i <= end; i += step) {
+    if (vertical) {
+      clip::row_start(i)[at] = c;
+    } else {
+      clip::row_start(at)[i] = c;
+    }
+  }
 }
 
 }  // namespace
@@ -64,13 +59,13 @@ void draw_line(uint32_t colour, uint32_t end, uint32_t y, uint32_t x, uint32_t m
   switch (mode) {
     case LINE_HORIZONTAL:
     case LINE_DOTTED_HORIZONTAL:
-      horizontal_run(c, y, x, end, mode == LINE_HORIZONTAL ? 1 : 2);
+      line_run(c, false, y, x, end, mode == LINE_HORIZONTAL ? 1 : 2);
       clip::grow_dirty_max(end, y);
       break;
     case LINE_VERTICAL:
     case LINE_DOTTED_VERTICAL:
       // An end above y would be a negative length: nothing is drawn.
-      vertical_run(c, x, y, end, mode == LINE_VERTICAL ? 1 : 2);
+      line_run(c, true, x, y, end, mode == LINE_VERTICAL ? 1 : 2);
       clip::grow_dirty_max(x, end);
       break;
     default:

@@ -1,12 +1,14 @@
 // The Framebuffer, the DirtyRect, the Palette, the two fonts and the five
 // drawing primitives. Owns every pixel write except the image and waveform
 // opcodes of the label interpreter, which use the same addressing.
-// Anyone in the core may include it.
+// Raster layer: includes the platform only; the widgets and every layer
+// above may include it.
 #pragma once
 #include <cstdint>
 
 namespace vusk {
 
+// The Framebuffer, the DirtyRect and the double-byte font image.
 struct RasterState {
   uint32_t* frame_pixels;  // bottom-up rows of 0x00RRGGBB words
   uint16_t frame_width;
@@ -16,18 +18,22 @@ struct RasterState {
   uint8_t redraw_pending;  // something drew since the last presentation
   const uint8_t* jis_font; // the double-byte font image, or null
 };
-extern RasterState raster;
+extern RasterState raster;  // the one frame
 
 // Frees the frame and zeroes the state (the font image is owned by the window).
 void reset_raster_state();
 
+// The double-byte font: 8836 glyphs of 16 x 15 pixels, 30 bytes each.
 constexpr uint32_t JIS_GLYPHS = 8836;
 constexpr uint32_t JIS_GLYPH_BYTES = 30;
 constexpr uint32_t JIS_FONT_BYTES = JIS_GLYPHS * JIS_GLYPH_BYTES;  // 265080
 
+// The 16 fixed colours, 0x00RRGGBB, by palette index.
 extern const uint32_t palette[16];
+// The built-in 8x13 font: 13 rows of 8 pixels per glyph code, high bit left.
 extern const uint8_t builtin_font[256 * 13];
 
+// The lines draw_line draws: solid or every other pixel, across or down.
 enum LineMode : uint32_t {
   LINE_HORIZONTAL = 0,
   LINE_VERTICAL = 1,

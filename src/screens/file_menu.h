@@ -1,7 +1,7 @@
 // The File menu's bindings: the two file dialogs, loading and saving in the
 // mode of the activated entry, "Save", and the redraws that follow a load or
-// a save (the files layer draws nothing itself). Included by the panel
-// tables, the app and the tests.
+// a save (the files layer draws nothing itself). Screens layer: included by
+// the panel tables, the app and the tests.
 #pragma once
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // The application's panels and the small handlers bound to them: colour
 // schemes, the benchmark, Quit and the inert handler (the File menu's are in
-// file_menu.h). Included by start-up and the tests.
+// file_menu.h). Screens layer: included by start-up (app) and the tests.
 #pragma once
 #include <cstdint>
 
@@ -12,6 +12,7 @@ namespace vusk {
 // their writable records, and returns to the Default colour scheme.
 void reset_screen_state();
 
+// The colour schemes the View menu offers.
 constexpr uint32_t COLOUR_SCHEMES = 3;
 // Copies scheme 0 (Default), 1 ("Wh on bl") or 2 ("Bl on wh") into the text
 // view's colour_scheme; any other number is ignored.

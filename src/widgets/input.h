@@ -1,8 +1,8 @@
 // The input router: pointer and keyboard state, the command key table, hit
 // testing, focus moves and the behaviour of every widget kind, and the hooks
 // through which keys and presses reach the editor. Widgets layer: includes
-// raster and platform only; the window procedure, the editor and the screens
-// include it.
+// raster and platform only; the editor, the screens and the app (the window
+// procedure) include it.
 #pragma once
 #include <cstdint>
 
@@ -17,7 +17,7 @@ struct InputState {
   uint8_t shift_down, ctrl_down, alt_latched;
   uint8_t escape_closes;       // the character Escape asks the window to close
 };
-extern InputState input;
+extern InputState input;  // the router's one state
 
 // No press, no drag, no modifier held; Escape closes, as for a window
 // without flags.

@@ -46,7 +46,9 @@ constexpr uint32_t LABEL_MAX_BYTES = 256;
 // the label). The application's variables have fixed indices, bound by their
 // owners; tests and later screens may claim the free ones.
 constexpr uint32_t LABEL_VARIABLES = 32;
+// The bound variables by index; null reads as 0.
 extern void* label_variables[LABEL_VARIABLES];
+// The fixed indices of the application's variables, and the first free one.
 namespace var {
 constexpr uint32_t cursor_abs_line = 0;
 constexpr uint32_t text_length = 1;
@@ -69,6 +71,7 @@ struct TextRowPainter {
   uint8_t (*background)();
   void (*paint)(int32_t slot);
 };
+// The installed painter; both entries null until the text view installs it.
 extern TextRowPainter text_row_painter;
 
 // Draws the widget at `slot`; nothing for a slot that is not live. A text

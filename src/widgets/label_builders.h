@@ -8,7 +8,8 @@
 // label_variables[], jump targets 32-bit offsets within the label; both start
 // at the next 4-byte boundary of the label, reached with 0x90 filler. The
 // built label is 4-byte aligned, so that boundary is also an address boundary.
-// Included by the screens and by anything else that defines labels.
+// Widgets layer: included by the screens, by the files (the title label) and
+// by anything else above that defines labels.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +19,7 @@
 
 namespace vusk::lc {
 
+// Jump marks a label may define: ids 0..MAX_MARKS-1.
 constexpr size_t MAX_MARKS = 16;
 
 // A 32-bit operand: a variable index, or the offset of a jump mark.
@@ -53,6 +55,7 @@ struct Newline {
   uint8_t dy;
 };
 
+// A built label: N bytes, 4-byte aligned, as draw_widget reads them.
 template <size_t N>
 struct Label {
   alignas(4) uint8_t bytes[N];
@@ -62,6 +65,7 @@ struct Label {
 
 // ---- Walking a label --------------------------------------------------------
 
+// The first 4-byte boundary at or after `offset`.
 constexpr size_t align4(size_t offset) { return (offset + 3) & ~size_t{3}; }
 
 // Offset of the instruction after the one at `offset` in `code` (`size`
@@ -95,6 +99,7 @@ constexpr size_t next_instruction(const uint8_t* code, size_t offset, size_t siz
   }
 }
 
+// The 32-bit little-endian operand at p.
 constexpr uint32_t read_word(const uint8_t* p) {
   return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
@@ -152,17 +157,20 @@ consteval bool valid_panel(const PanelRecord (&records)[N], size_t runtime_recor
 
 // ---- Instructions -----------------------------------------------------------
 
+// An opcode with no operand, one byte operand, or two.
 constexpr Instruction<1, 0, 0> op(uint8_t code) {
   Instruction<1, 0, 0> i;
   i.head[0] = code;
   return i;
 }
+// (See op(code).)
 constexpr Instruction<2, 0, 0> op(uint8_t code, uint8_t a) {
   Instruction<2, 0, 0> i;
   i.head[0] = code;
   i.head[1] = a;
   return i;
 }
+// (See op(code).)
 constexpr Instruction<3, 0, 0> op(uint8_t code, uint8_t a, uint8_t b) {
   Instruction<3, 0, 0> i;
   i.head[0] = code;
@@ -171,6 +179,8 @@ constexpr Instruction<3, 0, 0> op(uint8_t code, uint8_t a, uint8_t b) {
   return i;
 }
 
+// One instruction each, named after its opcode (LC_END, LC_TEXT_ROW, ...),
+// with the operands in the order the interpreter reads them.
 constexpr auto end() { return op(LC_END); }
 constexpr auto text_row() { return op(LC_TEXT_ROW); }
 constexpr auto colour(uint8_t c) { return op(LC_COLOUR, c); }
@@ -187,12 +197,16 @@ constexpr auto byte(uint8_t b) { return Instruction<1, 0, 0>{{b}, {}, {}}; }
 constexpr Mark mark(uint32_t id) { return Mark{id}; }
 constexpr Newline newline(uint8_t dy) { return Newline{dy}; }
 
+// LC_HEX_AT: the variable `variable` in hex, in `format`.
 constexpr Instruction<1, 1, 1> hex_at(uint32_t variable, uint8_t format) {
   return {{LC_HEX_AT}, {{false, variable}}, {format}};
 }
+// A decimal of a variable (`code` LC_DECIMAL8_AT, 16 or 32: its width),
+// multiplied by `multiplier`, in `format`.
 constexpr Instruction<1, 1, 2> decimal_at(uint8_t code, uint32_t variable, uint8_t multiplier, uint8_t format) {
   return {{code}, {{false, variable}}, {multiplier, format}};
 }
+// decimal_at for an 8-, 16- and 32-bit variable.
 constexpr auto decimal8_at(uint32_t v, uint8_t m, uint8_t f) { return decimal_at(LC_DECIMAL8_AT, v, m, f); }
 constexpr auto decimal16_at(uint32_t v, uint8_t m, uint8_t f) { return decimal_at(LC_DECIMAL16_AT, v, m, f); }
 constexpr auto decimal32_at(uint32_t v, uint8_t m, uint8_t f) { return decimal_at(LC_DECIMAL32_AT, v, m, f); }
@@ -203,6 +217,7 @@ constexpr Instruction<1, 1, 4> image_op(uint8_t code, uint32_t source, uint16_t 
           {static_cast<uint8_t>(w), static_cast<uint8_t>(w >> 8), static_cast<uint8_t>(h),
            static_cast<uint8_t>(h >> 8)}};
 }
+// LC_MASK_IMAGE and LC_IMAGE: the w x h image at the variable `source`.
 constexpr auto mask_image(uint32_t source, uint16_t w, uint16_t h) { return image_op(LC_MASK_IMAGE, source, w, h); }
 constexpr auto image(uint32_t source, uint16_t w, uint16_t h) { return image_op(LC_IMAGE, source, w, h); }
 // Continue at mark `target` when the signed byte at w_data equals k.
@@ -216,6 +231,8 @@ constexpr Instruction<2, 2, 0> jump_if_var(int8_t k, uint32_t target, uint32_t v
 
 // ---- Text ---------------------------------------------------------------
 
+// The bytes a part of a text takes: a string literal without its
+// terminator, or a newline's two bytes.
 template <class P>
 struct TextPart;
 template <size_t N>
@@ -227,6 +244,7 @@ struct TextPart<Newline> {
   static constexpr size_t size = 2;
 };
 
+// Writes one part of a text at out[at] and moves `at` past it.
 template <size_t N>
 constexpr void put_text_part(uint8_t* out, size_t& at, const char (&s)[N]) {
   for (size_t i = 0; i + 1 < N; ++i) out[at++] = static_cast<uint8_t>(s[i]);
@@ -250,6 +268,7 @@ constexpr auto text(const Parts&... parts) {
 
 // ---- Assembling ---------------------------------------------------------
 
+// The bytes of a label made of parts of types P, filler included.
 template <class... P>
 constexpr size_t label_size() {
   size_t offset = 0;
@@ -257,6 +276,8 @@ constexpr size_t label_size() {
   return offset;
 }
 
+// First pass of label(): records where each mark stands, and moves `offset`
+// past each instruction.
 constexpr void place_mark(const Mark& m, size_t& offset, uint32_t* marks) {
   if (m.id >= MAX_MARKS || marks[m.id] != UINT32_MAX) throw "jump mark out of range or defined twice";
   marks[m.id] = static_cast<uint32_t>(offset);
@@ -266,6 +287,8 @@ constexpr void place_mark(const Instruction<H, W, T>&, size_t& offset, uint32_t*
   offset += Instruction<H, W, T>::size_at(offset);
 }
 
+// Second pass of label(): writes each instruction's bytes at out[at], jump
+// marks resolved to offsets; a mark writes nothing.
 constexpr void emit(const Mark&, uint8_t*, size_t&, const uint32_t*) {}
 template <size_t H, size_t W, size_t T>
 constexpr void emit(const Instruction<H, W, T>& in, uint8_t* out, size_t& at, const uint32_t* marks) {

@@ -53,6 +53,29 @@ int32_t first_slot_of(uint32_t panel) {
 
 namespace {
 
+// The names of the panel ids, in id order.
+constexpr const char* PANEL_NAMES[] = {"TITLE",     "MENU_BAR", "FILE_MENU",  "EDIT_MENU", "FIND_BAR",
+                                       "VIEW_MENU", "THUMB",    "BOTTOM_BAR", "ABOUT"};
+static_assert(sizeof PANEL_NAMES / sizeof PANEL_NAMES[0] == PANEL_COUNT);
+
+}  // namespace
+
+const char* panel_name(uint32_t panel) { return panel < PANEL_COUNT ? PANEL_NAMES[panel] : nullptr; }
+
+int32_t panel_slot(uint32_t panel, uint32_t record) {
+  int32_t first = 0;
+  while (first < slot_index(wt.widget_end) && (wt.w_panel[first] != panel || wt.w_kind[first] == WK_TEXT_ROW)) {
+    ++first;
+  }
+  const int64_t index = int64_t{first} + record;
+  if (index >= slot_index(wt.widget_end) || wt.w_panel[index] != panel || wt.w_kind[index] == WK_TEXT_ROW) {
+    return NO_SLOT;
+  }
+  return static_cast<int32_t>(4 * index);
+}
+
+namespace {
+
 // The first live slot standing exactly at (x, y), or -1.
 int32_t slot_at(uint16_t x, uint16_t y) {
   for (int32_t s = 0; s < wt.widget_end; s += 4) {

@@ -25,7 +25,7 @@ enum PanelId : uint8_t {
   PANEL_BOTTOM_BAR = 7,
   PANEL_ABOUT = 8,
 };
-static_assert(PANEL_ABOUT + 1 == PANEL_COUNT);
+static_assert(PANEL_ABOUT + 1 == PANEL_COUNT);  // every id has a directory entry
 
 // A button's handler or a drag descriptor's routine, called with the slot.
 using WidgetHandler = void (*)(int32_t slot);
@@ -95,7 +95,7 @@ struct WidgetTableState {
   int32_t default_focus;   // takes the focus when a panel closes
   int32_t pressed_widget;  // slot the left button went down on, or -1
 };
-extern WidgetTableState wt;
+extern WidgetTableState wt;  // the one WidgetTable
 
 // Empties the table: no live slot, no focus, no default focus, no press.
 void reset_widget_state();
@@ -116,6 +116,13 @@ void fill_slot(int32_t index, const PanelRecord& record, uint8_t panel);
 PanelRecord slot_record(int32_t index);
 // The first live slot opened from `panel`, or -1.
 int32_t first_slot_of(uint32_t panel);
+// The name of panel id `panel` as PanelId spells it without its prefix
+// ("FILE_MENU"), for state dumps and tests; null for an id past the directory.
+const char* panel_name(uint32_t panel);
+// The WidgetSlot of record `record` of the open panel `panel`, counted from
+// the panel's first slot that is not a text row (the rows carry the base
+// panel's id too); NO_SLOT when the panel is not open or has no such record.
+int32_t panel_slot(uint32_t panel, uint32_t record);
 
 // Appends the panel's records as live slots; false (and nothing opened) when
 // they would not fit the table.

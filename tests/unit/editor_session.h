@@ -20,15 +20,24 @@
 #include "platform/messages.h"
 #include "backends/posix/posix_support.h"
 #include "app/startup.h"
+#include "app/state_dump.h"
 #include "app/window.h"
 #include "widgets/input.h"
 #include "widgets/widget_table.h"
 
 namespace vusk::test {
 
-// Slots of the 1024 x 768 layout: 44 text rows, then the fixed panels.
-constexpr int32_t FILE_TITLE = 184, EDIT_TITLE = 188, VIEW_TITLE = 192;
-constexpr int32_t LINE_LABEL = 212, THUMB = 224, FIRST_OVERLAY = 228;
+// The slot of record `record` of the open panel `panel`, as the layout
+// placed it; fails the test when that panel or record is not open.
+inline int32_t slot_of(uint32_t panel, uint32_t record = 0) {
+  const int32_t slot = panel_slot(panel, record);
+  EXPECT_NE(slot, NO_SLOT) << panel_name(panel) << " has no open record " << record;
+  return slot;
+}
+
+// The fixed panels that the layout opens after the text rows; drop-downs,
+// the find bar and the about box follow them.
+constexpr const char* FIXED_PANELS = "TITLE,MENU_BAR,BOTTOM_BAR,THUMB";
 
 class EditorSession : public ::testing::Test {
  protected:

@@ -37,7 +37,7 @@ Drawn drawn_by(const std::function<void()>& action) {
     if (drawn_at(36 + 16 * r + 8, 600)) d.rows.insert(static_cast<int>(r));
   }
   d.bars = drawn_at(5, 600) || drawn_at(27, 60);  // title bar, "  File"
-  d.bottom = drawn_at(745, 600) && drawn_at(wt.w_y[slot_index(THUMB)] + 9, 1013);
+  d.bottom = drawn_at(745, 600) && drawn_at(wt.w_y[slot_index(slot_of(PANEL_THUMB))] + 9, 1013);
   d.overlay = drawn_at(65, 80);  // the File menu's first entry
   return d;
 }
@@ -246,8 +246,8 @@ TEST_F(Commands, RepeatingAnEmptyClipboardPasteStillStepsDown) {
 // drawn on its own (a move along it, or losing the focus to the menu bar)
 // must leave the thumb on top.
 TEST_F(Commands, ARowDrawnAloneLeavesTheThumbOnTop) {
-  const uint32_t thumb_x = wt.w_x[slot_index(THUMB)] + 11;
-  const uint32_t thumb_y = wt.w_y[slot_index(THUMB)] + 9;
+  const uint32_t thumb_x = wt.w_x[slot_index(slot_of(PANEL_THUMB))] + 11;
+  const uint32_t thumb_y = wt.w_y[slot_index(slot_of(PANEL_THUMB))] + 9;
   ASSERT_EQ(thumb_y, 45u);  // on row 0
   for (const char* k : {"Right", "alt"}) {
     std::fill(raster.frame_pixels, raster.frame_pixels + size_t{raster.frame_width} * raster.frame_height, SENTINEL);

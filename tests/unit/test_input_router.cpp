@@ -66,9 +66,9 @@ TEST_F(Router, FindFieldEditing) {
   EXPECT_STREQ(status.status_text, "Search string not found");
   // Up and Down move through the bar with wrap-around.
   key("Up");
-  EXPECT_EQ(wt.focus_widget, FIRST_OVERLAY + 4);
+  EXPECT_EQ(slot_name(wt.focus_widget), "FIND_BAR:1");
   key("Down");
-  EXPECT_EQ(wt.focus_widget, FIRST_OVERLAY);
+  EXPECT_EQ(slot_name(wt.focus_widget), "FIND_BAR:0");
 }
 
 TEST_F(Router, AReleaseOutsideTheWindowIsNoticedAtTheNextMove) {
@@ -76,11 +76,11 @@ TEST_F(Router, AReleaseOutsideTheWindowIsNoticedAtTheNextMove) {
   mouse(WM_LBUTTONDOWN, MK_LBUTTON, 40, 27);
   mouse(WM_MOUSEMOVE, 0, 600, 400);
   EXPECT_EQ(wt.pressed_widget, NO_SLOT);
-  EXPECT_EQ(wt.w_flags[slot_index(FILE_TITLE)] & WF_PRESSED, 0);
-  EXPECT_EQ(wt.widget_end, FIRST_OVERLAY);
+  EXPECT_EQ(wt.w_flags[slot_index(slot_of(PANEL_MENU_BAR, 0))] & WF_PRESSED, 0);
+  EXPECT_EQ(open_panels(), FIXED_PANELS);
   mouse(WM_LBUTTONDOWN, MK_LBUTTON, 120, 27);
   mouse(WM_MOUSEMOVE, 0, 121, 27);
-  EXPECT_EQ(wt.widget_end, FIRST_OVERLAY + 8 * 4);  // the Edit menu
+  EXPECT_EQ(open_panels(), std::string(FIXED_PANELS) + ",EDIT_MENU");
   EXPECT_EQ(wt.pressed_widget, NO_SLOT);
 }
 
@@ -88,9 +88,9 @@ int activations = 0;
 void count_activation(int32_t) { ++activations; }
 
 TEST_F(Router, ATypedNulMatchesNoMissingHotkey) {
-  panel_directory[8][1].data = WidgetData(count_activation);  // the about box's text, without a hotkey
+  panel_directory[PANEL_ABOUT][1].data = WidgetData(count_activation);  // the about box's text, without a hotkey
   keys({"alt", "Left", "Down", "a"});                          // View, then About
-  ASSERT_EQ(wt.w_panel[slot_index(wt.focus_widget)], 8);
+  ASSERT_EQ(wt.w_panel[slot_index(wt.focus_widget)], PANEL_ABOUT);
   chars(std::string(1, '\0'));
   EXPECT_EQ(activations, 0);
   keys({"Down", "Enter"});
@@ -101,7 +101,7 @@ TEST_F(Router, HeldAltActsOnce) {
   headless::send(WM_SYSKEYDOWN, VK_MENU, 1);
   headless::send(WM_SYSKEYDOWN, VK_MENU, 1);  // auto-repeat
   headless::send(WM_SYSKEYDOWN, VK_MENU, 1);
-  EXPECT_EQ(wt.focus_widget, FILE_TITLE);
+  EXPECT_EQ(wt.focus_widget, slot_of(PANEL_MENU_BAR, 0));
   headless::send(WM_SYSKEYUP, VK_MENU, 1);
   headless::send(WM_SYSKEYDOWN, VK_MENU, 1);
   EXPECT_EQ(wt.focus_widget, NO_SLOT);
@@ -110,16 +110,17 @@ TEST_F(Router, HeldAltActsOnce) {
 TEST_F(Router, SpaceActivatesAtItsKeyUp) {
   key("alt");
   headless::send(WM_CHAR, ' ', 1);
-  EXPECT_NE(wt.w_flags[slot_index(FILE_TITLE)] & WF_PRESSED, 0);
-  EXPECT_EQ(wt.widget_end, FIRST_OVERLAY);
+  EXPECT_NE(wt.w_flags[slot_index(slot_of(PANEL_MENU_BAR, 0))] & WF_PRESSED, 0);
+  EXPECT_EQ(open_panels(), FIXED_PANELS);
   headless::send(WM_KEYUP, VK_SPACE, 0);
-  EXPECT_EQ(wt.widget_end, FIRST_OVERLAY + 8 * 4);
-  EXPECT_EQ(wt.w_flags[slot_index(FILE_TITLE)] & WF_PRESSED, 0);
+  EXPECT_EQ(open_panels(), std::string(FIXED_PANELS) + ",FILE_MENU");
+  EXPECT_EQ(wt.w_flags[slot_index(slot_of(PANEL_MENU_BAR, 0))] & WF_PRESSED, 0);
 }
 
 TEST_F(Router, RightDragKeepsThePanelOnTheFrame) {
   open_find_bar();  // field 292 wide above a close entry 152 wide
-  const int32_t field_slot = slot_index(FIRST_OVERLAY), close_slot = field_slot + 1;
+  const int32_t field_slot = slot_index(slot_of(PANEL_FIND_BAR, 0));
+  const int32_t close_slot = slot_index(slot_of(PANEL_FIND_BAR, 1));
   mouse(WM_RBUTTONDOWN, MK_RBUTTON, 50, 100);
   mouse(WM_MOUSEMOVE, MK_RBUTTON, 0, 100);
   EXPECT_EQ(wt.w_x[field_slot], 0);
@@ -140,9 +141,9 @@ TEST_F(Router, RightDragKeepsThePanelOnTheFrame) {
 
 TEST_F(Router, ThumbMovesVerticallyWithinItsLimits) {
   set_text(std::string(99, '\n'));
-  const int32_t t = slot_index(THUMB);
+  const int32_t thumb = slot_of(PANEL_THUMB), t = slot_index(thumb);
   mouse(WM_LBUTTONDOWN, MK_LBUTTON, 1010, 40);
-  EXPECT_EQ(wt.pressed_widget, THUMB);
+  EXPECT_EQ(wt.pressed_widget, thumb);
   mouse(WM_MOUSEMOVE, MK_LBUTTON, 1010, 5000);
   EXPECT_EQ(wt.w_y[t], 768 - 54);
   EXPECT_EQ(view.top_line, 99);
@@ -162,8 +163,8 @@ TEST_F(Router, HitTesting) {
   EXPECT_EQ(hit_test(755, 900), NO_SLOT);  // the line label is static
   EXPECT_EQ(hit_test(745, 500), NO_SLOT);  // the background below the rows
   EXPECT_EQ(hit_test(52, 500), 4);         // row 0's lower edge is row 1's top: the later slot
-  EXPECT_EQ(hit_test(36, 1023), THUMB);    // the thumb lies over row 0 and touches "UP"
-  EXPECT_EQ(hit_test(36, 88), FILE_TITLE); // a title's lower and right edges answer too
+  EXPECT_EQ(hit_test(36, 1023), slot_of(PANEL_THUMB));    // the thumb lies over row 0 and touches "UP"
+  EXPECT_EQ(hit_test(36, 88), slot_of(PANEL_MENU_BAR, 0)); // a title's lower and right edges answer too
 }
 
 TEST_F(Router, OnlyTheModifierKeysSetTheModifiers) {

@@ -1,7 +1,8 @@
 // The headless backend's controls, for the tests and vusk-script: an
 // in-memory screen that receives presented pixels, a message queue, scripted
 // dialog answers and clipboard text, and a transcript of message boxes,
-// dialogs and the process exit. Included only by tests and tools.
+// dialogs and the process exit. Backends layer (headless): included only by
+// vusk-script and the tests.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -17,12 +18,16 @@ namespace vusk::headless {
 constexpr int32_t FRAME_EXTRA_WIDTH = 16;
 constexpr int32_t FRAME_EXTRA_HEIGHT = 39;
 
+// What the next file dialog returns: a chosen path (for an open or a save
+// dialog), a cancel, or a failure with its extended error code.
 struct DialogAnswer {
   enum Kind { OPEN, SAVE, CANCEL, FAIL } kind;
-  std::string path;
-  uint32_t code = 0;
+  std::string path;   // OPEN and SAVE: the chosen path
+  uint32_t code = 0;  // FAIL: the extended error
 };
 
+// Everything the headless platform holds: the window, the display, the
+// queue, and what the user's side answers and records.
 struct HeadlessState {
   // The window.
   bool window_created = false;
@@ -50,7 +55,7 @@ struct HeadlessState {
   bool clipboard_open = false;
   uint32_t dialog_error = 0;
 };
-extern HeadlessState state;
+extern HeadlessState state;  // the headless platform's one state
 
 // Clears everything above (between tests).
 void reset();
@@ -61,6 +66,7 @@ void set_transcript_sink(std::function<void(const std::string&)> sink);
 void set_script_error_handler(std::function<void(const std::string&)> handler);
 // Called by exit_process before the process ends; tests may throw from it.
 void set_exit_handler(std::function<void(int)> handler);
+// Appends a line to the transcript and hands it to the sink.
 void add_transcript(const std::string& line);
 
 // Sets the client size as a user's resize would and sends WM_SIZE.

@@ -82,56 +82,66 @@ bool lookup(const std::string& name, uint32_t* vk, int* plain) {
   return false;
 }
 
+// The modifier keys held for one stroke.
+struct Modifiers {
+  bool shift = false, ctrl = false, alt = false;
+};
+
+// Marks the modifier `name` ("shift", "ctrl" or "alt", in any case) as
+// held; false for any other name.
+bool hold_modifier(const std::string& name, Modifiers& m) {
+  bool* held = strcasecmp(name.c_str(), "shift") == 0  ? &m.shift
+               : strcasecmp(name.c_str(), "ctrl") == 0 ? &m.ctrl
+               : strcasecmp(name.c_str(), "alt") == 0  ? &m.alt
+                                                        : nullptr;
+  if (held != nullptr) *held = true;
+  return held != nullptr;
+}
+
+// The messages of the key itself, between the modifiers' downs and ups: its
+// key-down, the character it types, its key-up. With Ctrl held, Alt
+// combinations are ordinary key messages.
+void key_messages(uint32_t vk, int plain, const Modifiers& m, bool caps_lock, std::vector<KeyMessage>& out) {
+  const bool system = m.alt && !m.ctrl;
+  const intptr_t context = system ? ALT_CONTEXT_BIT : 0;
+  const bool sys_key = system || (vk == VK_F10 && !m.ctrl);
+  out.push_back({sys_key ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, KEY_DOWN_BITS | context});
+  if (!(m.alt && m.ctrl)) {  // Ctrl+Alt gives no character on a US layout
+    const bool letter = vk >= 'A' && vk <= 'Z';
+    const int c = translated_char(vk, plain, letter && caps_lock ? !m.shift : m.shift, m.ctrl);
+    if (c >= 0) out.push_back({system ? WM_SYSCHAR : WM_CHAR, static_cast<uintptr_t>(c), KEY_DOWN_BITS | context});
+  }
+  out.push_back({sys_key ? WM_SYSKEYUP : WM_KEYUP, vk, KEY_UP_BITS | context});
+}
+
 }  // namespace
 
 KeyStroke parse_key(const std::string& key_name, bool caps_lock) {
   KeyStroke stroke;
-  bool shift = false, ctrl = false, alt = false;
+  Modifiers m;
   std::string rest = key_name;
-  for (;;) {
-    const size_t plus = rest.find('+');
-    if (plus == std::string::npos || plus == 0) break;
-    const std::string mod = rest.substr(0, plus);
-    if (strcasecmp(mod.c_str(), "shift") == 0) shift = true;
-    else if (strcasecmp(mod.c_str(), "ctrl") == 0) ctrl = true;
-    else if (strcasecmp(mod.c_str(), "alt") == 0) alt = true;
-    else return stroke;
+  for (size_t plus = rest.find('+'); plus != std::string::npos && plus != 0; plus = rest.find('+')) {
+    if (!hold_modifier(rest.substr(0, plus), m)) return stroke;
     rest = rest.substr(plus + 1);
   }
-  if (rest.empty()) return stroke;
-
-  // A modifier pressed alone.
   uint32_t vk = 0;
   int plain = -1;
-  bool key_is_modifier = true;
-  if (strcasecmp(rest.c_str(), "shift") == 0) shift = true;
-  else if (strcasecmp(rest.c_str(), "ctrl") == 0) ctrl = true;
-  else if (strcasecmp(rest.c_str(), "alt") == 0) alt = true;
-  else if (lookup(rest, &vk, &plain)) key_is_modifier = false;
-  else return stroke;
+  // A modifier may be pressed alone; it then has no key of its own.
+  const bool key_is_modifier = hold_modifier(rest, m);
+  if (rest.empty() || (!key_is_modifier && !lookup(rest, &vk, &plain))) return stroke;
 
-  // With Ctrl held, Alt combinations are ordinary key messages.
-  const bool system = alt && !ctrl;
+  const bool system = m.alt && !m.ctrl;
   const intptr_t context = system ? ALT_CONTEXT_BIT : 0;
   std::vector<KeyMessage>& out = stroke.messages;
-  if (shift) out.push_back({WM_KEYDOWN, VK_SHIFT, KEY_DOWN_BITS});
-  if (ctrl) out.push_back({WM_KEYDOWN, VK_CONTROL, KEY_DOWN_BITS});
-  if (alt) out.push_back({system ? WM_SYSKEYDOWN : WM_KEYDOWN, VK_MENU, KEY_DOWN_BITS | context});
-  if (!key_is_modifier) {
-    const bool sys_key = system || (vk == VK_F10 && !ctrl);
-    out.push_back({sys_key ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, KEY_DOWN_BITS | context});
-    if (!(alt && ctrl)) {  // Ctrl+Alt gives no character on a US layout
-      const bool letter = vk >= 'A' && vk <= 'Z';
-      const int c = translated_char(vk, plain, letter && caps_lock ? !shift : shift, ctrl);
-      if (c >= 0) out.push_back({system ? WM_SYSCHAR : WM_CHAR, static_cast<uintptr_t>(c), KEY_DOWN_BITS | context});
-    }
-    out.push_back({sys_key ? WM_SYSKEYUP : WM_KEYUP, vk, KEY_UP_BITS | context});
-  }
+  if (m.shift) out.push_back({WM_KEYDOWN, VK_SHIFT, KEY_DOWN_BITS});
+  if (m.ctrl) out.push_back({WM_KEYDOWN, VK_CONTROL, KEY_DOWN_BITS});
+  if (m.alt) out.push_back({system ? WM_SYSKEYDOWN : WM_KEYDOWN, VK_MENU, KEY_DOWN_BITS | context});
+  if (!key_is_modifier) key_messages(vk, plain, m, caps_lock, out);
   // Alt released after another key is an ordinary key-up; alone it is a
   // system key-up.
-  if (alt) out.push_back({system && key_is_modifier ? WM_SYSKEYUP : WM_KEYUP, VK_MENU, KEY_UP_BITS});
-  if (ctrl) out.push_back({WM_KEYUP, VK_CONTROL, KEY_UP_BITS});
-  if (shift) out.push_back({WM_KEYUP, VK_SHIFT, KEY_UP_BITS});
+  if (m.alt) out.push_back({system && key_is_modifier ? WM_SYSKEYUP : WM_KEYUP, VK_MENU, KEY_UP_BITS});
+  if (m.ctrl) out.push_back({WM_KEYUP, VK_CONTROL, KEY_UP_BITS});
+  if (m.shift) out.push_back({WM_KEYUP, VK_SHIFT, KEY_UP_BITS});
   stroke.valid = true;
   return stroke;
 }

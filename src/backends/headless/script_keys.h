@@ -1,6 +1,6 @@
 // Key names of scripts ("ctrl+shift+Right", "F10", "alt") turned into the
 // messages Windows delivers for one press and release of that key.
-// Included by vusk-script and the tests.
+// Backends layer (headless): included by vusk-script and the tests.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -8,12 +8,14 @@
 
 namespace vusk {
 
+// One message of a key stroke, as the window procedure receives it.
 struct KeyMessage {
   uint32_t message;
   uintptr_t wparam;
   intptr_t lparam;
 };
 
+// The messages of one key stroke; not valid for a name no key has.
 struct KeyStroke {
   bool valid = false;
   std::vector<KeyMessage> messages;

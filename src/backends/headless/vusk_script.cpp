@@ -15,20 +15,14 @@
 #include <string>
 #include <vector>
 
-#include "editor/commands.h"
-#include "editor/document.h"
-#include "editor/text_view.h"
-#include "files/load_save.h"
-#include "raster/frame_writer.h"
-#include "raster/raster.h"
+#include "app/startup.h"
+#include "app/state_dump.h"
 #include "backends/headless/headless.h"
 #include "backends/headless/script_keys.h"
-#include "platform/messages.h"
 #include "backends/posix/posix_support.h"
-#include "app/startup.h"
-#include "app/window.h"
+#include "platform/messages.h"
+#include "raster/frame_writer.h"
 #include "widgets/status.h"
-#include "widgets/widget_table.h"
 
 using namespace vusk;
 
@@ -124,25 +118,11 @@ void mouse(uint32_t message, uint32_t button_bit, bool down, const std::vector<s
   deliver(message, buttons_held, make_position(pointer_y, pointer_x));
 }
 
-std::string offset_of(const uint8_t* p) {
-  if (p == nullptr) return "-1";
-  return std::to_string(static_cast<long long>(p - doc.text_buffer));
-}
-
-void print_state() {
-  std::ostringstream s;
-  s << "state file_path=" << files.file_path << " file_name=" << files.file_name
-    << " file_mode=" << int(files.file_mode) << " text_length=" << doc.text_length << " last_line=" << doc.last_line
-    << " top_line=" << view.top_line << " left_col=" << view.left_col << " cursor_row=" << int(view.cursor_row)
-    << " cursor_col=" << view.cursor_col << " sel_start=" << offset_of(view.sel_start)
-    << " sel_end=" << offset_of(view.sel_end) << " insert_mode=" << int(cmd.insert_mode)
-    << " focus=" << wt.focus_widget << " widget_end=" << wt.widget_end;
-  headless::add_transcript(s.str());
-}
-
+// `doc PATH`: the Document's bytes in use, end marker included.
 void write_document(const std::string& path) {
+  const std::string_view text = document_text();
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(doc.text_buffer), doc.text_length);
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
   if (!out) throw ScriptError{"cannot write " + path};
 }
 
@@ -162,106 +142,163 @@ std::string rest_of(const std::string& line) {
   return text == std::string::npos ? "" : line.substr(text);
 }
 
-void run_line(const std::string& line) {
-  const std::vector<std::string> words = split_words(line);
-  if (words.empty() || words[0][0] == '#') return;
-  const std::string& verb = words[0];
-  if (verb == "key") {
-    if (words.size() < 2) throw ScriptError{"key needs at least one key"};
-    // Every name is checked before the first key is pressed.
-    for (size_t i = 1; i < words.size(); ++i) {
-      if (!parse_key(words[i]).valid) throw ScriptError{"unknown key: " + words[i]};
-    }
-    for (size_t i = 1; i < words.size(); ++i) {
-      const KeyStroke stroke = parse_key(words[i], caps_lock);
-      for (const KeyMessage& m : stroke.messages) {
-        if (m.message == WM_KEYDOWN && m.wparam == VK_CAPITAL) caps_lock = !caps_lock;
-        deliver(m.message, m.wparam, m.lparam);
-      }
-    }
-  } else if (verb == "type") {
-    for (const char c : unescape(rest_of(line))) deliver(WM_CHAR, static_cast<uint8_t>(c), 1);
-  } else if (verb == "click") {
-    mouse(WM_LBUTTONDOWN, MK_LBUTTON, true, words);
-    mouse(WM_LBUTTONUP, MK_LBUTTON, false, words);
-  } else if (verb == "down") {
-    mouse(WM_LBUTTONDOWN, MK_LBUTTON, true, words);
-  } else if (verb == "up") {
-    mouse(WM_LBUTTONUP, MK_LBUTTON, false, words);
-  } else if (verb == "move" || verb == "rmove") {
-    mouse(WM_MOUSEMOVE, 0, false, words);
-  } else if (verb == "rdown") {
-    mouse(WM_RBUTTONDOWN, MK_RBUTTON, true, words);
-  } else if (verb == "rup") {
-    mouse(WM_RBUTTONUP, MK_RBUTTON, false, words);
-  } else if (verb == "wheel") {
-    if (words.size() != 2) throw ScriptError{"wheel needs N"};
-    const int32_t n = parse_wheel(words[1]);
-    const auto delta = static_cast<uint16_t>(static_cast<int16_t>(n * 120));
-    deliver(WM_MOUSEWHEEL, (static_cast<uintptr_t>(delta) << 16) | buttons_held,
-            make_position(pointer_y, pointer_x));
-  } else if (verb == "resize") {
-    if (words.size() != 3) throw ScriptError{"resize needs W H"};
-    const uint32_t w = parse_number(words[1], "width");
-    const uint32_t h = parse_number(words[2], "height");
-    headless::state.client_width = static_cast<int32_t>(w);
-    headless::state.client_height = static_cast<int32_t>(h);
-    deliver(WM_SIZE, 0, make_position(h, w));
-  } else if (verb == "clipboard") {
-    headless::state.clipboard_has_text = true;
-    headless::state.clipboard = unescape(rest_of(line));
-  } else if (verb == "clipboard-none") {
-    no_more_words(words, 1);
-    headless::state.clipboard_has_text = false;
-    headless::state.clipboard.clear();
-  } else if (verb == "answer") {
-    if (words.size() < 2) throw ScriptError{"answer needs open, save, cancel or fail"};
-    headless::DialogAnswer a{};
-    const std::string arg = words.size() > 2 ? rest_of(rest_of(line)) : "";
-    if (words[1] == "open" || words[1] == "save") {
-      if (arg.empty()) throw ScriptError{"answer " + words[1] + " needs a path"};
-      a.kind = words[1] == "open" ? headless::DialogAnswer::OPEN : headless::DialogAnswer::SAVE;
-      a.path = arg;
-    } else if (words[1] == "cancel") {
-      no_more_words(words, 2);
-      a.kind = headless::DialogAnswer::CANCEL;
-    } else if (words[1] == "fail") {
-      if (words.size() != 3) throw ScriptError{"answer fail needs CODE"};
-      char* end = nullptr;
-      const unsigned long code = std::strtoul(words[2].c_str(), &end, 0);
-      // Code 0 is what a cancel reports: a failure needs another.
-      if (*end != 0 || words[2][0] == '-' || code == 0 || code > 0xFFFFFFFFul) {
-        throw ScriptError{"bad dialog error code (a non-zero number): " + words[2]};
-      }
-      a.kind = headless::DialogAnswer::FAIL;
-      a.code = static_cast<uint32_t>(code);
-    } else {
-      throw ScriptError{"unknown answer: " + words[1]};
-    }
-    headless::state.answers.push_back(a);
-  } else if (verb == "shot") {
-    const std::string path = rest_of(line);
-    if (path.empty()) throw ScriptError{"shot needs PATH"};
-    const bool png = path.size() >= 4 && path.compare(path.size() - 4, 4, ".png") == 0;
-    if (!(png ? write_frame_png(path.c_str()) : write_frame_bmp(path.c_str()))) {
-      throw ScriptError{"cannot write " + path};
-    }
-  } else if (verb == "state") {
-    no_more_words(words, 1);
-    print_state();
-  } else if (verb == "title") {
-    no_more_words(words, 1);
-    headless::add_transcript("title " + headless::state.window_title);
-  } else if (verb == "doc") {
-    const std::string path = rest_of(line);
-    if (path.empty()) throw ScriptError{"doc needs PATH"};
-    write_document(path);
-  } else if (verb == "close") {
-    no_more_words(words, 1);
-    deliver(WM_CLOSE, 0, 0);
-  } else {
-    throw ScriptError{"unknown line: " + line};
+// One script line: as written, and split into words (the verb first).
+struct Line {
+  const std::string& text;
+  std::vector<std::string> words;
+};
+
+// `key NAME...`: every name is checked before the first key is pressed.
+void press_keys(const Line& l) {
+  if (l.words.size() < 2) throw ScriptError{"key needs at least one key"};
+  for (size_t i = 1; i < l.words.size(); ++i) {
+    if (!parse_key(l.words[i]).valid) throw ScriptError{"unknown key: " + l.words[i]};
   }
+  for (size_t i = 1; i < l.words.size(); ++i) {
+    const KeyStroke stroke = parse_key(l.words[i], caps_lock);
+    for (const KeyMessage& m : stroke.messages) {
+      if (m.message == WM_KEYDOWN && m.wparam == VK_CAPITAL) caps_lock = !caps_lock;
+      deliver(m.message, m.wparam, m.lparam);
+    }
+  }
+}
+
+// `type TEXT`: one character message per byte, escapes decoded.
+void type_text(const Line& l) {
+  for (const char c : unescape(rest_of(l.text))) deliver(WM_CHAR, static_cast<uint8_t>(c), 1);
+}
+
+// `wheel N`: N notches at the pointer, with the buttons still held.
+void turn_wheel(const Line& l) {
+  if (l.words.size() != 2) throw ScriptError{"wheel needs N"};
+  const int32_t n = parse_wheel(l.words[1]);
+  const auto delta = static_cast<uint16_t>(static_cast<int16_t>(n * 120));
+  deliver(WM_MOUSEWHEEL, (static_cast<uintptr_t>(delta) << 16) | buttons_held, make_position(pointer_y, pointer_x));
+}
+
+// `resize W H`: the user's resize of the client area.
+void resize(const Line& l) {
+  if (l.words.size() != 3) throw ScriptError{"resize needs W H"};
+  const uint32_t w = parse_number(l.words[1], "width");
+  const uint32_t h = parse_number(l.words[2], "height");
+  headless::state.client_width = static_cast<int32_t>(w);
+  headless::state.client_height = static_cast<int32_t>(h);
+  deliver(WM_SIZE, 0, make_position(h, w));
+}
+
+// `clipboard TEXT` / `clipboard-none`: what the next paste finds.
+void set_clipboard(const Line& l) {
+  headless::state.clipboard_has_text = true;
+  headless::state.clipboard = unescape(rest_of(l.text));
+}
+void empty_clipboard(const Line& l) {
+  no_more_words(l.words, 1);
+  headless::state.clipboard_has_text = false;
+  headless::state.clipboard.clear();
+}
+
+// The CODE of `answer fail CODE`: any non-zero 32-bit number, since code 0 is
+// what a cancel reports.
+uint32_t dialog_error_code(const std::string& word) {
+  char* end = nullptr;
+  const unsigned long code = std::strtoul(word.c_str(), &end, 0);
+  if (*end != 0 || word[0] == '-' || code == 0 || code > 0xFFFFFFFFul) {
+    throw ScriptError{"bad dialog error code (a non-zero number): " + word};
+  }
+  return static_cast<uint32_t>(code);
+}
+
+// `answer open PATH` | `answer save PATH` | `answer cancel` | `answer fail
+// CODE`: queues what the next file dialog returns.
+void queue_answer(const Line& l) {
+  const auto& w = l.words;
+  if (w.size() < 2) throw ScriptError{"answer needs open, save, cancel or fail"};
+  headless::DialogAnswer a{};
+  if (w[1] == "open" || w[1] == "save") {
+    a.path = w.size() > 2 ? rest_of(rest_of(l.text)) : "";
+    if (a.path.empty()) throw ScriptError{"answer " + w[1] + " needs a path"};
+    a.kind = w[1] == "open" ? headless::DialogAnswer::OPEN : headless::DialogAnswer::SAVE;
+  } else if (w[1] == "cancel") {
+    no_more_words(w, 2);
+    a.kind = headless::DialogAnswer::CANCEL;
+  } else if (w[1] == "fail") {
+    if (w.size() != 3) throw ScriptError{"answer fail needs CODE"};
+    a.kind = headless::DialogAnswer::FAIL;
+    a.code = dialog_error_code(w[2]);
+  } else {
+    throw ScriptError{"unknown answer: " + w[1]};
+  }
+  headless::state.answers.push_back(a);
+}
+
+// `shot PATH`: the frame as a PNG (a name ending in .png) or a BMP.
+void write_shot(const Line& l) {
+  const std::string path = rest_of(l.text);
+  if (path.empty()) throw ScriptError{"shot needs PATH"};
+  const bool png = path.size() >= 4 && path.compare(path.size() - 4, 4, ".png") == 0;
+  if (!(png ? write_frame_png(path.c_str()) : write_frame_bmp(path.c_str()))) throw ScriptError{"cannot write " + path};
+}
+
+void print_state(const Line& l) {
+  no_more_words(l.words, 1);
+  headless::add_transcript("state " + dump_state());
+}
+
+void print_title(const Line& l) {
+  no_more_words(l.words, 1);
+  headless::add_transcript("title " + headless::state.window_title);
+}
+
+void dump_document(const Line& l) {
+  const std::string path = rest_of(l.text);
+  if (path.empty()) throw ScriptError{"doc needs PATH"};
+  write_document(path);
+}
+
+void close_window(const Line& l) {
+  no_more_words(l.words, 1);
+  deliver(WM_CLOSE, 0, 0);
+}
+
+// The verbs of a script line and what each does.
+struct Verb {
+  const char* name;
+  void (*run)(const Line&);
+};
+const Verb VERBS[] = {
+    {"key", press_keys},
+    {"type", type_text},
+    {"click",
+     [](const Line& l) {
+       mouse(WM_LBUTTONDOWN, MK_LBUTTON, true, l.words);
+       mouse(WM_LBUTTONUP, MK_LBUTTON, false, l.words);
+     }},
+    {"down", [](const Line& l) { mouse(WM_LBUTTONDOWN, MK_LBUTTON, true, l.words); }},
+    {"up", [](const Line& l) { mouse(WM_LBUTTONUP, MK_LBUTTON, false, l.words); }},
+    {"move", [](const Line& l) { mouse(WM_MOUSEMOVE, 0, false, l.words); }},
+    {"rmove", [](const Line& l) { mouse(WM_MOUSEMOVE, 0, false, l.words); }},
+    {"rdown", [](const Line& l) { mouse(WM_RBUTTONDOWN, MK_RBUTTON, true, l.words); }},
+    {"rup", [](const Line& l) { mouse(WM_RBUTTONUP, MK_RBUTTON, false, l.words); }},
+    {"wheel", turn_wheel},
+    {"resize", resize},
+    {"clipboard", set_clipboard},
+    {"clipboard-none", empty_clipboard},
+    {"answer", queue_answer},
+    {"shot", write_shot},
+    {"state", print_state},
+    {"title", print_title},
+    {"doc", dump_document},
+    {"close", close_window},
+};
+
+// Runs one script line; blank lines and comments do nothing.
+void run_line(const std::string& text) {
+  const Line line{text, split_words(text)};
+  if (line.words.empty() || line.words[0][0] == '#') return;
+  for (const Verb& verb : VERBS) {
+    if (line.words[0] == verb.name) return verb.run(line);
+  }
+  throw ScriptError{"unknown line: " + text};
 }
 
 [[noreturn]] void script_failure(const std::string& where, const std::string& what) {
@@ -270,59 +307,79 @@ void run_line(const std::string& line) {
   std::exit(2);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The command line's words: the options, the script's name and the file.
+struct Arguments {
   bool timings = false;
+  std::string script_name;
+  char* file = nullptr;  // the program's command-line argument, if any
+};
+
+Arguments parse_arguments(int argc, char** argv) {
+  Arguments a;
   int arg = 1;
   if (arg < argc && std::string(argv[arg]) == "--timings") {
-    timings = true;
+    a.timings = true;
     ++arg;
   }
   if (arg >= argc || argc - arg > 2) {
     std::fprintf(stderr, "usage: vusk-script [--timings] SCRIPT [FILE]\n");
-    return 2;
+    std::exit(2);
   }
-  const std::string script_name = argv[arg];
-  std::ifstream file_in;
-  std::istream* in = &std::cin;
-  if (script_name != "-") {
-    file_in.open(script_name, std::ios::binary);
-    if (!file_in) script_failure(script_name, "cannot open");
-    in = &file_in;
-  }
+  a.script_name = argv[arg];
+  if (arg + 1 < argc) a.file = argv[arg + 1];
+  return a;
+}
 
-  std::vector<char*> command{argv[0]};
-  if (arg + 1 < argc) command.push_back(argv[arg + 1]);
+// Where script failures are reported from: start-up, then SCRIPT:LINE.
+std::string where = "start-up";
+
+// The program's start-up as the platform's main would run it, with the
+// transcript going to standard output.
+void start_program(char* program, char* file) {
+  std::vector<char*> command{program};
+  if (file != nullptr) command.push_back(file);
   set_command_line_from_argv(static_cast<int>(command.size()), command.data());
-
-  std::string where = "start-up";
   headless::set_transcript_sink([](const std::string& line) {
     std::fputs(line.c_str(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
   });
-  headless::set_script_error_handler([&where](const std::string& what) { script_failure(where, what); });
-
+  headless::set_script_error_handler([](const std::string& what) { script_failure(where, what); });
   reset_all_state();
   start_up_steps();
   status_shows_seen = status.status_shows;
   if (!headless::drain_queue()) quit();
+}
 
+// Runs every line of `in`, each timed on standard error with --timings.
+void run_script(std::istream& in, const Arguments& a) {
   std::string line;
-  for (int number = 1; std::getline(*in, line); ++number) {
+  for (int number = 1; std::getline(in, line); ++number) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    where = script_name + ":" + std::to_string(number);
+    where = a.script_name + ":" + std::to_string(number);
     const auto t0 = std::chrono::steady_clock::now();
     try {
       run_line(line);
     } catch (const ScriptError& e) {
       script_failure(where, e.what);
     }
-    if (timings) {
+    if (a.timings) {
       const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
       std::fprintf(stderr, "time %.3f %s\n", ms, line.c_str());
     }
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Arguments a = parse_arguments(argc, argv);
+  std::ifstream file_in;
+  if (a.script_name != "-") {
+    file_in.open(a.script_name, std::ios::binary);
+    if (!file_in) script_failure(a.script_name, "cannot open");
+  }
+  start_program(argv[0], a.file);
+  run_script(a.script_name == "-" ? std::cin : file_in, a);
   quit();
 }

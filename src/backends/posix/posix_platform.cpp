@@ -109,14 +109,19 @@ uint64_t file_size64(FileHandle handle) {
 
 uint32_t file_size(FileHandle handle) { return static_cast<uint32_t>(file_size64(handle)); }
 
-uint32_t read_block(uint32_t count, void* buffer, FileHandle handle) {
+namespace {
+
+// Repeats `step(done, n)` (a read or a write of up to n bytes at offset
+// `done`) until `count` bytes are through, the file ends or an error stops
+// it, as ReadFile and WriteFile do on a disk file; an interrupted call is
+// repeated. The count is also left in io_count.
+template <class Step>
+uint32_t transfer_whole(uint32_t count, Step step) {
   io_count = 0;
   if (injected_fault()) return 0;
-  // Like ReadFile on a disk file: keep reading until count or end of file.
-  auto* p = static_cast<uint8_t*>(buffer);
   uint32_t done = 0;
   while (done < count) {
-    const ssize_t n = ::read(static_cast<int>(handle), p + done, std::min<uint32_t>(count - done, 1u << 30));
+    const ssize_t n = step(done, std::min<uint32_t>(count - done, 1u << 30));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<uint32_t>(n);
@@ -125,19 +130,18 @@ uint32_t read_block(uint32_t count, void* buffer, FileHandle handle) {
   return done;
 }
 
+}  // namespace
+
+uint32_t read_block(uint32_t count, void* buffer, FileHandle handle) {
+  auto* p = static_cast<uint8_t*>(buffer);
+  return transfer_whole(count,
+                        [&](uint32_t done, uint32_t n) { return ::read(static_cast<int>(handle), p + done, n); });
+}
+
 uint32_t write_block(uint32_t count, const void* buffer, FileHandle handle) {
-  io_count = 0;
-  if (injected_fault()) return 0;
   const auto* p = static_cast<const uint8_t*>(buffer);
-  uint32_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::write(static_cast<int>(handle), p + done, std::min<uint32_t>(count - done, 1u << 30));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<uint32_t>(n);
-  }
-  io_count = done;
-  return done;
+  return transfer_whole(count,
+                        [&](uint32_t done, uint32_t n) { return ::write(static_cast<int>(handle), p + done, n); });
 }
 
 uint32_t module_directory(char* dest, uint32_t max) {

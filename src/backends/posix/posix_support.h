@@ -1,5 +1,7 @@
-// POSIX-only entry points that the Linux backends call from main().
-// Included only by src/backends/posix, src/backends/sdl and src/backends/headless.
+// POSIX-only entry points that the Linux backends call from main(), and the
+// fault injection the tests use. Backends layer (the POSIX services that the
+// SDL2 and headless backends share): included only by src/backends/posix,
+// src/backends/sdl, src/backends/headless and the tests.
 #pragma once
 #include <cstdint>
 #include <string>

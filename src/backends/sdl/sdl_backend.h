@@ -1,7 +1,7 @@
 // The SDL2 backend's own state and the few routines its files share: the
 // window, the rectangle being painted, the message queue filled from SDL
-// events, and the event pump used while a modal helper runs. Included only
-// by src/backends/sdl.
+// events, and the event pump used while a modal helper runs. Backends layer
+// (SDL2): included only by src/backends/sdl.
 #pragma once
 #include <cstdint>
 #include <deque>
@@ -9,10 +9,11 @@
 
 #include "platform/platform.h"
 
-struct SDL_Window;
+struct SDL_Window;  // SDL's window, declared here so that only the .cpp files include SDL
 
 namespace vusk::sdl {
 
+// The backend's state: one window, its input state and its queue.
 struct SdlState {
   SDL_Window* window;
   uintptr_t hwnd;
@@ -27,7 +28,7 @@ struct SdlState {
   std::string clipboard;              // CP932 text handed out until closed
   uint32_t dialog_error;              // extended error of the last file dialog
 };
-extern SdlState state;
+extern SdlState state;  // the SDL2 backend's one state
 
 // Handles the SDL events that are waiting while a modal helper (a file
 // dialog or message box) runs: exposed parts are repainted, releases and

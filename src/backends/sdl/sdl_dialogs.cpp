@@ -47,16 +47,21 @@ struct HelperRun {
   std::string out, err;
 };
 
-// Runs a helper program (no shell) until it ends, collecting what it prints
-// while the window keeps repainting.
-HelperRun run_helper(const std::vector<std::string>& args) {
-  HelperRun run;
+// The read ends of a helper's standard output and standard error.
+struct HelperPipes {
+  int out = -1, err = -1;
+};
+
+// Starts a helper program (no shell) with its standard input from /dev/null
+// and its output and errors into pipes; returns its pid, or -1 with nothing
+// left open when it could not be started.
+pid_t spawn_helper(const std::vector<std::string>& args, HelperPipes& pipes) {
   int out_pipe[2], err_pipe[2];
-  if (pipe2(out_pipe, O_CLOEXEC) != 0) return run;
+  if (pipe2(out_pipe, O_CLOEXEC) != 0) return -1;
   if (pipe2(err_pipe, O_CLOEXEC) != 0) {
     close(out_pipe[0]);
     close(out_pipe[1]);
-    return run;
+    return -1;
   }
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -74,11 +79,17 @@ HelperRun run_helper(const std::vector<std::string>& args) {
   if (spawned != 0) {
     close(out_pipe[0]);
     close(err_pipe[0]);
-    return run;
+    return -1;
   }
-  run.started = true;
+  pipes = HelperPipes{out_pipe[0], err_pipe[0]};
+  return pid;
+}
 
-  pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
+// Reads both pipes into the run until the helper closes them (keeping at
+// most HELPER_OUTPUT_LIMIT bytes of each), while the window keeps
+// repainting; both pipes are closed afterwards.
+void collect_output(const HelperPipes& pipes, HelperRun& run) {
+  pollfd fds[2] = {{pipes.out, POLLIN, 0}, {pipes.err, POLLIN, 0}};
   std::string* sinks[2] = {&run.out, &run.err};
   int open_pipes = 2;
   while (open_pipes > 0) {
@@ -100,12 +111,29 @@ HelperRun run_helper(const std::vector<std::string>& args) {
   for (const pollfd& p : fds) {
     if (p.fd >= 0) close(p.fd);
   }
+}
+
+// Waits for the helper to end: its exit code, or -1 when it did not exit
+// normally.
+int wait_for_exit(pid_t pid) {
   int status = 0;
   pid_t waited;
   do {
     waited = waitpid(pid, &status, 0);
   } while (waited < 0 && errno == EINTR);
-  if (waited == pid && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
+  return waited == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs a helper program (no shell) until it ends, collecting what it prints
+// while the window keeps repainting.
+HelperRun run_helper(const std::vector<std::string>& args) {
+  HelperRun run;
+  HelperPipes pipes;
+  const pid_t pid = spawn_helper(args, pipes);
+  if (pid < 0) return run;
+  run.started = true;
+  collect_output(pipes, run);
+  run.exit_code = wait_for_exit(pid);
   return run;
 }
 

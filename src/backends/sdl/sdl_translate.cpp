@@ -256,43 +256,76 @@ void translate_wheel(float precise_y, bool flipped, int32_t x, int32_t y, uint16
        make_position(static_cast<uint32_t>(y), static_cast<uint32_t>(x)));
 }
 
+namespace {
+
+// One text run through an iconv converter into a string that grows as the
+// output needs. The callers decide what an unconvertible input byte becomes.
+struct Conversion {
+  iconv_t cd;
+  char* in;
+  size_t in_left;
+  std::string out;
+  size_t used = 0;
+
+  // Converts as far as the converter goes: 0 when the whole input is done,
+  // otherwise the errno that stopped it at `in` (never E2BIG: the output grows).
+  int run() {
+    for (;;) {
+      char* o = out.data() + used;
+      size_t o_left = out.size() - used;
+      const size_t r = iconv(cd, &in, &in_left, &o, &o_left);
+      used = static_cast<size_t>(o - out.data());
+      if (r != static_cast<size_t>(-1)) return 0;
+      if (errno != E2BIG) return errno;
+      out.resize(out.size() * 2 + 4);
+    }
+  }
+  // Passes over `n` input bytes.
+  void skip(size_t n) {
+    in += n;
+    in_left -= n;
+  }
+  // Appends bytes of its own to the output.
+  void put(const char* bytes, size_t n) {
+    if (out.size() - used < n) out.resize(used + n);
+    std::memcpy(out.data() + used, bytes, n);
+    used += n;
+  }
+  // The output, with the converter closed.
+  std::string finish() {
+    iconv_close(cd);
+    out.resize(used);
+    return out;
+  }
+};
+
+// The bytes of the malformed or unencodable UTF-8 character at `in`: its
+// lead byte and the continuation bytes that follow it, as many as it claims.
+size_t bad_character_bytes(const char* in, size_t in_left) {
+  const size_t claimed = sequence_length(static_cast<uint8_t>(*in));
+  size_t n = 1;
+  while (n < claimed && n < in_left && (static_cast<uint8_t>(in[n]) & 0xC0) == 0x80) ++n;
+  return n;
+}
+
+}  // namespace
+
 std::string utf8_to_cp932(const char* utf8, size_t length) {
-  std::string result;
   iconv_t cd = iconv_open("CP932", "UTF-8");
   if (cd == reinterpret_cast<iconv_t>(-1)) {
     // Without the converter, ASCII is all that is certain to be right.
+    std::string result;
     for (size_t i = 0; i < length; ++i) {
       if (static_cast<uint8_t>(utf8[i]) < 0x80) result += utf8[i];
     }
     return result;
   }
   // CP932 never needs more bytes than UTF-8 for the same character.
-  result.resize(length + 4);
-  char* in = const_cast<char*>(utf8);
-  size_t in_left = length;
-  char* out = result.data();
-  size_t out_left = result.size();
-  while (in_left > 0) {
-    if (iconv(cd, &in, &in_left, &out, &out_left) != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) {
-      const size_t used = static_cast<size_t>(out - result.data());
-      result.resize(result.size() * 2);
-      out = result.data() + used;
-      out_left = result.size() - used;
-    } else if (errno == EILSEQ) {
-      // Not encodable, or not UTF-8: drop this one character.
-      size_t skip = sequence_length(static_cast<uint8_t>(*in));
-      size_t n = 1;
-      while (n < skip && n < in_left && (static_cast<uint8_t>(in[n]) & 0xC0) == 0x80) ++n;
-      in += n;
-      in_left -= n;
-    } else {
-      break;  // a sequence cut off at the end
-    }
-  }
-  result.resize(static_cast<size_t>(out - result.data()));
-  iconv_close(cd);
-  return result;
+  Conversion c{cd, const_cast<char*>(utf8), length, std::string(length + 4, '\0')};
+  // Not encodable, or not UTF-8: that one character is dropped. A sequence
+  // cut off at the end (EINVAL) ends the text.
+  while (c.in_left > 0 && c.run() == EILSEQ) c.skip(bad_character_bytes(c.in, c.in_left));
+  return c.finish();
 }
 
 namespace {
@@ -319,25 +352,16 @@ std::string cp932_to_utf8(const char* cp932, size_t length) {
   iconv_t cd = iconv_open("UTF-8", "CP932");
   if (cd == reinterpret_cast<iconv_t>(-1)) return ascii_or_replacement(cp932, length);
   // No CP932 byte, nor a byte replaced, takes more than 3 bytes of UTF-8.
-  std::string result(REPLACEMENT_BYTES * length, '\0');
-  char* in = const_cast<char*>(cp932);
-  size_t in_left = length;
-  char* out = result.data();
-  size_t out_left = result.size();
-  while (in_left > 0) {
-    if (iconv(cd, &in, &in_left, &out, &out_left) != static_cast<size_t>(-1)) break;
+  Conversion c{cd, const_cast<char*>(cp932), length, std::string(REPLACEMENT_BYTES * length, '\0')};
+  while (c.in_left > 0) {
     // A byte CP932 does not define, or a lead byte without its trail byte:
     // that byte is replaced and the rest converted.
-    if ((errno != EILSEQ && errno != EINVAL) || out_left < REPLACEMENT_BYTES) break;
-    std::memcpy(out, REPLACEMENT, REPLACEMENT_BYTES);
-    out += REPLACEMENT_BYTES;
-    out_left -= REPLACEMENT_BYTES;
-    ++in;
-    --in_left;
+    const int stop = c.run();
+    if (stop != EILSEQ && stop != EINVAL) break;
+    c.put(REPLACEMENT, REPLACEMENT_BYTES);
+    c.skip(1);
   }
-  result.resize(static_cast<size_t>(out - result.data()));
-  iconv_close(cd);
-  return result;
+  return c.finish();
 }
 
 }  // namespace vusk::sdl

@@ -3,8 +3,8 @@
 // messages with MK_ bits, the wheel word, typed UTF-8 text as CP932 bytes,
 // and CP932 text as UTF-8 for display.
 // Pure functions on plain values (SDL key symbols, scancodes and KMOD_ bits),
-// so that they can be checked without a display. Included only by
-// src/backends/sdl and its tests.
+// so that they can be checked without a display. Backends layer (SDL2):
+// included only by src/backends/sdl and its tests.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +15,7 @@
 
 namespace vusk::sdl {
 
+// The messages one SDL event translates into, in delivery order.
 using Messages = std::vector<PlatformMessage>;
 
 // The virtual-key code of a key (SDL key symbol, scancode, KMOD_ bits of the

@@ -45,23 +45,38 @@ void keep_minimum_size(int32_t* width, int32_t* height) {
   SDL_SetWindowSize(state.window, *width, *height);
 }
 
-// Translates one SDL event into messages (appended to `out`); an exposed
-// window is repainted at once.
+// The window's client size now, 0 x 0 while there is no window.
+void client_size(int* w, int* h) {
+  *w = *h = 0;
+  if (state.window != nullptr) SDL_GetWindowSize(state.window, w, h);
+}
+
+// The modifier bits the mouse messages carry.
+uint16_t mouse_mod() { return static_cast<uint16_t>(SDL_GetModState()); }
+
+// Translates an event of our window: a close request, a new size, or an
+// exposed part, which is repainted at once.
+void translate_window_event(const SDL_WindowEvent& e, Messages* out) {
+  if (state.window == nullptr || e.windowID != SDL_GetWindowID(state.window)) return;
+  if (e.event == SDL_WINDOWEVENT_CLOSE) {
+    out->push_back({state.hwnd, WM_CLOSE, 0, 0});
+  } else if (e.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+    const intptr_t size = make_position(static_cast<uint32_t>(e.data2), static_cast<uint32_t>(e.data1));
+    out->push_back({state.hwnd, WM_SIZE, 0, size});
+  } else if (e.event == SDL_WINDOWEVENT_EXPOSED) {
+    invalidate_now(nullptr);
+  }
+}
+
+// Translates one SDL event into messages (appended to `out`).
 void translate_event(const SDL_Event& e, Messages* out) {
+  int w = 0, h = 0;
   switch (e.type) {
     case SDL_QUIT:
       out->push_back({state.hwnd, WM_CLOSE, 0, 0});
       break;
     case SDL_WINDOWEVENT:
-      if (state.window == nullptr || e.window.windowID != SDL_GetWindowID(state.window)) break;
-      if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
-        out->push_back({state.hwnd, WM_CLOSE, 0, 0});
-      } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-        out->push_back({state.hwnd, WM_SIZE, 0,
-                        make_position(static_cast<uint32_t>(e.window.data2), static_cast<uint32_t>(e.window.data1))});
-      } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
-        invalidate_now(nullptr);
-      }
+      translate_window_event(e.window, out);
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
@@ -72,25 +87,21 @@ void translate_event(const SDL_Event& e, Messages* out) {
     case SDL_TEXTINPUT:
       translate_text(e.text.text, state.key_mod, out);
       break;
-    case SDL_MOUSEMOTION: {
-      int w = 0, h = 0;
-      if (state.window != nullptr) SDL_GetWindowSize(state.window, &w, &h);
-      translate_motion(e.motion.x, e.motion.y, w, h, static_cast<uint16_t>(SDL_GetModState()), state.buttons, out);
+    case SDL_MOUSEMOTION:
+      client_size(&w, &h);
+      translate_motion(e.motion.x, e.motion.y, w, h, mouse_mod(), state.buttons, out);
       break;
-    }
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-      int w = 0, h = 0;
-      if (state.window != nullptr) SDL_GetWindowSize(state.window, &w, &h);
-      translate_button(e.type == SDL_MOUSEBUTTONDOWN, e.button.button, e.button.x, e.button.y, w, h,
-                       static_cast<uint16_t>(SDL_GetModState()), &state.buttons, out);
+    case SDL_MOUSEBUTTONUP:
+      client_size(&w, &h);
+      translate_button(e.type == SDL_MOUSEBUTTONDOWN, e.button.button, e.button.x, e.button.y, w, h, mouse_mod(),
+                       &state.buttons, out);
       break;
-    }
     case SDL_MOUSEWHEEL: {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
-      translate_wheel(e.wheel.preciseY, e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED, x, y,
-                      static_cast<uint16_t>(SDL_GetModState()), state.buttons, out);
+      translate_wheel(e.wheel.preciseY, e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED, x, y, mouse_mod(),
+                      state.buttons, out);
       break;
     }
     default:

@@ -108,30 +108,42 @@ uint64_t file_size64(FileHandle handle) {
   return static_cast<uint64_t>(size.QuadPart);
 }
 
-// Reads until `count` bytes are in, the file ends or an error stops it.
-uint32_t read_block(uint32_t count, void* buffer, FileHandle handle) {
-  auto* p = static_cast<uint8_t*>(buffer);
+namespace {
+
+// Repeats `step(done, n)` (a ReadFile or WriteFile of n bytes at offset
+// `done`, giving the bytes it moved, 0 on failure) until `count` bytes are
+// through, the file ends or an error stops it. The count is also left in
+// io_count.
+template <class Step>
+uint32_t transfer_whole(uint32_t count, Step step) {
   uint32_t done = 0;
   while (done < count) {
-    DWORD n = 0;
-    if (!ReadFile(to_handle(handle), p + done, count - done, &n, nullptr) || n == 0) break;
+    const DWORD n = step(done, count - done);
+    if (n == 0) break;
     done += n;
   }
   io_count = done;
   return done;
 }
 
+}  // namespace
+
+// Reads until `count` bytes are in, the file ends or an error stops it.
+uint32_t read_block(uint32_t count, void* buffer, FileHandle handle) {
+  auto* p = static_cast<uint8_t*>(buffer);
+  return transfer_whole(count, [&](uint32_t done, uint32_t n) {
+    DWORD moved = 0;
+    return ReadFile(to_handle(handle), p + done, n, &moved, nullptr) ? moved : 0;
+  });
+}
+
 // Writes until `count` bytes are out or an error stops it.
 uint32_t write_block(uint32_t count, const void* buffer, FileHandle handle) {
   const auto* p = static_cast<const uint8_t*>(buffer);
-  uint32_t done = 0;
-  while (done < count) {
-    DWORD n = 0;
-    if (!WriteFile(to_handle(handle), p + done, count - done, &n, nullptr) || n == 0) break;
-    done += n;
-  }
-  io_count = done;
-  return done;
+  return transfer_whole(count, [&](uint32_t done, uint32_t n) {
+    DWORD moved = 0;
+    return WriteFile(to_handle(handle), p + done, n, &moved, nullptr) ? moved : 0;
+  });
 }
 
 // The executable's path into `dest`; a path that does not fit is not given
