@@ -4,11 +4,16 @@
 //
 //   vusk-script [--timings] SCRIPT [FILE]
 //
-// SCRIPT "-" reads standard input. FILE is the command-line argument.
+// SCRIPT "-" reads standard input. FILE is the command-line argument. The
+// transfer file is VUSK.TMP in the working directory, so that scripts run
+// side by side, each in a folder of its own, never share one.
+#include <unistd.h>
+
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -214,6 +219,10 @@ void run_line(const std::string& line) {
     no_more_words(words, 1);
     headless::state.clipboard_has_text = false;
     headless::state.clipboard.clear();
+  } else if (verb == "transfer") {
+    const std::string path = rest_of(line);
+    if (path.empty() || path.size() >= sizeof files.transfer_path) throw ScriptError{"transfer needs PATH"};
+    std::memcpy(files.transfer_path, path.c_str(), path.size() + 1);
   } else if (verb == "answer") {
     if (words.size() < 2) throw ScriptError{"answer needs open, save, cancel or fail"};
     headless::DialogAnswer a{};
@@ -264,6 +273,14 @@ void run_line(const std::string& line) {
   }
 }
 
+// The working directory, with its final '/', as the transfer file's place.
+uint32_t working_directory(char* dest, uint32_t max) {
+  if (getcwd(dest, max - 1) == nullptr) return 0;
+  auto n = static_cast<uint32_t>(std::strlen(dest));
+  if (n == 0 || dest[n - 1] != '/') dest[n++] = '/';
+  return n;
+}
+
 [[noreturn]] void script_failure(const std::string& where, const std::string& what) {
   std::fflush(stdout);
   std::fprintf(stderr, "vusk-script: %s: %s\n", where.c_str(), what.c_str());
@@ -305,6 +322,7 @@ int main(int argc, char** argv) {
   headless::set_script_error_handler([&where](const std::string& what) { script_failure(where, what); });
 
   reset_all_state();
+  platform_hooks.transfer_directory = working_directory;
   start_up_steps();
   status_shows_seen = status.status_shows;
   if (!headless::drain_queue()) quit();

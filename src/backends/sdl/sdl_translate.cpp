@@ -256,6 +256,16 @@ void translate_wheel(float precise_y, bool flipped, int32_t x, int32_t y, uint16
        make_position(static_cast<uint32_t>(y), static_cast<uint32_t>(x)));
 }
 
+std::string crlf_line_ends(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
 std::string utf8_to_cp932(const char* utf8, size_t length) {
   std::string result;
   iconv_t cd = iconv_open("CP932", "UTF-8");
