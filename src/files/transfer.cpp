@@ -26,10 +26,11 @@ namespace {
 constexpr char ERROR_CAPTION[] = "error!?";
 constexpr uint8_t CR = 0x0D;
 constexpr uint8_t LF = 0x0A;
+constexpr uint32_t CHAR_CTRL_V = 'V' - '@';  // Ctrl+V arrives as its control character
 
 // The codes the Edit menu sends through the dispatcher.
 constexpr uint32_t MENU_PASTE = SYNTHETIC_FLAG | SYNTHETIC_SHIFT | (KEY_CODE_OFFSET + VK_INSERT);
-constexpr uint32_t MENU_PASTE_CLIPBOARD = SYNTHETIC_FLAG | SYNTHETIC_CTRL | ('V' - '@');
+constexpr uint32_t MENU_PASTE_CLIPBOARD = SYNTHETIC_FLAG | SYNTHETIC_CTRL | CHAR_CTRL_V;
 constexpr uint32_t MENU_DELETE = SYNTHETIC_FLAG | (KEY_CODE_OFFSET + VK_DELETE);
 
 // Reads up to `size` bytes, as many as the file still gives; returns the count.
@@ -43,6 +44,8 @@ uint32_t read_whole(FileHandle handle, uint8_t* block, uint32_t size) {
   return done;
 }
 
+// The "error!?" box for the transfer file, after giving back its block;
+// always false, the answer of a refused read.
 bool refuse_transfer_file(void* block) {
   free_block(block);
   show_message(files.transfer_path, ERROR_CAPTION);
@@ -69,6 +72,8 @@ void convert_clipboard_text(const char* text, uint8_t* out, size_t n) {
   }
 }
 
+// Inserts the `n` bytes of clipboard text at the located cursor, converted;
+// false, with nothing changed, when the Document cannot take them.
 bool insert_clipboard_text(const char* text, size_t n) {
   const auto breaks = static_cast<uint64_t>(std::count(text, text + n, static_cast<char>(CR)));
   if (!document_can_take(n, breaks)) return false;
