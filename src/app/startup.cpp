@@ -61,6 +61,7 @@ void install_command_services() {
       .find_text = find_text,
       .paste_clipboard_text = paste_clipboard_text,
       .copy_selection_to_transfer_file = copy_selection_to_transfer_file,
+      .read_transfer_file = read_transfer_file,
       .insert_transfer_file = insert_transfer_file,
   };
 }
@@ -91,6 +92,7 @@ void reset_all_state() {
   reset_raster_state();
   reset_file_state();
   reset_search_state();
+  reset_transfer_state();
   reset_screen_state();
   wire_layers();
   startup.cmdline_cursor = nullptr;

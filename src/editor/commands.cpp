@@ -192,28 +192,34 @@ void delete_key(Work& w) {
 
 // Shift+Insert: the transfer file replaces the selection, or goes in at the
 // cursor; either way the cursor stands at the start of the pasted text.
-void paste_transfer(Work& w) {
+// Returns whether the common end follows: a file refused ends the command
+// with the Selection kept (a repeat's step down stands, as for Ctrl+V).
+bool paste_transfer(Work& w) {
+  const CommandServices& s = command_services;
+  if (s.read_transfer_file != nullptr && !s.read_transfer_file()) return w.repeated;
   if (view.sel_start != view.sel_end) delete_selection_to_cursor(w);
-  if (command_services.insert_transfer_file != nullptr) command_services.insert_transfer_file();
+  if (s.insert_transfer_file != nullptr) s.insert_transfer_file();
   w.row_redraw = true;
   sync_scroll_thumb();
   w.rule = SelectionRule::TYPING;
+  return true;
 }
 
 // Insert: Ctrl copies the selection, Shift pastes, alone it switches
-// between insert and overwrite mode.
-void insert_key(Work& w) {
+// between insert and overwrite mode. Returns whether the common end follows.
+bool insert_key(Work& w) {
   if (w.ctrl) {
-    if (view.sel_start == view.sel_end) return;
+    if (view.sel_start == view.sel_end) return true;
     if (command_services.copy_selection_to_transfer_file != nullptr) command_services.copy_selection_to_transfer_file();
     w.rule = SelectionRule::SKIP;
   } else if (w.shift) {
-    paste_transfer(w);
+    return paste_transfer(w);
   } else {
     cmd.insert_mode ^= 1;
     w.row_redraw = true;
     w.rule = SelectionRule::SKIP;
   }
+  return true;
 }
 
 // Ctrl+V. Returns whether the common end follows: nothing to paste ends the
@@ -347,7 +353,7 @@ bool dispatch(Work& w, uint32_t code) {
       if (w.ctrl) return paste_clipboard(w);
       type_byte(w, static_cast<uint8_t>(code));
       break;
-    case KEY_INSERT: insert_key(w); break;
+    case KEY_INSERT: return insert_key(w);
     case KEY_LEFT: move_cursor(w, -1, 0); break;
     case KEY_UP: move_cursor(w, 0, -1); break;
     case KEY_RIGHT: move_cursor(w, 1, 0); break;

@@ -45,9 +45,14 @@ struct CommandServices {
   // Ctrl+V: inserts the clipboard's text at the located cursor; false when
   // there was none.
   bool (*paste_clipboard_text)();
-  // Ctrl+Insert: copies the Selection to the transfer file.
-  void (*copy_selection_to_transfer_file)();
-  // Shift+Insert: inserts the transfer file at the located cursor.
+  // Ctrl+Insert: copies the Selection to the transfer file; true when all
+  // of it was written.
+  bool (*copy_selection_to_transfer_file)();
+  // Shift+Insert, first: reads the whole transfer file, so that one the
+  // Document cannot take is refused (false, after telling the user) before
+  // the Selection it would replace is deleted. No file reads as nothing.
+  bool (*read_transfer_file)();
+  // ... then inserts the bytes read at the located cursor.
   void (*insert_transfer_file)();
 };
 extern CommandServices command_services;  // filled by app at start-up

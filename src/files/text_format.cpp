@@ -28,6 +28,40 @@ bool line_too_long(const uint8_t* text, uint32_t start, const uint8_t* after) {
   return static_cast<uint32_t>(terminator - text) - start > files.longest_line;
 }
 
+// Converts the line ends of text[0, size) in place (CR LF -> LF and filler,
+// a lone CR -> LF) and calls at_break(p) just past each line end, where p is
+// the byte after the LF or its filler. Stops, returning false, as soon as
+// at_break does. text[size] must hold a byte other than LF.
+template <class AtBreak>
+bool scan_line_ends(uint8_t* text, uint32_t size, AtBreak at_break) {
+  uint8_t* p = text;
+  const uint8_t* const end = text + size;
+  while (p < end) {
+    if (end - p >= 8) {
+      // Eight bytes at a time: the lowest flagged byte of a word is exactly
+      // its first byte below 0x0E (flags above it may be false ones), so the
+      // scan jumps straight to it and most bytes are never looked at singly.
+      uint64_t word;
+      std::memcpy(&word, p, 8);
+      const uint64_t low = (word - BYTES_0E) & ~word & HIGH_BITS;
+      if (low == 0) {
+        p += 8;
+        continue;
+      }
+      if constexpr (std::endian::native == std::endian::little) p += std::countr_zero(low) / 8;
+    }
+    const uint8_t c = *p++;
+    if (c == CR) {
+      p[-1] = LF;
+      if (*p == LF) *p++ = 0;  // the LF of a CR LF pair becomes filler
+    } else if (c != LF) {
+      continue;
+    }
+    if (!at_break(p)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 // Makes room for at least `entries` entries, keeping those written.
@@ -52,29 +86,7 @@ bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts) {
   if (!reserve_line_starts(starts, 1)) return false;
   starts.table[0] = 0;
   uint32_t count = 1;
-  uint8_t* p = text;
-  const uint8_t* const end = text + size;
-  while (p < end) {
-    if (end - p >= 8) {
-      // Eight bytes at a time: the lowest flagged byte of a word is exactly
-      // its first byte below 0x0E (flags above it may be false ones), so the
-      // scan jumps straight to it and most bytes are never looked at singly.
-      uint64_t word;
-      std::memcpy(&word, p, 8);
-      const uint64_t low = (word - BYTES_0E) & ~word & HIGH_BITS;
-      if (low == 0) {
-        p += 8;
-        continue;
-      }
-      if constexpr (std::endian::native == std::endian::little) p += std::countr_zero(low) / 8;
-    }
-    const uint8_t c = *p++;
-    if (c == CR) {
-      p[-1] = LF;
-      if (*p == LF) *p++ = 0;  // the LF of a CR LF pair becomes filler
-    } else if (c != LF) {
-      continue;
-    }
+  const bool converted = scan_line_ends(text, size, [&](const uint8_t* p) {
     if (line_too_long(text, starts.table[count - 1], p)) return false;
     const uint8_t* next = p;
     while (*next == 0) ++next;
@@ -85,9 +97,20 @@ bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts) {
       if (grown <= count || !reserve_line_starts(starts, grown)) return false;
     }
     starts.table[count++] = static_cast<uint32_t>(next - text);
-  }
+    return true;
+  });
   starts.count = count;
-  return size - starts.table[count - 1] <= files.longest_line;
+  return converted && size - starts.table[count - 1] <= files.longest_line;
+}
+
+uint32_t convert_line_ends(uint8_t* text, uint32_t size) {
+  text[size] = CR;
+  uint32_t breaks = 0;
+  scan_line_ends(text, size, [&breaks](const uint8_t*) {
+    ++breaks;
+    return true;
+  });
+  return breaks;
 }
 
 // Writes each line's bytes and a CR LF; the last line ends at the end marker.

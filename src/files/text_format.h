@@ -1,6 +1,6 @@
 // The text form of a Document on disk: the conversion of a file's line ends
-// on load, and the CR LF writer for a save. Files layer: included by
-// load_save.cpp, the tests and the benchmarks.
+// on load (also used on pasted bytes), and the CR LF writer for a save.
+// Files layer: included by the files subsystem, the tests and the benchmarks.
 #pragma once
 #include <cstdint>
 
@@ -27,6 +27,11 @@ bool reserve_line_starts(LineStarts& starts, uint64_t entries);
 // line breaks are then starts.count - 1. False when memory for the starts ran
 // out, or when a line is longer than files.longest_line bytes.
 bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts);
+
+// The same conversion of line ends alone, for bytes to be inserted into the
+// Document: text[size] must be writable (it receives the end marker).
+// Returns the line breaks the bytes hold afterwards.
+uint32_t convert_line_ends(uint8_t* text, uint32_t size);
 
 // Appends the Document's lines with CR LF line ends, leaving out the filler
 // behind each line end and everything from the end marker on.

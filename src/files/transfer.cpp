@@ -1,12 +1,179 @@
-// Placeholder until selection transfer lands.
+// The transfer file and the clipboard paste. A copy writes the Selection's
+// bytes as they lie in the Document, filler included; a paste reads the whole
+// file first, converts any CR that another program wrote (a raw CR is the
+// Document's end marker) and then inserts exactly the bytes it read.
 #include "files/transfer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "editor/commands.h"
+#include "editor/document.h"
+#include "editor/text_view.h"
+#include "files/load_save.h"
+#include "files/text_format.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "widgets/status.h"
+#include "widgets/widget_table.h"
 
 namespace vusk {
 
-void copy_selection_to_transfer_file() {}
-void insert_transfer_file() {}
-bool paste_clipboard_text() { return false; }
-void paste_column() {}
-void edit_menu_command(int32_t) {}
+TransferState transfer;
+
+namespace {
+
+constexpr char ERROR_CAPTION[] = "error!?";
+constexpr uint8_t CR = 0x0D;
+constexpr uint8_t LF = 0x0A;
+constexpr uint32_t CHAR_CTRL_V = 'V' - '@';  // Ctrl+V arrives as its control character
+
+// The codes the Edit menu sends through the dispatcher.
+constexpr uint32_t MENU_PASTE = SYNTHETIC_FLAG | SYNTHETIC_SHIFT | (KEY_CODE_OFFSET + VK_INSERT);
+constexpr uint32_t MENU_PASTE_CLIPBOARD = SYNTHETIC_FLAG | SYNTHETIC_CTRL | CHAR_CTRL_V;
+constexpr uint32_t MENU_DELETE = SYNTHETIC_FLAG | (KEY_CODE_OFFSET + VK_DELETE);
+
+// Reads up to `size` bytes, as many as the file still gives; returns the count.
+uint32_t read_whole(FileHandle handle, uint8_t* block, uint32_t size) {
+  uint32_t done = 0;
+  while (done < size) {
+    const uint32_t n = read_block(size - done, block + done, handle);
+    if (n == 0) break;
+    done += n;
+  }
+  return done;
+}
+
+// The "error!?" box for the transfer file, after giving back its block;
+// always false, the answer of a refused read.
+bool refuse_transfer_file(void* block) {
+  free_block(block);
+  show_message(files.transfer_path, ERROR_CAPTION);
+  return false;
+}
+
+// Converts the `count` bytes read into `block` and keeps them for the
+// insertion, unless none could be read or the Document could not take them.
+bool hold_transfer_bytes(uint8_t* block, uint32_t count) {
+  if (count == 0) return refuse_transfer_file(block);  // a file with bytes gave none
+  const uint32_t breaks = convert_line_ends(block, count);
+  if (!document_can_take(count, breaks)) return refuse_transfer_file(block);
+  transfer = TransferState{block, count};
+  return true;
+}
+
+// The clipboard's text in the Document's form: CR becomes a line break and
+// LF filler, so that CR LF is a line end with its filler and a lone LF
+// breaks nothing.
+void convert_clipboard_text(const char* text, uint8_t* out, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    const auto c = static_cast<uint8_t>(text[i]);
+    out[i] = c == CR ? LF : c == LF ? 0 : c;
+  }
+}
+
+// Inserts the `n` bytes of clipboard text at the located cursor, converted;
+// false, with nothing changed, when the Document cannot take them.
+bool insert_clipboard_text(const char* text, size_t n) {
+  const auto breaks = static_cast<uint64_t>(std::count(text, text + n, static_cast<char>(CR)));
+  if (!document_can_take(n, breaks)) return false;
+  auto* block = static_cast<uint8_t*>(obtain_file_block(n));
+  if (block == nullptr) return false;
+  convert_clipboard_text(text, block, n);
+  insert_at_cursor(block, static_cast<uint32_t>(n));
+  free_block(block);
+  return true;
+}
+
+// Cut and Copy from the menu. A cut whose copy failed keeps the Selection:
+// deleting it would lose the text.
+void copy_or_cut(bool cut) {
+  if (view.sel_start == view.sel_end) {
+    post_status("nothing selected!");
+    return;
+  }
+  if (copy_selection_to_transfer_file() && cut) run_command(MENU_DELETE);
+}
+
+}  // namespace
+
+void reset_transfer_state() {
+  free_block(transfer.bytes);
+  transfer = TransferState{};
+}
+
+bool set_transfer_path(const char* path) {
+  const size_t length = std::strlen(path);
+  if (length >= sizeof files.transfer_path) return false;
+  std::memcpy(files.transfer_path, path, length + 1);
+  return true;
+}
+
+bool document_can_take(uint64_t bytes, uint64_t line_breaks) {
+  const uint64_t padding = uint64_t{doc.pad_newlines} + doc.pad_spaces;
+  const uint64_t text = uint64_t{doc.text_length} + padding + bytes + TEXT_SPARE_BYTES;
+  const uint64_t lines = uint64_t{doc.last_line} + doc.pad_newlines + line_breaks + 1;
+  return text <= UINT32_MAX && lines * 4 + INITIAL_LINE_TABLE_BYTES <= UINT32_MAX;
+}
+
+bool copy_selection_to_transfer_file() {
+  const auto n = static_cast<uint32_t>(view.sel_end - view.sel_start);
+  if (!make_parent_directories(files.transfer_path)) return false;
+  const FileHandle handle = create_for_write(files.transfer_path);
+  if (handle == INVALID_FILE) return false;
+  // A full disk may only show when the bytes are forced out.
+  const bool written = write_block(n, view.sel_start, handle) == n && flush_file(handle);
+  close_file(handle);
+  if (written) post_status("Copied.");
+  return written;
+}
+
+bool read_transfer_file() {
+  reset_transfer_state();
+  const FileHandle handle = open_existing_read(files.transfer_path);
+  if (handle == INVALID_FILE) return true;  // nothing copied yet
+  const uint64_t size = file_size64(handle);
+  if (size == 0) {
+    close_file(handle);
+    return true;
+  }
+  // One byte more for the end marker that the conversion puts behind.
+  void* block = size < UINT32_MAX ? obtain_file_block(static_cast<size_t>(size) + 1) : nullptr;
+  if (block == nullptr) {
+    close_file(handle);
+    return refuse_transfer_file(nullptr);
+  }
+  // The file is read once, up to the size taken above: another copy of the
+  // program rewriting it meanwhile cannot make it longer than the room.
+  const uint32_t count = read_whole(handle, static_cast<uint8_t*>(block), static_cast<uint32_t>(size));
+  close_file(handle);
+  return hold_transfer_bytes(static_cast<uint8_t*>(block), count);
+}
+
+void insert_transfer_file() {
+  if (transfer.bytes == nullptr) return;
+  insert_at_cursor(transfer.bytes, transfer.count);
+  reset_transfer_state();
+}
+
+bool paste_clipboard_text() {
+  const char* text = open_clipboard_text();
+  if (text == nullptr) return false;
+  const size_t n = std::strlen(text);
+  const bool pasted = n != 0 && insert_clipboard_text(text, n);
+  close_clipboard_text();
+  return pasted;
+}
+
+void edit_menu_command(int32_t slot) {
+  switch (wt.w_value[slot_index(slot)]) {
+    case EDIT_PASTE: run_command(MENU_PASTE); break;
+    case EDIT_PASTE_COLUMN: paste_column(); break;
+    case EDIT_PASTE_CLIPBOARD: run_command(MENU_PASTE_CLIPBOARD); break;
+    case EDIT_CUT: copy_or_cut(true); break;
+    case EDIT_COPY: copy_or_cut(false); break;
+    default: break;
+  }
+}
 
 }  // namespace vusk

@@ -1,10 +1,14 @@
-// Cut, copy and paste through the transfer file, the column paste, and the
-// paste of the system clipboard's text. Included by the editor and screens.
+// Cut, copy and paste through the transfer file (transfer_path, raw bytes of
+// the Document's internal form), the column paste, the paste of the system
+// clipboard's text, and the Edit menu's handler. The transfer file is read
+// whole before anything is inserted. Files layer: included by the screens,
+// the app and the tests.
 #pragma once
 #include <cstdint>
 
 namespace vusk {
 
+// The Edit menu's entries, by the w_value of their widgets.
 enum EditCommand : uint16_t {
   EDIT_CUT = 0,
   EDIT_COPY = 1,
@@ -14,11 +18,54 @@ enum EditCommand : uint16_t {
   EDIT_PASTE_CLIPBOARD = 5,
 };
 
-void copy_selection_to_transfer_file();
+// The transfer file's bytes between read_transfer_file and their insertion,
+// already in the Document's form (line ends converted as a text load does).
+struct TransferState {
+  uint8_t* bytes;  // null when none are held
+  uint32_t count;
+};
+extern TransferState transfer;
+
+// Releases any bytes held.
+void reset_transfer_state();
+
+// Makes `path` the transfer file's path; false, with the path unchanged, when
+// it does not fit the path buffer.
+bool set_transfer_path(const char* path);
+
+// Writes the Selection (not empty) to the transfer file, creating its
+// directory first. True, with "Copied." posted, only when every byte reached
+// the file; the Document, cursor and Selection never change.
+bool copy_selection_to_transfer_file();
+
+// Reads the whole transfer file into `transfer`, replacing what was held. A
+// missing or empty file holds nothing and counts as read (true). A file that
+// gives none of its bytes, or that the Document could not take (too large,
+// or no memory for it), is refused after the "error!?" box with its path:
+// false, nothing held. A file cut short meanwhile holds what was read.
+bool read_transfer_file();
+// Inserts the bytes held at the located cursor, after its pending line
+// breaks and spaces, and releases them; nothing when none are held.
 void insert_transfer_file();
-// Inserts the clipboard's text at the cursor; false when there was none.
+
+// Whether an insertion at the located cursor of `bytes` bytes holding
+// `line_breaks` line breaks, after the cursor's pending line breaks and
+// spaces, keeps the Document within what its 32-bit sizes describe.
+bool document_can_take(uint64_t bytes, uint64_t line_breaks);
+
+// Inserts the clipboard's text at the located cursor (CR -> line break,
+// LF -> filler) and closes the clipboard on every path; false when there was
+// no text, an empty one, or one too large to take.
 bool paste_clipboard_text();
+
+// The column paste: the transfer file's lines one below the other at the
+// cursor's column, the view scrolling one line per line end; then the
+// Selection is emptied and the text view redrawn.
 void paste_column();
+
+// The Edit menu's handler: the action of the widget's w_value (cut, copy,
+// paste, column paste, clipboard paste); cut and copy with nothing selected
+// post "nothing selected!". Cut deletes only what was copied.
 void edit_menu_command(int32_t slot);
 
 }  // namespace vusk

@@ -164,6 +164,18 @@ TEST(TextMessages, MalformedAndUnencodableInputIsDroppedNotPassedOn) {
   EXPECT_EQ(utf8_to_cp932("", 0), "");
 }
 
+// Clipboard text reaches the core with CF_TEXT's CR LF line ends; line ends
+// that already are CR LF, and lone CRs, are not doubled.
+TEST(ClipboardText, LineEndsBecomeCrLfOnce) {
+  EXPECT_EQ(crlf_line_ends("one\ntwo\n"), "one\r\ntwo\r\n");
+  EXPECT_EQ(crlf_line_ends("\n\n"), "\r\n\r\n");
+  EXPECT_EQ(crlf_line_ends("a\r\nb\rc"), "a\r\nb\rc");
+  EXPECT_EQ(crlf_line_ends(""), "");
+  // After the conversion to CP932: a double-byte character before the line end.
+  const std::string kana = utf8_to_cp932("\u3042\n", 4);
+  EXPECT_EQ(crlf_line_ends(kana), "\x82\xA0\r\n");
+}
+
 // Names shown in the window title: CP932 as UTF-8, and what CP932 does not
 // define replaced, so that SDL is never handed malformed UTF-8.
 TEST(TitleText, Cp932BecomesUtf8WithUndefinedBytesReplaced) {

@@ -21,6 +21,9 @@ constexpr uint32_t CHAR_BACKSPACE = 0x08, CHAR_TAB = 0x09, CHAR_ENTER = 0x0D, CH
 class EditModel {
  public:
   std::string text;
+  std::string clipboard;  // the system clipboard's text, as the platform gives it
+  std::string transfer;   // what the last copy wrote, without filler
+  bool has_transfer = false;
 
   // What a text file's bytes load as: CR LF, a lone CR and a lone LF each
   // end a line; 0x00 bytes that open a line are filler.
@@ -44,14 +47,20 @@ class EditModel {
     return out;
   }
 
-  // Commands that change the text, by their CommandCode; every other code
-  // leaves it alone. `sel_from` and `sel_to` are the Selection's offsets in
-  // `text`. Returns false for a paste, which the model does not know.
-  bool apply(uint32_t code, bool ctrl, bool shift, uint32_t line, uint32_t column, bool insert_mode,
+  // Commands that change the text (and copies), by their CommandCode; every
+  // other code leaves it alone. `sel_from` and `sel_to` are the Selection's
+  // offsets in `text`.
+  void apply(uint32_t code, bool ctrl, bool shift, uint32_t line, uint32_t column, bool insert_mode,
              size_t sel_from, size_t sel_to) {
-    if (code == CHAR_CTRL_V && ctrl) return false;  // the clipboard's paste
-    if (code == CODE_INSERT) return ctrl || !shift;  // copy and the mode leave the text; Shift pastes
-    if (code == CODE_DELETE && sel_from != sel_to) {
+    if (code == CHAR_CTRL_V && ctrl) {
+      insert_some(line, column, clipboard_form());  // a selection stays
+    } else if (code == CODE_INSERT && ctrl) {
+      if (sel_from == sel_to) return;
+      transfer = text.substr(sel_from, sel_to - sel_from);
+      has_transfer = true;
+    } else if (code == CODE_INSERT) {
+      if (shift) paste_transfer(line, column, sel_from, sel_to);  // alone it switches the mode
+    } else if (code == CODE_DELETE && sel_from != sel_to) {
       text.erase(sel_from, sel_to - sel_from);
     } else if (code == CODE_DELETE || code == CODE_F5) {
       delete_run(line, column, code == CODE_F5 ? 3 : 1);
@@ -65,7 +74,6 @@ class EditModel {
       type(line, column, static_cast<char>(code), insert_mode);
     }
     text = without_filler(text);
-    return true;
   }
 
  private:
@@ -98,6 +106,29 @@ class EditModel {
     return begin_of(line) + column;
   }
   void insert(uint32_t line, uint32_t column, const std::string& bytes) { text.insert(reach(line, column), bytes); }
+
+  // An insertion that brings nothing reaches no virtual space either.
+  void insert_some(uint32_t line, uint32_t column, const std::string& bytes) {
+    if (!bytes.empty()) insert(line, column, bytes);
+  }
+
+  // Clipboard text in the Document's form: CR ends a line, LF is filler.
+  std::string clipboard_form() const {
+    std::string out = clipboard;
+    for (char& c : out) c = c == '\r' ? '\n' : c == '\n' ? '\0' : c;
+    return out;
+  }
+
+  // Shift+Insert: the transfer file replaces the selection, which goes even
+  // when nothing was ever copied.
+  void paste_transfer(uint32_t line, uint32_t column, size_t sel_from, size_t sel_to) {
+    if (sel_from == sel_to) {
+      if (has_transfer) insert_some(line, column, transfer);
+      return;
+    }
+    text.erase(sel_from, sel_to - sel_from);
+    if (has_transfer) text.insert(sel_from, transfer);
+  }
 
   void type(uint32_t line, uint32_t column, char c, bool insert_mode) {
     if (!insert_mode && line <= last_line() && column < length_of(line)) text[begin_of(line) + column] = c;

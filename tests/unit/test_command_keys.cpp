@@ -108,7 +108,10 @@ CommandServices recording_services(char* pattern, uint32_t chars) {
     calls.log.push_back("paste clipboard");
     return calls.clipboard_has_text;
   };
-  s.copy_selection_to_transfer_file = [] { calls.log.push_back("copy"); };
+  s.copy_selection_to_transfer_file = [] {
+    calls.log.push_back("copy");
+    return true;
+  };
   s.insert_transfer_file = [] { calls.log.push_back("insert transfer"); };
   return s;
 }

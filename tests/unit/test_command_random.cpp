@@ -1,5 +1,6 @@
 // Long random sequences of editing keys, characters (control bytes too),
-// presses and drags on the rows, wheel turns and resizes, on loaded texts
+// copies and pastes (the transfer file and the clipboard), presses and drags
+// on the rows, wheel turns and resizes, on loaded texts
 // with 0x00 inside lines and every kind of line end. After each step the
 // Document and the view and Selection invariants are checked, and the text
 // is compared with a plain model of it; now and then a text save is too.
@@ -15,6 +16,7 @@
 #include "edit_model.h"
 #include "editor_session.h"
 #include "files/load_save.h"
+#include "screens/file_menu.h"
 
 using namespace vusk;
 using namespace vusk::test;
@@ -32,7 +34,6 @@ class RandomEditing : public EditorSession {
   std::mt19937 rng;
   std::deque<std::string> recent;  // the last actions, shown on a failure
   EditModel model;
-  bool model_lost = false;  // a paste the model does not know: it takes the text over
 
   uint32_t below(uint32_t n) { return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng); }
 
@@ -72,6 +73,7 @@ class RandomEditing : public EditorSession {
     std::snprintf(files.file_path, sizeof files.file_path, "%s", path.c_str());
     files.file_mode = FILE_MODE_TEXT;
     ASSERT_EQ(load_document(), 0);
+    show_loaded_document();  // as the File menu does: the view goes to the top
     model.text = EditModel::loaded(bytes);
   }
 
@@ -124,7 +126,7 @@ class RandomEditing : public EditorSession {
       column = static_cast<uint32_t>(view.left_col + cmd.last_column);
     }
     const size_t from = model_offset(view.sel_start), to = model_offset(view.sel_end);
-    if (!model.apply(code, ctrl, shift, line, column, cmd.insert_mode != 0, from, to)) model_lost = true;
+    model.apply(code, ctrl, shift, line, column, cmd.insert_mode != 0, from, to);
   }
 
   void deliver(uint32_t message, uintptr_t wparam, intptr_t lparam) {
@@ -158,6 +160,25 @@ class RandomEditing : public EditorSession {
     return "row " + std::to_string(row) + " Home " + edit;
   }
 
+  // A copy of a few bytes or lines from the cursor on, or one of the pastes
+  // (keys without a selection, or over it).
+  std::string transfer_action() {
+    static const char* const STEPS[] = {"shift+Right", "shift+Down", "shift+Left"};
+    if (below(3) != 0) {
+      const char* paste = below(2) == 0 ? "shift+Insert" : "ctrl+v";
+      stroke(paste);
+      return paste;
+    }
+    std::string d = "copy";
+    for (uint32_t n = 1 + below(4); n > 0; --n) {
+      const char* step = STEPS[below(std::size(STEPS))];
+      stroke(step);
+      d += std::string(" ") + step;
+    }
+    stroke("ctrl+Insert");
+    return d;
+  }
+
   // One random action; returns its description.
   std::string act() {
     const uint32_t kind = below(100);
@@ -170,12 +191,13 @@ class RandomEditing : public EditorSession {
       if (!steps_directory) stroke(name);
       return name;
     }
-    if (kind < 72) {
+    if (kind < 68) {
       // Mostly letters, sometimes any byte: NUL, line feed, lead bytes.
       const uint32_t c = below(4) == 0 ? below(256) : 'a' + below(26);
       deliver(WM_CHAR, c, 1);
       return "char " + std::to_string(c);
     }
+    if (kind < 72) return transfer_action();
     if (kind < 82) return edit_at_line_start();
     const uint32_t bottom = 36 + 16 * view.visible_rows;
     // Presses stay on the rows, clear of the menu titles, buttons and thumb that touch them.
@@ -228,10 +250,6 @@ class RandomEditing : public EditorSession {
   std::string fault(int step) {
     std::string why = broken();
     if (!why.empty()) return why;
-    if (model_lost) {
-      model.text = text();
-      model_lost = false;
-    }
     const std::string real = text();
     if (real != model.text) {
       const auto at = static_cast<size_t>(
@@ -250,8 +268,10 @@ class RandomEditing : public EditorSession {
     // Copies and pastes go through a transfer file of this test's own.
     const std::string transfer = scratch("transfer.tmp");
     std::snprintf(files.transfer_path, sizeof files.transfer_path, "%s", transfer.c_str());
+    std::remove(transfer.c_str());
+    model.has_transfer = false;
     headless::state.clipboard_has_text = true;
-    headless::state.clipboard = "one\r\ntwo\nthree";
+    headless::state.clipboard = model.clipboard = "one\r\ntwo\nthree";
     load_random_document();
     if (HasFatalFailure()) return;
     for (int step = 0; step < steps; ++step) {

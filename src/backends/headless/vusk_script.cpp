@@ -4,11 +4,16 @@
 //
 //   vusk-script [--timings] SCRIPT [FILE]
 //
-// SCRIPT "-" reads standard input. FILE is the command-line argument.
+// SCRIPT "-" reads standard input. FILE is the command-line argument. The
+// transfer file is VUSK.TMP in the working directory, so that scripts run
+// side by side, each in a folder of its own, never share one.
+#include <unistd.h>
+
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -20,6 +25,7 @@
 #include "backends/headless/headless.h"
 #include "backends/headless/script_keys.h"
 #include "backends/posix/posix_support.h"
+#include "files/transfer.h"
 #include "platform/messages.h"
 #include "raster/frame_writer.h"
 #include "widgets/status.h"
@@ -186,6 +192,12 @@ void resize(const Line& l) {
   deliver(WM_SIZE, 0, make_position(h, w));
 }
 
+// `transfer PATH`: where copies and pastes find the transfer file.
+void use_transfer_file(const Line& l) {
+  const std::string path = rest_of(l.text);
+  if (path.empty() || !set_transfer_path(path.c_str())) throw ScriptError{"transfer needs PATH"};
+}
+
 // `clipboard TEXT` / `clipboard-none`: what the next paste finds.
 void set_clipboard(const Line& l) {
   headless::state.clipboard_has_text = true;
@@ -283,6 +295,7 @@ const Verb VERBS[] = {
     {"resize", resize},
     {"clipboard", set_clipboard},
     {"clipboard-none", empty_clipboard},
+    {"transfer", use_transfer_file},
     {"answer", queue_answer},
     {"shot", write_shot},
     {"state", print_state},
@@ -333,8 +346,17 @@ Arguments parse_arguments(int argc, char** argv) {
 // Where script failures are reported from: start-up, then SCRIPT:LINE.
 std::string where = "start-up";
 
-// The program's start-up as the platform's main would run it, with the
-// transcript going to standard output.
+// The working directory, with its final '/', as the transfer file's place.
+uint32_t working_directory(char* dest, uint32_t max) {
+  if (getcwd(dest, max - 1) == nullptr) return 0;
+  auto n = static_cast<uint32_t>(std::strlen(dest));
+  if (n == 0 || dest[n - 1] != '/') dest[n++] = '/';
+  return n;
+}
+
+// The program's start-up as the platform's main would run it, with FILE as
+// its argument, the transcript on standard output and the transfer file in
+// the working directory.
 void start_program(char* program, char* file) {
   std::vector<char*> command{program};
   if (file != nullptr) command.push_back(file);
@@ -346,6 +368,7 @@ void start_program(char* program, char* file) {
   });
   headless::set_script_error_handler([](const std::string& what) { script_failure(where, what); });
   reset_all_state();
+  platform_hooks.transfer_directory = working_directory;
   start_up_steps();
   status_shows_seen = status.status_shows;
   if (!headless::drain_queue()) quit();

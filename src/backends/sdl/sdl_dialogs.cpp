@@ -199,7 +199,8 @@ void show_message(const char* text, const char* caption) {
 const char* open_clipboard_text() {
   char* text = SDL_GetClipboardText();
   if (text == nullptr) return nullptr;
-  state.clipboard = sdl::utf8_to_cp932(text, std::strlen(text));
+  // X11 text has LF line ends; the core reads CF_TEXT's CR LF.
+  state.clipboard = sdl::crlf_line_ends(sdl::utf8_to_cp932(text, std::strlen(text)));
   SDL_free(text);
   if (state.clipboard.empty()) return nullptr;  // SDL's "" means no text
   return state.clipboard.c_str();

@@ -310,6 +310,16 @@ size_t bad_character_bytes(const char* in, size_t in_left) {
 
 }  // namespace
 
+std::string crlf_line_ends(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
 std::string utf8_to_cp932(const char* utf8, size_t length) {
   iconv_t cd = iconv_open("CP932", "UTF-8");
   if (cd == reinterpret_cast<iconv_t>(-1)) {

@@ -1,7 +1,7 @@
 // Translation of SDL input into the core's Win32 vocabulary: virtual-key
 // codes, key and system-key messages, synthesised WM_CHAR characters, mouse
 // messages with MK_ bits, the wheel word, typed UTF-8 text as CP932 bytes,
-// and CP932 text as UTF-8 for display.
+// clipboard text with CR LF line ends, and CP932 text as UTF-8 for display.
 // Pure functions on plain values (SDL key symbols, scancodes and KMOD_ bits),
 // so that they can be checked without a display. Backends layer (SDL2):
 // included only by src/backends/sdl and its tests.
@@ -63,6 +63,10 @@ void translate_wheel(float precise_y, bool flipped, int32_t x, int32_t y, uint16
 // CP932 bytes of UTF-8 text; characters CP932 cannot encode, and malformed
 // sequences, are dropped.
 std::string utf8_to_cp932(const char* utf8, size_t length);
+
+// The text with CR LF line ends, as CF_TEXT text has them on Windows: each LF
+// that no CR stands before gets one. CR LF pairs and lone CRs stay.
+std::string crlf_line_ends(const std::string& text);
 
 // UTF-8 of CP932 text, for what SDL shows (the window title); each byte that
 // CP932 does not define, and a lead byte cut off at the end, becomes U+FFFD.
