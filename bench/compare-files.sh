@@ -11,14 +11,11 @@
 set -euo pipefail
 build=${1:-build}
 runs=${RUNS:-5}
-if [ -z "${BENCH_DIR:-}" ]; then
-  if [ -d /dev/shm ] && [ -w /dev/shm ]; then BENCH_DIR=/dev/shm; else BENCH_DIR=${TMPDIR:-/tmp}; fi
-fi
 for tool in vim xxd cat; do
   command -v "$tool" >/dev/null || { echo "compare-files: $tool is missing (tools/install-deps.sh bench)" >&2; exit 1; }
 done
-work=$(mktemp -d "$BENCH_DIR/vusk-compare-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/lib.sh"
+bench_scratch
 
 "$build/bench_files" --make-files "$work"
 xxd "$work/random.bin" > "$work/random.xxd"
@@ -29,25 +26,10 @@ run_xxd()   { xxd "$work/random.bin" > /dev/null; }
 run_xxd_r() { xxd -r "$work/random.xxd" > "$work/tool.bin"; }
 run_cat()   { cat "$work/text.txt" > "$work/tool.txt"; }
 
-# Median wall time in milliseconds of `runs` calls of a function.
-median_ms() {
-  local times=() start end
-  for ((i = 0; i < runs; i++)); do
-    start=$EPOCHREALTIME
-    "$@"
-    end=$EPOCHREALTIME
-    times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", (e - s) * 1000 }')")
-  done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'
-}
-
 ours=$(VUSK_BENCH_FILES="$work" "$build/bench_files" \
   --benchmark_filter='^BM_(TextLoad|HexLoad|HexToBinarySave|TextSave)/' \
   --benchmark_repetitions="$runs" --benchmark_report_aggregates_only=true \
   --benchmark_format=csv 2>/dev/null)
-our_ms() { # the median real time of one benchmark, in ms
-  printf '%s\n' "$ours" | awk -F, -v name="\"$1/real_time_median\"" '$1 == name { print $3 }'
-}
 
 vim_ms=$(median_ms run_vim)
 xxd_ms=$(median_ms run_xxd)

@@ -15,13 +15,10 @@
 set -euo pipefail
 build=${1:-build}
 runs=${RUNS:-5}
-if [ -z "${BENCH_DIR:-}" ]; then
-  if [ -d /dev/shm ] && [ -w /dev/shm ]; then BENCH_DIR=/dev/shm; else BENCH_DIR=${TMPDIR:-/tmp}; fi
-fi
 command -v grep >/dev/null || { echo "compare-search: grep is missing" >&2; exit 1; }
 export LC_ALL=C
-work=$(mktemp -d "$BENCH_DIR/vusk-compare-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/lib.sh"
+bench_scratch
 
 file="$work/search.txt"
 "$build/bench_search" --make-file "$file"
@@ -31,25 +28,10 @@ mapfile -t patterns < <("$build/bench_search" --patterns)
 # grep -c exits 1 when it counts nothing; only its time matters here.
 run_grep() { grep -F "$@" -c -- "$pattern" "$file" | cat > /dev/null || true; }
 
-# Median wall time in milliseconds of `runs` calls of a function.
-median_ms() {
-  local times=() start end
-  for ((i = 0; i < runs; i++)); do
-    start=$EPOCHREALTIME
-    "$@"
-    end=$EPOCHREALTIME
-    times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", (e - s) * 1000 }')")
-  done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'
-}
-
 ours=$(VUSK_BENCH_FILES="$work" "$build/bench_search" \
   --benchmark_filter='^BM_(Search|Command)(NoMatch|NoMatchFold|Hit50MB)/' \
   --benchmark_repetitions="$runs" --benchmark_report_aggregates_only=true \
   --benchmark_format=csv 2>/dev/null)
-our_ms() { # the median real time of one benchmark, in ms
-  printf '%s\n' "$ours" | awk -F, -v name="\"$1/real_time_median\"" '$1 == name { print $3 }'
-}
 
 printf '%-40s %10s %10s %10s %8s %8s\n' "work (file in $BENCH_DIR)" "match only" "ours ms" "grep ms" "ratio" "target"
 row() { # label, match only, ours, tool, target

@@ -157,7 +157,7 @@ constexpr PanelRecord SCROLL_THUMB[] = {
     END_OF_LIST,
 };
 
-// Record 0's y and height are placeholders: the layout writes them before
+// Record 0's y and height are rewritten by the layout before
 // every opening, so that the background fills the frame below the rows.
 constexpr PanelRecord BOTTOM_BAR[] = {
     rec(L_END.data(), {}, 0, -28, TO_RIGHT_EDGE, 28, 0, 0, WK_STATIC, 0, 0, 0),

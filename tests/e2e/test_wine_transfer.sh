@@ -12,29 +12,15 @@ build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
 
 e2e_require_x
-. "$source_dir/tests/win32/wine_env.sh"
-for tool in wine wineboot wineserver winepath xclip; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
-done
-exe=""
-for bits in 64 32; do
-  [ "$bits" = 32 ] && [ "$WINE_RUNS_32BIT" = 0 ] && continue
-  if [ -f "$source_dir/build-win$bits/vusk.exe" ]; then
-    exe=$E2E_BIN/vusk$bits.exe
-    cp "$source_dir/build-win$bits/vusk.exe" "$exe"
-    break
-  fi
-done
-[ -n "$exe" ] || { echo "skipped: no vusk.exe this machine can run (make win32)"; exit 77; }
+. "$(dirname "$0")/wine_lib.sh"
+e2e_wine_require xclip
+e2e_wine_exes
+exe=$E2E_BIN/vusk${E2E_WINE_BITS[0]}.exe
 e2e_copy_programs "$build" vusk-script
 e2e_document small.txt $'alpha beta\r\ngamma delta\r\n'
 
 e2e_start_display
-export WINEPREFIX=$E2E_WORK/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap 'wineserver -k >/dev/null 2>&1; e2e_cleanup' EXIT
-timeout 120 wineboot -i >"$E2E_WORK/wineboot.log" 2>&1 || e2e_fail "wineboot: $(cat "$E2E_WORK/wineboot.log")"
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || e2e_fail "cannot set Managed=N"
-wineserver -w
+e2e_wine_prefix
 
 # The client area lies inside the frame Wine draws (see test_wine_window.sh).
 client_width=1024 client_height=768

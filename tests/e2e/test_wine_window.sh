@@ -13,35 +13,15 @@ build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
 
 e2e_require_x
-. "$source_dir/tests/win32/wine_env.sh"
-for tool in wine wineboot wineserver winepath; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
-done
-exes=()
-for bits in 64 32; do
-  if [ "$bits" = 32 ] && [ "$WINE_RUNS_32BIT" = 0 ]; then
-    echo "this kernel cannot run 32-bit programs: vusk.exe (32-bit) left out"
-    continue
-  fi
-  if [ -f "$source_dir/build-win$bits/vusk.exe" ]; then
-    cp "$source_dir/build-win$bits/vusk.exe" "$E2E_BIN/vusk$bits.exe"
-    exes+=("$bits")
-  fi
-done
-[ ${#exes[@]} -ne 0 ] || { echo "skipped: no vusk.exe in build-win64 or build-win32 (make win32)"; exit 77; }
+. "$(dirname "$0")/wine_lib.sh"
+e2e_wine_require
+e2e_wine_exes
+exes=("${E2E_WINE_BITS[@]}")
 e2e_copy_programs "$build" vusk-script
 e2e_document small.txt $'Hello world\r\nsecond line\r\n\tthird, after a tab\r\n'
 
 e2e_start_display
-export WINEPREFIX=$E2E_WORK/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap 'wineserver -k >/dev/null 2>&1; e2e_cleanup' EXIT
-start=$(date +%s.%N)
-timeout 120 wineboot -i >"$E2E_WORK/wineboot.log" 2>&1 || e2e_fail "wineboot: $(cat "$E2E_WORK/wineboot.log")"
-# Unmanaged windows: with no window manager, a managed one would make every
-# close slow and send keys to the window under the pointer.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || e2e_fail "cannot set Managed=N"
-wineserver -w
-echo "Wine prefix ready after $(e2e_seconds_since "$start") s"
+e2e_wine_prefix
 
 printf 'Hello world\r\nsecond linexyz\r\n        q\r\n\tthird, after a tab\r\n' >"$E2E_WORK/expected.txt"
 windows_path=$(winepath -w "$E2E_REAL/$E2E_FILE")
