@@ -191,7 +191,7 @@ void open_command_line_file() {
   if (argument_refused) {
     // A cut name could name another file, and so could one whose quotes
     // were taken out: refuse it instead of loading.
-    show_message(files.file_path, "error!?");
+    show_message(files.file_path, ERROR_CAPTION);
     failed = 1;
   } else {
     draw_string("Loading...", 9, raster.frame_height - 18u, 200);

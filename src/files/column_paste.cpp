@@ -35,7 +35,7 @@ bool insert_piece(const ColumnPlace& at, const uint8_t* bytes, uint32_t count) {
   locate_cursor(at.row, at.col);
   if (count == 0 && doc.pad_spaces == 0 && doc.pad_newlines == 0) return true;
   if (!document_can_take(count, 0)) {
-    show_message(files.transfer_path, "error!?");
+    show_message(files.transfer_path, ERROR_CAPTION);
     return false;
   }
   insert_at_cursor(bytes, count);

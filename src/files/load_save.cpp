@@ -27,7 +27,6 @@ static_assert(sizeof files.title_label == LABEL_MAX_BYTES);
 
 namespace {
 
-constexpr char ERROR_CAPTION[] = "error!?";
 constexpr char WINDOW_TITLE_END[] = " - Vusk";
 // A first guess at a text's line count, from its size; the table grows when
 // the lines are shorter.

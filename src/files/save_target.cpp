@@ -123,7 +123,7 @@ bool write_in_place(const char* path, const Gather& g) {
   if (intact) {
     delete_file(backup_path);
   } else {
-    show_message(backup_path, "error!?");  // the old contents live on there
+    show_message(backup_path, ERROR_CAPTION);  // the old contents live on there
   }
   free_block(backup_path);
   return saved;

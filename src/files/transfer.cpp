@@ -23,7 +23,6 @@ TransferState transfer;
 
 namespace {
 
-constexpr char ERROR_CAPTION[] = "error!?";
 constexpr uint8_t CR = 0x0D;
 constexpr uint8_t LF = 0x0A;
 constexpr uint32_t CHAR_CTRL_V = 'V' - '@';  // Ctrl+V arrives as its control character

@@ -137,6 +137,8 @@ FileKind file_kind(const char* path);
 
 // A modal message box owned by the window, with one OK button.
 void show_message(const char* text, const char* caption);
+// The caption of every error box; its text names the file concerned.
+constexpr char ERROR_CAPTION[] = "error!?";
 // Opens the system clipboard and returns its 8-bit text, or null when it
 // cannot be opened or holds no text (it is then closed again).
 const char* open_clipboard_text();

@@ -17,7 +17,7 @@ constexpr uint32_t ASK_BEFORE_OVERWRITE = 0x0002;
 // After a dialog that returned no name: a failure (not a cancel) is shown in
 // the "error!?" box with whatever file_path holds.
 void report_dialog_failure() {
-  if (file_dialog_error() != 0) show_message(files.file_path, "error!?");
+  if (file_dialog_error() != 0) show_message(files.file_path, ERROR_CAPTION);
 }
 
 // The file mode that an entry's value names.
