@@ -162,6 +162,23 @@ e2e_wait_exit() {
   E2E_APP_PID=""
 }
 
+# Asks the program to end (SDL turns the termination request into its quit
+# event, which reaches the window as a close request) and expects exit code 0.
+e2e_close_app() {
+  kill -TERM "$E2E_APP_PID"
+  e2e_wait_exit 10
+  [ "$E2E_EXIT_CODE" = 0 ] || e2e_fail "the program ended with code $E2E_EXIT_CODE"
+}
+
+# Both runs, the real window's and the headless one, saved exactly the bytes
+# of the file `expected`.
+e2e_expect_saved() {
+  local saved
+  for saved in "$E2E_REAL/$E2E_FILE" "$E2E_HEADLESS/$E2E_FILE"; do
+    cmp -s "$saved" "$1" || e2e_fail "$saved holds: $(od -c "$saved" | head -20)"
+  done
+}
+
 # Copies `program`s from BUILD_DIR into $E2E_BIN (vusk-script into
 # $E2E_HEADLESS_BIN) and sets where failing comparisons keep their images
 # (BUILD_DIR/e2e-failures/TEST). Run from copies, the real program and

@@ -44,7 +44,5 @@ e2e_script 'key ctrl+F3 ctrl+F3'
 e2e_wait_window '^a\.txt - Vusk$' 10 >/dev/null
 e2e_expect_picture "$wid" ctrl-f3-back-twice
 
-kill -TERM "$E2E_APP_PID"
-e2e_wait_exit 10
-[ "$E2E_EXIT_CODE" = 0 ] || e2e_fail "the program ended with code $E2E_EXIT_CODE"
+e2e_close_app
 echo "ok: searches and steps in the window match the headless run"

@@ -39,11 +39,8 @@ e2e_poll 10 sh -c "xdotool getwindowgeometry $wid | grep -q 'Geometry: 624x288\$
 e2e_script 'resize 300 200'
 e2e_expect_picture "$wid" least-size
 
-# SDL turns the termination request into its quit event, which reaches the
-# window as a close request, like the close box does.
-kill -TERM "$E2E_APP_PID"
-e2e_wait_exit 10
-[ "$E2E_EXIT_CODE" = 0 ] || e2e_fail "the program ended with code $E2E_EXIT_CODE"
+# A close request, like the close box's.
+e2e_close_app
 
 # The CP932 bytes of a name (half-width ｱ, then あ) show in the title as the
 # characters they stand for.
@@ -53,7 +50,6 @@ e2e_start_app "$E2E_BIN/vusk" "$name"
 wid=$(e2e_wait_window 'txt - Vusk$' 30)
 title=$(xdotool getwindowname "$wid")
 [ "$title" = "ｱあ.txt - Vusk" ] || e2e_fail "the title is \"$title\", not \"ｱあ.txt - Vusk\""
-kill -TERM "$E2E_APP_PID"
-e2e_wait_exit 10
+e2e_close_app
 echo "ok: window $size showing $E2E_FILE as the headless frame does, never below 624x288," \
   "titled by its document, closed with code 0"
