@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 #include <string>
 
 #include "editor/modified.h"
@@ -199,4 +198,21 @@ TEST_F(Unsaved, EachAnswerOnTheLoadingKeys) {
   EXPECT_EQ(read("b.txt"), "yother");
   EXPECT_EQ(files.file_mode, FILE_MODE_HEX);
   EXPECT_EQ(questions(), 4u);
+}
+
+// A close request that comes while a box or dialog is up cannot ask: with
+// changes it is refused, without them the window closes as before.
+TEST_F(Unsaved, ACloseDuringABoxIsRefusedOnlyWithChanges) {
+  open("a.txt", "ab");
+  chars("x");
+  win.in_wndproc = 1;
+  headless::send(WM_CLOSE, 0, 0);
+  EXPECT_FALSE(headless::state.quit_posted);
+  EXPECT_EQ(questions(), 0u);
+  win.in_wndproc = 0;
+  key("ctrl+s");
+  win.in_wndproc = 1;
+  headless::send(WM_CLOSE, 0, 0);
+  win.in_wndproc = 0;
+  EXPECT_TRUE(headless::state.quit_posted);
 }
