@@ -170,36 +170,6 @@ TEST_F(Unsaved, AFailedSaveStopsEveryPath) {
   yes_then("Ctrl+O", [] { key("ctrl+o"); });
 }
 
-TEST_F(Unsaved, EachAnswerOnTheLoadingKeys) {
-  std::ofstream(dir + "/b.txt") << "other";
-  // Cancel: nothing loads, the view stays.
-  open("a.txt", "ab\r\ncd");
-  keys({"Down", "End"});
-  chars("x");
-  answer(headless::DialogAnswer::CANCEL);
-  key("ctrl+F2");
-  EXPECT_EQ(files.file_mode, FILE_MODE_TEXT);
-  EXPECT_EQ(text(), "ab\ncdx");
-  EXPECT_EQ(row(), 1);
-  EXPECT_EQ(col(), 3);
-  answer(headless::DialogAnswer::CANCEL);
-  key("ctrl+F4");
-  EXPECT_STREQ(files.file_name, "a.txt");
-  // No: the next file loads; the change is gone from disk and memory.
-  answer(headless::DialogAnswer::NO);
-  key("ctrl+F4");
-  EXPECT_STREQ(files.file_name, "b.txt");
-  EXPECT_EQ(read("a.txt"), "ab\r\ncd");
-  EXPECT_FALSE(document_modified());
-  // Yes: saved first, then reloaded in the other mode.
-  chars("y");
-  answer(headless::DialogAnswer::YES);
-  key("ctrl+F2");
-  EXPECT_EQ(read("b.txt"), "yother");
-  EXPECT_EQ(files.file_mode, FILE_MODE_HEX);
-  EXPECT_EQ(questions(), 4u);
-}
-
 // A close request that comes while a box or dialog is up cannot ask: with
 // changes it is refused, without them the window closes as before.
 TEST_F(Unsaved, ACloseDuringABoxIsRefusedOnlyWithChanges) {
