@@ -5,6 +5,7 @@
 
 #include "editor/commands.h"
 #include "editor/document.h"
+#include "editor/modified.h"
 #include "editor/text_view.h"
 #include "files/dir_step.h"
 #include "files/load_save.h"
@@ -13,6 +14,7 @@
 #include "raster/raster.h"
 #include "screens/file_menu.h"
 #include "screens/screens.h"
+#include "screens/unsaved.h"
 #include "platform/platform.h"
 #include "app/window.h"
 #include "widgets/input.h"
@@ -63,18 +65,23 @@ void install_command_services() {
       .copy_selection_to_transfer_file = copy_selection_to_transfer_file,
       .read_transfer_file = read_transfer_file,
       .insert_transfer_file = insert_transfer_file,
+      .save_document = save_in_place,
+      .open_document = open_as_text,
+      .settle_unsaved_changes = settle_unsaved_changes,
   };
 }
 
 // Connects the lower layers to the ones above them: the router's command
-// sink, the variables that the bars' labels show, and the dispatcher's
-// services. (The text view installs its own hooks when it is reset.)
+// sink, the variables that the bars' labels show, the window title's
+// refresh when the modified flag flips, and the dispatcher's services. (The
+// text view installs its own hooks when it is reset.)
 void wire_layers() {
   run_command_hook = run_command;
   bind_label_variable(var::cursor_abs_line, &view.cursor_abs_line);
   bind_label_variable(var::text_length, &doc.text_length);
   bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0]);
   bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1]);
+  modified_changed_hook = update_window_title;
   install_command_services();
 }
 
@@ -82,6 +89,7 @@ void wire_layers() {
 
 void reset_all_state() {
   reset_document_state();
+  reset_modified_state();
   reset_view_state();
   reset_command_state();
   reset_widget_state();

@@ -7,10 +7,12 @@
 #include <cstring>
 
 #include "editor/commands.h"
+#include "editor/modified.h"
 #include "editor/text_view.h"
 #include "raster/raster.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "screens/unsaved.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
@@ -106,6 +108,21 @@ void rebuild_frame() {
   redraw_all_widgets();
 }
 
+// A close request (the close box, Alt+F4, a quit from the system) first
+// settles unsaved changes; Cancel keeps the window. One that arrives while
+// a box or dialog is up cannot ask, so it is refused while there are
+// changes.
+intptr_t close_request(uintptr_t hwnd) {
+  if (win.in_wndproc != 0) return document_modified() ? 0 : default_handling(hwnd, WM_CLOSE, 0, 0);
+  win.in_wndproc = 1;
+  const bool close = settle_unsaved_changes();
+  win.in_wndproc = 0;
+  if (close) return default_handling(hwnd, WM_CLOSE, 0, 0);
+  if (raster.redraw_pending == 0) return 0;
+  if (win.status_hook != 0) update_status_line();
+  return present_dirty_rect();
+}
+
 }  // namespace
 
 void reset_window_state() {
@@ -180,6 +197,7 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
     post_quit_message(0);
     return 0;
   }
+  if (message == WM_CLOSE) return close_request(hwnd);
   // A message that arrives while another is being handled (from inside a
   // message box or file dialog) must not reach the system's logic.
   if (win.in_wndproc != 0) return default_handling(hwnd, message, wparam, lparam);

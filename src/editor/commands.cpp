@@ -9,6 +9,7 @@
 
 #include "editor/command_work.h"
 #include "editor/document.h"
+#include "editor/modified.h"
 #include "editor/text_view.h"
 #include "platform/messages.h"
 #include "raster/raster.h"
@@ -56,11 +57,18 @@ constexpr uint32_t KEY_F10 = KEY_CODE_OFFSET + VK_F10;
 constexpr uint32_t KEY_NUMLOCK = KEY_CODE_OFFSET + VK_NUMLOCK;
 constexpr uint32_t KEY_SCROLLLOCK = KEY_CODE_OFFSET + VK_SCROLL;
 
-// Character codes with meanings here; Ctrl+V arrives as its control character.
+// Character codes with meanings here; Ctrl+letters arrive as their control
+// characters.
 constexpr uint32_t CHAR_BACKSPACE = '\b';
 constexpr uint32_t CHAR_TAB = '\t';
 constexpr uint32_t CHAR_ENTER = '\r';
+constexpr uint32_t CHAR_CTRL_A = 'A' - '@';
+constexpr uint32_t CHAR_CTRL_C = 'C' - '@';
+constexpr uint32_t CHAR_CTRL_F = 'F' - '@';
+constexpr uint32_t CHAR_CTRL_O = 'O' - '@';
+constexpr uint32_t CHAR_CTRL_S = 'S' - '@';
 constexpr uint32_t CHAR_CTRL_V = 'V' - '@';
+constexpr uint32_t CHAR_CTRL_X = 'X' - '@';
 
 constexpr uint32_t BOOKMARK_F7 = 0, BOOKMARK_F8 = 1;
 constexpr uint32_t SEARCH_FORWARD = 0, SEARCH_BACKWARD = 1;
@@ -83,6 +91,7 @@ void type_byte(Work& w, uint8_t c) {
   w.rule = SelectionRule::TYPING;
   const uint8_t at = *doc.cursor_ptr;
   if (cmd.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
+    if (at != c) mark_document_modified();
     *doc.cursor_ptr = c;
     w.col += 1;
     // A line break or a NUL written over a content byte changes the line
@@ -205,13 +214,33 @@ bool paste_transfer(Work& w) {
   return true;
 }
 
+// Ctrl+Insert and Ctrl+C: the Selection is copied and stays; nothing
+// happens when it is empty.
+void copy_key(Work& w) {
+  if (view.sel_start == view.sel_end) return;
+  if (command_services.copy_selection_to_transfer_file != nullptr) command_services.copy_selection_to_transfer_file();
+  w.rule = SelectionRule::SKIP;
+}
+
+// Ctrl+X, as the Edit menu's cut: the Selection is copied, then deleted as
+// Delete does. A copy that failed keeps it, since deleting would lose the
+// text. Returns whether the common end follows.
+bool cut_key(Work& w) {
+  if (view.sel_start == view.sel_end) {
+    post_status("nothing selected!");
+    return false;
+  }
+  const auto copy = command_services.copy_selection_to_transfer_file;
+  if (copy == nullptr || !copy()) return false;
+  delete_key(w);
+  return true;
+}
+
 // Insert: Ctrl copies the selection, Shift pastes, alone it switches
 // between insert and overwrite mode. Returns whether the common end follows.
 bool insert_key(Work& w) {
   if (w.ctrl) {
-    if (view.sel_start == view.sel_end) return true;
-    if (command_services.copy_selection_to_transfer_file != nullptr) command_services.copy_selection_to_transfer_file();
-    w.rule = SelectionRule::SKIP;
+    copy_key(w);
   } else if (w.shift) {
     return paste_transfer(w);
   } else {
@@ -278,6 +307,43 @@ void go_end(Work& w) {
   w.col = static_cast<int32_t>(doc.cursor_line_length) - view.left_col;
 }
 
+// Ctrl+A: the whole text selected, with the cursor at its end as Ctrl+End
+// puts it, where the Selection's moving end is.
+void select_all(Work& w) {
+  w.ctrl = true;
+  go_end(w);
+  locate_work(w);
+  view.sel_anchor = view.sel_start = doc.text_buffer;
+  view.sel_head = view.sel_end = doc.cursor_ptr;
+  w.rule = SelectionRule::SKIP;
+}
+
+// Runs a service that may be missing.
+void call_service(void (*service)()) {
+  if (service != nullptr) service();
+}
+
+// The Ctrl+letters that act on the whole window or Document rather than at
+// the cursor: Save, Open, the find bar and Select all. F6 does not repeat
+// them. Returns whether `code` was one; *common says whether the common end
+// follows. Every other Ctrl+letter types its control byte, Ctrl+C, Ctrl+X
+// and Ctrl+V aside, which the main dispatch handles.
+bool window_command(Work& w, uint32_t code, bool* common) {
+  if (!w.ctrl) return false;
+  *common = false;
+  switch (code) {
+    case CHAR_CTRL_S: call_service(command_services.save_document); return true;
+    case CHAR_CTRL_O: call_service(command_services.open_document); return true;
+    case CHAR_CTRL_F: show_panel_by_id(PANEL_FIND_BAR); return true;
+    case CHAR_CTRL_A:
+      select_all(w);
+      *common = true;
+      return true;
+    // Undo (Ctrl+Z) and redo (Ctrl+Y, Ctrl+Shift+Z) belong here.
+    default: return false;
+  }
+}
+
 // F7 / F8 set bookmark k to the cursor's line; with Ctrl the view goes to
 // it, centred where the text allows.
 void bookmark(Work& w, uint32_t k) {
@@ -307,6 +373,13 @@ uint32_t recall_for_repeat(Work& w) {
   else w.row += 1;
   w.repeated = true;
   return cmd.last_command;
+}
+
+// Whether the Document may be replaced: unsaved changes are saved or given
+// up first, unless the user cancels.
+bool may_replace_document() {
+  const auto settle = command_services.settle_unsaved_changes;
+  return settle == nullptr || settle();
 }
 
 // Ctrl+F2: the reload in the other mode, which then goes on as Ctrl+Home.
@@ -340,7 +413,12 @@ bool dispatch(Work& w, uint32_t code) {
   if (code == KEY_F6) code = recall_for_repeat(w);
   locate_work(w);
   w.before = static_cast<size_t>(doc.cursor_ptr - doc.text_buffer);
-  if (code == KEY_F2 && w.ctrl) code = reload_in_other_mode(w);
+  if (code == KEY_F2 && w.ctrl) {
+    if (!may_replace_document()) return false;
+    code = reload_in_other_mode(w);
+  }
+  bool common = false;
+  if (window_command(w, code, &common)) return common;
   if (is_remembered(code)) remember_for_repeat(w, code);
   switch (code) {
     case KEY_F7: bookmark(w, BOOKMARK_F7); break;
@@ -351,6 +429,14 @@ bool dispatch(Work& w, uint32_t code) {
     case KEY_END: go_end(w); break;
     case CHAR_CTRL_V:
       if (w.ctrl) return paste_clipboard(w);
+      type_byte(w, static_cast<uint8_t>(code));
+      break;
+    case CHAR_CTRL_C:
+      if (w.ctrl) copy_key(w);
+      else type_byte(w, static_cast<uint8_t>(code));
+      break;
+    case CHAR_CTRL_X:
+      if (w.ctrl) return cut_key(w);
       type_byte(w, static_cast<uint8_t>(code));
       break;
     case KEY_INSERT: return insert_key(w);
@@ -373,7 +459,7 @@ bool dispatch(Work& w, uint32_t code) {
 // are drawn whole, and before the full redraw, which keeps open panels on top.
 bool step_to_file(Work& w, int32_t step) {
   const auto step_directory = command_services.step_directory;
-  if (step_directory == nullptr || !step_directory(step)) return false;
+  if (step_directory == nullptr || !may_replace_document() || !step_directory(step)) return false;
   for (int32_t s = view.text_rows_end; s < view.top_bars_end; s += 4) draw_widget(s);
   w.loaded = true;
   w.full_redraw = true;

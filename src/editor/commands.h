@@ -54,6 +54,14 @@ struct CommandServices {
   bool (*read_transfer_file)();
   // ... then inserts the bytes read at the located cursor.
   void (*insert_transfer_file)();
+  // Ctrl+S: as the File menu's "Save".
+  void (*save_document)();
+  // Ctrl+O: as the File menu's "Open as text": the unsaved-changes
+  // question, the dialog, the load and its redraw.
+  void (*open_document)();
+  // Before Ctrl+F2 and Ctrl+F3/F4 replace the Document: asks about unsaved
+  // changes; false stops the command (Cancel, or a save that failed).
+  bool (*settle_unsaved_changes)();
 };
 extern CommandServices command_services;  // filled by app at start-up
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "editor/modified.h"
 #include "platform/platform.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -144,6 +145,9 @@ uint32_t line_of_pointer(const uint8_t* p) {
 // returns the first line whose LineTable entry may be stale: cursor_line, or
 // 0 when the text block was replaced.
 int32_t make_room(uint32_t n) {
+  // Every insertion opens its room here; the bytes written into it are the
+  // change.
+  if (n != 0) mark_document_modified();
   if (doc.cursor_line < doc.last_line) {
     // In place: use up filler behind this line's 0x0A; nothing else moves.
     const uint32_t line = doc.cursor_line;
@@ -217,11 +221,13 @@ void delete_one_byte() {
   if (*at == END_MARKER) return;
   if (*at == LINE_FEED) {
     if (doc.cursor_line >= doc.last_line) return;
+    mark_document_modified();
     const uint32_t next = doc.cursor_line + 1;
     doc.cursor_line_length += static_cast<uint32_t>(line_terminator(next) - line_start(next));
     join_next_line(at);
     return;
   }
+  mark_document_modified();
   uint8_t* end = text_end();
   if (uint8_t* line_feed = find_byte(at, end, LINE_FEED)) {
     std::memmove(at, at + 1, static_cast<size_t>(line_feed - at));
@@ -264,6 +270,7 @@ void delete_selection(uint8_t* start, uint8_t* stop) {
   if (stop < start) stop = start;
   // The end marker never goes: a selection reaching over it ends before it.
   if (uint8_t* marker = find_byte(start, stop, END_MARKER)) stop = marker;
+  if (stop != start) mark_document_modified();
   std::memmove(start, stop, static_cast<size_t>(end - stop));
   doc.text_length -= static_cast<uint32_t>(stop - start);
 }

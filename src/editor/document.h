@@ -2,8 +2,10 @@
 // line ends, a 0x0D end marker and possibly dead bytes behind it; the
 // LineTable of line starts; the cursor-location record; and the seven
 // primitives every edit is built from. It knows lines and columns, never the
-// view's rows or Selection. Editor layer: the editor, the files (which use
-// the Document API) and every layer above them may include it.
+// view's rows or Selection. The primitives that change bytes (make_room, the
+// deletions) set the modified flag (editor/modified.h), so no edit escapes
+// it. Editor layer: the editor, the files (which use the Document API) and
+// every layer above them may include it.
 #pragma once
 #include <cstdint>
 

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "editor/document.h"
+#include "editor/modified.h"
 #include "editor/text_view.h"
 #include "files/hex_listing.h"
 #include "files/save_target.h"
@@ -28,6 +29,7 @@ static_assert(sizeof files.title_label == LABEL_MAX_BYTES);
 namespace {
 
 constexpr char WINDOW_TITLE_END[] = " - Vusk";
+constexpr char MODIFIED_MARK = '*';
 // A first guess at a text's line count, from its size; the table grows when
 // the lines are shorter.
 constexpr uint32_t GUESSED_LINE_BYTES = 40;
@@ -159,6 +161,7 @@ int load_document() {
              text.starts.count - 1);
   empty_selection(doc.text_buffer);
   fill_row_pointers();
+  mark_document_saved();
   set_title_file_name();
   remember_origin();
   return 0;
@@ -181,6 +184,7 @@ bool save_document() {
     show_path_error();
     return false;
   }
+  mark_document_saved();
   set_title_file_name();
   remember_origin();
   post_status("File saved.");
@@ -210,11 +214,13 @@ void set_title_file_name() {
 }
 
 // The system's title for the window follows the title label: the bare name,
-// then " - Vusk", so that the taskbar tells one document from another.
+// a '*' while there are unsaved changes, then " - Vusk", so that the taskbar
+// tells one document from another and shows which needs saving.
 void update_window_title() {
-  char title[PATH_BYTES + sizeof WINDOW_TITLE_END];
-  const size_t length = std::strlen(files.file_name);  // terminated within its buffer
+  char title[PATH_BYTES + 1 + sizeof WINDOW_TITLE_END];
+  size_t length = std::strlen(files.file_name);  // terminated within its buffer
   std::memcpy(title, files.file_name, length);
+  if (document_modified()) title[length++] = MODIFIED_MARK;
   std::memcpy(title + length, WINDOW_TITLE_END, sizeof WINDOW_TITLE_END);
   set_window_title(title);
 }

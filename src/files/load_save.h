@@ -76,7 +76,8 @@ bool save_document();
 // window the title "NAME - Vusk". The label is drawn at the title bar's next
 // redraw.
 void set_title_file_name();
-// Gives the window the title "NAME - Vusk" for the current file_name.
+// Gives the window the title "NAME - Vusk" for the current file_name, or
+// "NAME* - Vusk" while the Document has unsaved changes.
 void update_window_title();
 // Loads file_path in `mode`; when the load fails, file_mode goes back to what
 // it was. Returns load_document's result. For the menu, Ctrl+F2 and stepping.

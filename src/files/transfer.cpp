@@ -1,5 +1,6 @@
-// The transfer file and the clipboard paste. A copy writes the Selection's
-// bytes as they lie in the Document, filler included; a paste reads the whole
+// The transfer file and the system clipboard. A copy writes the Selection's
+// bytes as they lie in the Document, filler included, and puts its text on
+// the clipboard as other programs read it; a paste reads the whole
 // file first, converts any CR that another program wrote (a raw CR is the
 // Document's end marker) and then inserts exactly the bytes it read.
 #include "files/transfer.h"
@@ -84,6 +85,19 @@ bool insert_clipboard_text(const char* text, size_t n) {
   return true;
 }
 
+// Puts the Selection's text on the system clipboard; a Selection too large
+// for the memory at hand stays off it (the transfer file still has it).
+void put_selection_on_clipboard() {
+  const uint8_t* start = view.sel_start;
+  const uint8_t* stop = view.sel_end;
+  const auto breaks = static_cast<size_t>(std::count(start, stop, LF));
+  auto* text = static_cast<char*>(obtain_file_block(static_cast<size_t>(stop - start) + breaks + 1));
+  if (text == nullptr) return;
+  clipboard_form(start, stop, text);
+  set_clipboard_text(text);
+  free_block(text);
+}
+
 // Cut and Copy from the menu. A cut whose copy failed keeps the Selection:
 // deleting it would lose the text.
 void copy_or_cut(bool cut) {
@@ -115,7 +129,19 @@ bool document_can_take(uint64_t bytes, uint64_t line_breaks) {
   return text <= UINT32_MAX && lines * 4 + INITIAL_LINE_TABLE_BYTES <= UINT32_MAX;
 }
 
+size_t clipboard_form(const uint8_t* start, const uint8_t* stop, char* out) {
+  size_t n = 0;
+  for (const uint8_t* p = start; p < stop && *p != END_MARKER; ++p) {
+    if (*p == 0) continue;
+    if (*p == LF) out[n++] = static_cast<char>(CR);
+    out[n++] = static_cast<char>(*p);
+  }
+  out[n] = 0;
+  return n;
+}
+
 bool copy_selection_to_transfer_file() {
+  put_selection_on_clipboard();
   const auto n = static_cast<uint32_t>(view.sel_end - view.sel_start);
   if (!make_parent_directories(files.transfer_path)) return false;
   const FileHandle handle = create_for_write(files.transfer_path);

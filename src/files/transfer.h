@@ -1,9 +1,10 @@
 // Cut, copy and paste through the transfer file (transfer_path, raw bytes of
-// the Document's internal form), the column paste, the paste of the system
-// clipboard's text, and the Edit menu's handler. The transfer file is read
-// whole before anything is inserted. Files layer: included by the screens,
-// the app and the tests.
+// the Document's internal form), the column paste, the system clipboard
+// (copies put their text there too; its text can be pasted), and the Edit
+// menu's handler. The transfer file is read whole before anything is
+// inserted. Files layer: included by the screens, the app and the tests.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace vusk {
@@ -34,9 +35,18 @@ void reset_transfer_state();
 bool set_transfer_path(const char* path);
 
 // Writes the Selection (not empty) to the transfer file, creating its
-// directory first. True, with "Copied." posted, only when every byte reached
-// the file; the Document, cursor and Selection never change.
+// directory first, and puts its text on the system clipboard for other
+// programs (clipboard_form). True, with "Copied." posted, only when every
+// byte reached the file; the Document, cursor and Selection never change.
 bool copy_selection_to_transfer_file();
+
+// The text of the bytes [start, stop) as the system clipboard takes it, into
+// `out`, which has room for their number plus one per line break plus the
+// terminator: each line break becomes CR LF, NUL bytes are left out (the
+// filler behind line ends, and any other, which a zero-terminated text
+// cannot hold), and nothing from the end marker on is taken. Returns the
+// length; a terminator follows.
+size_t clipboard_form(const uint8_t* start, const uint8_t* stop, char* out);
 
 // Reads the whole transfer file into `transfer`, replacing what was held. A
 // missing or empty file holds nothing and counts as read (true). A file that

@@ -144,6 +144,17 @@ constexpr char ERROR_CAPTION[] = "error!?";
 const char* open_clipboard_text();
 // Releases the text of open_clipboard_text and closes the clipboard.
 void close_clipboard_text();
+// Puts `text` (8-bit, zero-terminated, CR LF line ends: CF_TEXT's form) on
+// the system clipboard for other programs, in the form the system uses;
+// false when the clipboard could not take it (nothing else changes then).
+bool set_clipboard_text(const char* text);
+
+// How the user answered ask_question.
+enum QuestionAnswer : uint8_t { ANSWER_YES, ANSWER_NO, ANSWER_CANCEL };
+// A modal question box owned by the window, with the buttons Yes, No and
+// Cancel. A box closed without a choice, or one that cannot be shown,
+// answers ANSWER_CANCEL, so that nothing is lost.
+QuestionAnswer ask_question(const char* text, const char* caption);
 
 // The open-file (save = false) or save-file dialog on the 256-byte `path`
 // buffer, which shows the current name and receives the chosen one. `flags`

@@ -5,6 +5,7 @@
 #include "files/load_save.h"
 #include "platform/platform.h"
 #include "raster/raster.h"
+#include "screens/unsaved.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
@@ -35,13 +36,29 @@ void show_loaded_document() {
   present_now();
 }
 
-void open_file_dialog(int32_t slot) {
+namespace {
+
+// Loads file_path in `mode` and shows it; a failed load keeps everything.
+void load_and_show(uint8_t mode) {
+  if (load_in_mode(mode) == 0) show_loaded_document();
+}
+
+// The open dialog, once unsaved changes are settled; a chosen file is
+// loaded in `mode`.
+void open_with_dialog(uint8_t mode) {
+  if (!settle_unsaved_changes()) return;
   if (file_dialog(false, REFUSE_READ_ONLY, files.file_path)) {
-    load_with_mode(slot);
+    load_and_show(mode);
   } else {
     report_dialog_failure();
   }
 }
+
+}  // namespace
+
+void open_file_dialog(int32_t slot) { open_with_dialog(mode_of(slot)); }
+
+void open_as_text() { open_with_dialog(FILE_MODE_TEXT); }
 
 void save_file_dialog(int32_t slot) {
   if (file_dialog(true, REFUSE_READ_ONLY | ASK_BEFORE_OVERWRITE, files.file_path)) {
@@ -51,16 +68,16 @@ void save_file_dialog(int32_t slot) {
   }
 }
 
-void load_with_mode(int32_t slot) {
-  if (load_in_mode(mode_of(slot)) == 0) show_loaded_document();
-}
+void load_with_mode(int32_t slot) { load_and_show(mode_of(slot)); }
 
 void save_with_mode(int32_t slot) {
   files.file_mode = mode_of(slot);
   if (save_document()) show_saved_document();
 }
 
-void save_under_file_name(int32_t) {
+void save_under_file_name(int32_t) { save_in_place(); }
+
+void save_in_place() {
   if (save_to_origin()) show_saved_document();
 }
 

@@ -15,7 +15,8 @@ void show_loaded_document();
 // Button handlers of the File menu; each takes the WidgetSlot of the
 // activated entry, whose value is the file mode (0 text, 1 hex listing).
 
-// Asks for a file to open; a chosen one is loaded by load_with_mode.
+// Asks about unsaved changes, then for a file to open; a chosen one is
+// loaded by load_with_mode.
 void open_file_dialog(int32_t slot);
 // Asks for a name to save under; a chosen one is saved by save_with_mode.
 void save_file_dialog(int32_t slot);
@@ -27,5 +28,10 @@ void load_with_mode(int32_t slot);
 void save_with_mode(int32_t slot);
 // "Save": keeps file_mode and writes where the Document came from.
 void save_under_file_name(int32_t slot);
+
+// The same two for keys, which have no entry to name the mode: Ctrl+O opens
+// as text, Ctrl+S saves as "Save" does.
+void open_as_text();
+void save_in_place();
 
 }  // namespace vusk

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "raster/raster.h"
 #include "screens/screens.h"
+#include "screens/unsaved.h"
 #include "widgets/label.h"
 #include "widgets/status.h"
 #include "widgets/widget_table.h"
@@ -64,8 +65,10 @@ void run_benchmark(int32_t) {
   view.sel_start = view.sel_end;
 }
 
-// Ends the process at once; nothing is asked or saved.
-void quit_button(int32_t) { exit_process(0); }
+// Ends the process, once unsaved changes are saved or given up.
+void quit_button(int32_t) {
+  if (settle_unsaved_changes()) exit_process(0);
+}
 
 // Makes an item focusable and pressable without an effect.
 void no_action(int32_t) {}

@@ -25,7 +25,8 @@ void select_colour_scheme(int32_t slot);
 // Counts full redraw-and-present cycles for four seconds and posts the
 // cycles per second as the status message.
 void run_benchmark(int32_t slot);
-// Ends the process at once with exit code 0; nothing is asked or saved.
+// Ends the process with exit code 0, after asking about unsaved changes;
+// Cancel, or a save that fails, keeps it running.
 void quit_button(int32_t slot);
 // Does nothing: an item that can take the focus and be pressed.
 void no_action(int32_t slot);

@@ -169,11 +169,12 @@ void close_panel(int32_t slot) {
 // Button handler: opens the panel named by the button's value unless it is
 // already open, and gives the focus to the panel's first slot. When the
 // panel cannot be opened the focus returns to where it was.
-void show_panel(int32_t slot) {
+void show_panel(int32_t slot) { show_panel_by_id(wt.w_value[slot_index(slot)]); }
+
+void show_panel_by_id(uint32_t panel) {
   const int32_t old = wt.focus_widget;
   wt.focus_widget = NO_SLOT;
   draw_widget(old);
-  const uint32_t panel = wt.w_value[slot_index(slot)];
   int32_t first = first_slot_of(panel);
   if (first == NO_SLOT) {
     if (!open_panel(0, 0, panel)) {

@@ -133,6 +133,9 @@ void close_panel(int32_t slot);
 // Button handler: opens the panel named by the button's value unless it is
 // open, and focuses the panel's first slot.
 void show_panel(int32_t slot);
+// Opens `panel` unless it is open, and focuses its first slot (show_panel's
+// work, for callers that name the panel themselves, such as a key).
+void show_panel_by_id(uint32_t panel);
 // Draws every live slot, first to last, after calling before_redraw_all.
 void redraw_all_widgets();
 // Ends every press: clears WF_PRESSED wherever it is set and redraws those slots.

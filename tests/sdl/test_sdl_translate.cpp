@@ -176,6 +176,21 @@ TEST(ClipboardText, LineEndsBecomeCrLfOnce) {
   EXPECT_EQ(crlf_line_ends(kana), "\x82\xA0\r\n");
 }
 
+// Text copied out goes to X11 programs with LF line ends: CR LF and a lone
+// CR each become one LF, and a text that a round trip through crlf_line_ends
+// made comes back as it was.
+TEST(ClipboardText, CopiedTextGetsLfLineEnds) {
+  EXPECT_EQ(lf_line_ends("one\r\ntwo\r\n"), "one\ntwo\n");
+  EXPECT_EQ(lf_line_ends("\r\n\r\n"), "\n\n");
+  EXPECT_EQ(lf_line_ends("a\rb\r"), "a\nb\n");
+  EXPECT_EQ(lf_line_ends("a\r\r\nb"), "a\n\nb");
+  EXPECT_EQ(lf_line_ends(""), "");
+  EXPECT_EQ(lf_line_ends(crlf_line_ends("x\ny\n\nz")), "x\ny\n\nz");
+  // The whole way out: CP932 with CR LF to UTF-8 with LF.
+  const std::string out = lf_line_ends("\x82\xA0\r\n\xB1");
+  EXPECT_EQ(cp932_to_utf8(out.data(), out.size()), "\u3042\n\uFF71");
+}
+
 // Names shown in the window title: CP932 as UTF-8, and what CP932 does not
 // define replaced, so that SDL is never handed malformed UTF-8.
 TEST(TitleText, Cp932BecomesUtf8WithUndefinedBytesReplaced) {

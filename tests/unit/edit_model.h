@@ -58,6 +58,7 @@ class EditModel {
       if (sel_from == sel_to) return;
       transfer = text.substr(sel_from, sel_to - sel_from);
       has_transfer = true;
+      clipboard = copied_text(transfer);  // a copy goes to the system clipboard too
     } else if (code == CODE_INSERT) {
       if (shift) paste_transfer(line, column, sel_from, sel_to);  // alone it switches the mode
     } else if (code == CODE_DELETE && sel_from != sel_to) {
@@ -87,6 +88,17 @@ class EditModel {
     const size_t at = begin_of(line);
     const size_t end = text.find('\n', at);
     return static_cast<uint32_t>((end == std::string::npos ? text.size() : end) - at);
+  }
+
+  // What a copy of `bytes` puts on the system clipboard: CR LF line ends,
+  // no 0x00 bytes.
+  static std::string copied_text(const std::string& bytes) {
+    std::string out;
+    for (const char c : bytes) {
+      if (c == '\n') out += '\r';
+      if (c != 0) out += c;
+    }
+    return out;
   }
 
   // 0x00 bytes directly behind a line break are filler, not text.

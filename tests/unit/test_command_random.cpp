@@ -4,6 +4,8 @@
 // with 0x00 inside lines and every kind of line end. After each step the
 // Document and the view and Selection invariants are checked, and the text
 // is compared with a plain model of it; now and then a text save is too.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -37,9 +39,11 @@ class RandomEditing : public EditorSession {
 
   uint32_t below(uint32_t n) { return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng); }
 
-  // A scratch file of this test's own: the tests may run side by side.
+  // A scratch file of this test's own: the tests may run side by side, also
+  // from other checkouts on the same machine (hence the process id).
   static std::string scratch(const std::string& what) {
-    return ::testing::TempDir() + "vusk-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" + what;
+    return ::testing::TempDir() + "vusk-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+           std::to_string(getpid()) + "-" + what;
   }
   void TearDown() override {
     for (const char* what : {"loaded.txt", "saved.txt", "transfer.tmp"}) std::remove(scratch(what).c_str());

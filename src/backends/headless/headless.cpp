@@ -82,6 +82,31 @@ const char* open_clipboard_text() {
 
 void close_clipboard_text() { state.clipboard_open = false; }
 
+bool set_clipboard_text(const char* text) {
+  state.clipboard_has_text = true;
+  state.clipboard = text;
+  return true;
+}
+
+// Takes the answer from the script's queue and records the question.
+QuestionAnswer ask_question(const char* text, const char* caption) {
+  headless::add_transcript(std::string("question ") + caption + ": " + text);
+  if (state.answers.empty()) {
+    headless::script_error("a question opened with no answer queued");
+    return ANSWER_CANCEL;
+  }
+  const headless::DialogAnswer::Kind kind = state.answers.front().kind;
+  state.answers.erase(state.answers.begin());
+  switch (kind) {
+    case headless::DialogAnswer::YES: return ANSWER_YES;
+    case headless::DialogAnswer::NO: return ANSWER_NO;
+    case headless::DialogAnswer::CANCEL: return ANSWER_CANCEL;
+    default:
+      headless::script_error("the queued answer is a file dialog's, not the question's");
+      return ANSWER_CANCEL;
+  }
+}
+
 bool file_dialog(bool save, uint32_t, char* path) {
   const char* kind = save ? "save" : "open";
   if (state.answers.empty()) {
@@ -116,6 +141,11 @@ bool file_dialog(bool save, uint32_t, char* path) {
     case headless::DialogAnswer::FAIL:
       headless::add_transcript(std::string("dialog ") + kind + " -> fail " + std::to_string(answer.code));
       state.dialog_error = answer.code;
+      return false;
+    case headless::DialogAnswer::YES:
+    case headless::DialogAnswer::NO:
+      headless::script_error(std::string("the queued answer is a question's, not the ") + kind + " dialog's");
+      state.dialog_error = 0;
       return false;
   }
   return false;

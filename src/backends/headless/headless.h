@@ -18,10 +18,11 @@ namespace vusk::headless {
 constexpr int32_t FRAME_EXTRA_WIDTH = 16;
 constexpr int32_t FRAME_EXTRA_HEIGHT = 39;
 
-// What the next file dialog returns: a chosen path (for an open or a save
-// dialog), a cancel, or a failure with its extended error code.
+// What the next file dialog or question returns: a chosen path (for an
+// open or a save dialog), a cancel (for either), a failure with its extended
+// error code (a dialog), or yes or no (a question).
 struct DialogAnswer {
-  enum Kind { OPEN, SAVE, CANCEL, FAIL } kind;
+  enum Kind { OPEN, SAVE, CANCEL, FAIL, YES, NO } kind;
   std::string path;   // OPEN and SAVE: the chosen path
   uint32_t code = 0;  // FAIL: the extended error
 };
@@ -51,7 +52,7 @@ struct HeadlessState {
   std::vector<std::string> transcript;
   std::vector<DialogAnswer> answers;
   bool clipboard_has_text = false;
-  std::string clipboard;
+  std::string clipboard;  // CF_TEXT's form: CR LF line ends, as a copy leaves it
   bool clipboard_open = false;
   uint32_t dialog_error = 0;
 };

@@ -221,12 +221,16 @@ uint32_t dialog_error_code(const std::string& word) {
 }
 
 // `answer open PATH` | `answer save PATH` | `answer cancel` | `answer fail
-// CODE`: queues what the next file dialog returns.
+// CODE` | `answer yes` | `answer no`: queues what the next file dialog or
+// question returns (cancel answers either).
 void queue_answer(const Line& l) {
   const auto& w = l.words;
-  if (w.size() < 2) throw ScriptError{"answer needs open, save, cancel or fail"};
+  if (w.size() < 2) throw ScriptError{"answer needs open, save, cancel, fail, yes or no"};
   headless::DialogAnswer a{};
-  if (w[1] == "open" || w[1] == "save") {
+  if (w[1] == "yes" || w[1] == "no") {
+    no_more_words(w, 2);
+    a.kind = w[1] == "yes" ? headless::DialogAnswer::YES : headless::DialogAnswer::NO;
+  } else if (w[1] == "open" || w[1] == "save") {
     a.path = w.size() > 2 ? rest_of(rest_of(l.text)) : "";
     if (a.path.empty()) throw ScriptError{"answer " + w[1] + " needs a path"};
     a.kind = w[1] == "open" ? headless::DialogAnswer::OPEN : headless::DialogAnswer::SAVE;
@@ -259,6 +263,23 @@ void print_state(const Line& l) {
 void print_title(const Line& l) {
   no_more_words(l.words, 1);
   headless::add_transcript("title " + headless::state.window_title);
+}
+
+// `show-clipboard`: the system clipboard's text, control bytes escaped.
+void print_clipboard(const Line& l) {
+  no_more_words(l.words, 1);
+  if (!headless::state.clipboard_has_text) {
+    headless::add_transcript("clipboard none");
+    return;
+  }
+  std::string shown;
+  for (const char c : headless::state.clipboard) {
+    const auto b = static_cast<uint8_t>(c);
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", b);
+    shown += b < 0x20 || b == '\\' ? std::string(escaped) : std::string(1, c);
+  }
+  headless::add_transcript("clipboard " + shown);
 }
 
 void dump_document(const Line& l) {
@@ -300,6 +321,7 @@ const Verb VERBS[] = {
     {"shot", write_shot},
     {"state", print_state},
     {"title", print_title},
+    {"show-clipboard", print_clipboard},
     {"doc", dump_document},
     {"close", close_window},
 };

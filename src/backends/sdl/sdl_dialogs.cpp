@@ -1,4 +1,5 @@
-// User interaction under SDL2: message boxes, the clipboard's text as CP932,
+// User interaction under SDL2: message boxes and the unsaved-changes
+// question, the clipboard's text (read as CP932, written as UTF-8),
 // the file dialogs run as a helper program, and the process exit.
 //
 // File dialogs run zenity, or the program named by the environment variable
@@ -209,6 +210,34 @@ const char* open_clipboard_text() {
 void close_clipboard_text() {
   state.clipboard.clear();
   state.clipboard.shrink_to_fit();
+}
+
+// X11 programs read UTF-8 with LF line ends; the core gives CP932 with CR LF.
+bool set_clipboard_text(const char* text) {
+  const std::string lf = sdl::lf_line_ends(text);
+  return SDL_SetClipboardText(sdl::cp932_to_utf8(lf.data(), lf.size()).c_str()) == 0;
+}
+
+// SDL's own three-button box: Return answers Yes, Escape Cancel.
+QuestionAnswer ask_question(const char* text, const char* caption) {
+  const SDL_MessageBoxButtonData buttons[] = {
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, ANSWER_YES, "Yes"},
+      {0, ANSWER_NO, "No"},
+      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, ANSWER_CANCEL, "Cancel"},
+  };
+  const std::string utf8_text = sdl::cp932_to_utf8(text, std::strlen(text));
+  const std::string utf8_caption = sdl::cp932_to_utf8(caption, std::strlen(caption));
+  const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, state.window, utf8_caption.c_str(), utf8_text.c_str(),
+                               SDL_arraysize(buttons), buttons, nullptr};
+  int chosen = -1;
+  if (SDL_ShowMessageBox(&box, &chosen) != 0) {
+    // Without a display for the box nothing can be asked: nothing is dropped.
+    std::fprintf(stderr, "vusk: %s %s (cannot ask: %s)\n", caption, text, SDL_GetError());
+    chosen = ANSWER_CANCEL;
+  }
+  sdl::pump_modal();
+  if (chosen == ANSWER_YES || chosen == ANSWER_NO) return static_cast<QuestionAnswer>(chosen);
+  return ANSWER_CANCEL;  // closed without a choice
 }
 
 // SDL is not shut down: the window goes with the process's X connection, and

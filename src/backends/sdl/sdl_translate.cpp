@@ -320,6 +320,20 @@ std::string crlf_line_ends(const std::string& text) {
   return out;
 }
 
+std::string lf_line_ends(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      out += text[i];
+      continue;
+    }
+    out += '\n';
+    if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+  }
+  return out;
+}
+
 std::string utf8_to_cp932(const char* utf8, size_t length) {
   iconv_t cd = iconv_open("CP932", "UTF-8");
   if (cd == reinterpret_cast<iconv_t>(-1)) {

@@ -67,6 +67,9 @@ std::string utf8_to_cp932(const char* utf8, size_t length);
 // The text with CR LF line ends, as CF_TEXT text has them on Windows: each LF
 // that no CR stands before gets one. CR LF pairs and lone CRs stay.
 std::string crlf_line_ends(const std::string& text);
+// The text with LF line ends, as X11 programs expect them: each CR LF pair,
+// and each lone CR, becomes one LF.
+std::string lf_line_ends(const std::string& text);
 
 // UTF-8 of CP932 text, for what SDL shows (the window title); each byte that
 // CP932 does not define, and a lead byte cut off at the end, becomes U+FFFD.

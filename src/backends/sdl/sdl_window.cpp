@@ -146,6 +146,9 @@ using sdl::state;
 
 uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t outer_height, const char* title) {
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  // A click on the close box would otherwise bring the window's close event
+  // and then a quit event: two close requests, two unsaved-changes questions.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   // The window surface stays the system's own pixels (MIT-SHM on X11), so
   // that only the DirtyRect goes to the screen. Otherwise SDL backs it with a
   // GL texture: every update repaints the whole window, and the first surface

@@ -59,6 +59,38 @@ void to_platform_rect(const RECT& r, PlatformRect* rect) { *rect = {r.left, r.to
 // MessageBoxA owned by the window, with one OK button.
 void show_message(const char* text, const char* caption) { MessageBoxA(w32.hwnd, text, caption, MB_OK); }
 
+// MessageBoxA with Yes, No and Cancel; Escape and the close box give Cancel.
+QuestionAnswer ask_question(const char* text, const char* caption) {
+  switch (MessageBoxA(w32.hwnd, text, caption, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES: return ANSWER_YES;
+    case IDNO: return ANSWER_NO;
+    default: return ANSWER_CANCEL;
+  }
+}
+
+// CF_TEXT in a movable global block, which the clipboard owns once it is set.
+bool set_clipboard_text(const char* text) {
+  const size_t size = std::strlen(text) + 1;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (block == nullptr) return false;
+  void* bytes = GlobalLock(block);
+  if (bytes == nullptr) {
+    GlobalFree(block);
+    return false;
+  }
+  std::memcpy(bytes, text, size);
+  GlobalUnlock(block);
+  if (!OpenClipboard(w32.hwnd)) {
+    GlobalFree(block);
+    return false;
+  }
+  EmptyClipboard();
+  const bool set = SetClipboardData(CF_TEXT, block) != nullptr;
+  CloseClipboard();
+  if (!set) GlobalFree(block);
+  return set;
+}
+
 // CF_TEXT from the clipboard, locked until close_clipboard_text. Another
 // program may have put text there without a terminator; such text is copied
 // and terminated, so that no reader runs past the block.

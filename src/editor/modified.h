@@ -1,0 +1,24 @@
+// Whether the Document holds changes that no file has: set by every change
+// to its text, cleared by a successful load or save. The window's title shows
+// it, and closing, quitting or loading another file asks before dropping it.
+// Editor layer: the editor, the files and every layer above may include it.
+#pragma once
+
+namespace vusk {
+
+// True while the Document differs from what was last loaded or saved.
+bool document_modified();
+// Sets the flag; every primitive that changes the Document's bytes calls it.
+void mark_document_modified();
+// Clears the flag: a load or a save has just made the file and the Document
+// the same.
+void mark_document_saved();
+
+// Called after the flag has flipped either way (not when it is set again
+// while set); app installs the OS title's refresh here. Null drops the call.
+extern void (*modified_changed_hook)();
+
+// Clears the flag without calling the hook, for a fresh start.
+void reset_modified_state();
+
+}  // namespace vusk
