@@ -117,11 +117,12 @@ uint32_t convert_line_ends(uint8_t* text, uint32_t size) {
 void write_text_document(OutputFile& out) {
   const uint32_t last = doc.last_line;
   const uint8_t* const text = doc.text_buffer;
-  const uint32_t* const table = doc.line_table;
+  uint32_t next = line_entry(0);
   for (uint32_t k = 0; k < last; ++k) {
-    const uint8_t* start = text + table[k];
+    const uint8_t* start = text + next;
+    next = line_entry(k + 1);
     // The line's LF is the last non-filler byte before the next line.
-    const uint8_t* lf = text + table[k + 1] - 1;
+    const uint8_t* lf = text + next - 1;
     while (lf > start && *lf == 0) --lf;
     const auto length = static_cast<uint32_t>(lf - start);
     if (out.capacity - out.fill >= length + 2) {  // the common case: it fits as it is
@@ -135,7 +136,7 @@ void write_text_document(OutputFile& out) {
       put_bytes(out, CR_LF, 2);
     }
   }
-  const uint8_t* start = text + table[last];
+  const uint8_t* start = text + next;
   const void* marker = std::memchr(start, CR, static_cast<size_t>(text + doc.text_length - start));
   if (marker != nullptr) put_bytes(out, start, static_cast<uint32_t>(static_cast<const uint8_t*>(marker) - start));
 }
