@@ -57,8 +57,9 @@ constexpr uint32_t COLUMN_LINE_END = 0xFFFFFFFFu;    // the column that locates 
 // When make_room must move more than `slack_tail_bytes` behind the cursor,
 // and the cursor's line is not the last, it also opens up to `slack_bytes`
 // of filler behind the line's 0x0A (never more than 1/16 of text_length in
-// all), so that the typing and line breaks that follow work in place. Small
-// documents never get any. Tests lower the threshold to reach it.
+// all), so that the typing and line breaks that follow work in place; a
+// reallocation made meanwhile also reserves room for the rest of that share.
+// Small documents never get any. Tests lower the threshold to reach it.
 struct DocumentTuning {
   uint32_t slack_tail_bytes;
   uint32_t slack_bytes;
