@@ -47,7 +47,7 @@ one_run() {
   e2e_poll 120 sh -c "$check" ||
     e2e_fail "no save with the typed text within 120 s"
   end=$EPOCHREALTIME
-  xdotool key --window "$wid" alt+F4
+  e2e_key "$wid" alt+F4
   e2e_wait_exit 60
   awk -v s="$start" -v e="$end" 'BEGIN { printf "%.1f\n", (e - s) * 1000 }'
 }
