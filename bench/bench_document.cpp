@@ -1,7 +1,8 @@
 // Cost of one typed byte in a 100 MB Document of 60-byte lines: in place
-// into the filler of line 10, with a move of the whole tail from line 10,
-// and on the last line. Only the insertion itself is timed; the undo that
-// restores the starting layout between iterations is not.
+// into the filler of line 10, on line 10 without filler (with and without
+// slack filler opened by the tail move), and on the last line. Only the
+// insertion itself is timed; the undo that restores the starting layout
+// between iterations is not.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -67,7 +68,16 @@ void BM_InsertInPlaceOnLine10(benchmark::State& state) {
 
 void BM_InsertWithTailMoveOnLine10(benchmark::State& state) {
   build_document(false);
-  // Line 10 simply grows: the tail moves on every insertion.
+  // Line 10 simply grows: the first insertion moves the tail and opens slack
+  // filler behind the line, the next ones go in place.
+  time_insertions(state, 10, [] {});
+}
+
+void BM_InsertWithTailMoveNoSlackOnLine10(benchmark::State& state) {
+  build_document(false);
+  // Without slack the tail moves on every insertion; the LineTable's later
+  // entries only shift.
+  doc_tuning.slack_tail_bytes = UINT32_MAX;
   time_insertions(state, 10, [] {});
 }
 
@@ -83,6 +93,7 @@ void BM_InsertOnLastLine(benchmark::State& state) {
 
 BENCHMARK(BM_InsertInPlaceOnLine10)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InsertWithTailMoveOnLine10)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertWithTailMoveNoSlackOnLine10)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InsertOnLastLine)->UseManualTime()->Unit(benchmark::kNanosecond);
 
 BENCHMARK_MAIN();

@@ -4,7 +4,6 @@
 // changed. The selection rules and the redraw live in command_end.cpp.
 #include "editor/commands.h"
 
-#include <cstring>
 #include <initializer_list>
 
 #include "editor/command_work.h"
@@ -95,10 +94,9 @@ void type_byte(Work& w, uint8_t c) {
     *doc.cursor_ptr = c;
     w.col += 1;
     // A line break or a NUL written over a content byte changes the line
-    // structure: index it as an insertion would.
-    if (c == LINE_FEED) doc.last_line += 1;
+    // structure: index the lines that byte touched.
     if (c == LINE_FEED || c == 0x00) {
-      rebuild_line_table(static_cast<int32_t>(doc.cursor_line));
+      reindex_after_splice(static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer), 1, 1);
       sync_scroll_thumb();
     }
     return;
@@ -176,10 +174,8 @@ void delete_bytes(Work& w, uint32_t count) {
   if (doc.pad_newlines != 0) return;
   w.row_redraw = true;
   if (doc.pad_spaces != 0) {
-    const uint32_t n = doc.pad_spaces;
-    const int32_t r = make_room(n);
-    std::memset(doc.cursor_ptr, ' ', n);
-    rebuild_line_table(r);
+    // The pending spaces go in as an insertion of nothing behind them.
+    insert_at_cursor(nullptr, 0);
     sync_scroll_thumb();
     // The deletions need a fresh record: the line is now n bytes longer.
     locate_work(w);

@@ -1,5 +1,6 @@
 // The Document engine: the start-up Document, the primitives every edit is
-// built from, the protocols that combine them, and the debug check.
+// built from, the protocols that combine them, and the debug check. The
+// LineTable's storage and re-indexing live in line_table.cpp.
 //
 // The LineTable stores offsets from text_buffer, so a reallocated text block
 // leaves the entries of the lines before the cursor valid; the protocols still
@@ -7,60 +8,25 @@
 #include "editor/document.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
+#include "editor/line_table.h"
 #include "editor/modified.h"
 #include "platform/platform.h"
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
 
 namespace vusk {
 
 DocumentState doc;
+DocumentTuning doc_tuning = DEFAULT_DOCUMENT_TUNING;
 
 namespace {
-
-constexpr uint32_t ENTRY_BYTES = 4;
 
 // One past the last used byte (dead bytes included).
 uint8_t* text_end() { return doc.text_buffer + doc.text_length; }
 
 // Offset of a pointer into the text block.
 uint32_t offset_of(const uint8_t* p) { return static_cast<uint32_t>(p - doc.text_buffer); }
-
-// First occurrence of `byte` in [from, limit), or null.
-uint8_t* find_byte(uint8_t* from, const uint8_t* limit, uint8_t byte) {
-  if (from >= limit) return nullptr;
-  return static_cast<uint8_t*>(std::memchr(from, byte, static_cast<size_t>(limit - from)));
-}
-
-// First byte at or after p that is not filler, never beyond `limit`.
-uint8_t* skip_filler(uint8_t* p, const uint8_t* limit) {
-  while (p < limit && *p == 0) ++p;
-  return p;
-}
-
-// A block size for the Document; a size that 32 bits cannot describe is
-// memory the Document can never hold, so it ends the process exactly as a
-// refused allocation would, instead of wrapping round to a short block.
-uint32_t document_block_size(uint64_t bytes) {
-  if (bytes > UINT32_MAX) exit_process(1);
-  return static_cast<uint32_t>(bytes);
-}
-
-// Replaces the LineTable by a block of `bytes`, keeping its first `keep`
-// entries; the old block is freed.
-void replace_line_table(uint32_t bytes, uint32_t keep) {
-  auto* table = static_cast<uint32_t*>(alloc_or_exit(bytes));
-  if (keep != 0) std::memcpy(table, doc.line_table, keep * size_t{ENTRY_BYTES});
-  free_block(doc.line_table);
-  doc.line_table = table;
-  doc.line_table_capacity = bytes;
-}
 
 // The terminator of line k (k <= last_line): its 0x0A, or the end marker for
 // the last line. Only the end marker is a 0x0D, so one search suffices.
@@ -75,6 +41,7 @@ void reset_document_state() {
   free_block(doc.text_buffer);
   free_block(doc.line_table);
   std::memset(&doc, 0, sizeof doc);
+  doc_tuning = DEFAULT_DOCUMENT_TUNING;
 }
 
 void adopt_text(uint8_t* block, uint32_t capacity, uint32_t length, uint32_t* line_table, uint32_t table_bytes,
@@ -87,6 +54,8 @@ void adopt_text(uint8_t* block, uint32_t capacity, uint32_t length, uint32_t* li
   doc.line_table = line_table;
   doc.line_table_capacity = table_bytes;
   doc.last_line = last_line;
+  set_plain_table(last_line + 2);
+  doc.filler_added = 0;
   // The location record described the old block.
   doc.cursor_ptr = block;
 }
@@ -104,6 +73,8 @@ void create_empty_document() {
   doc.line_table[0] = 0;
   doc.line_table[1] = 4;  // just past the end marker, as a rebuild leaves it
   doc.last_line = 0;
+  set_plain_table(2);
+  doc.filler_added = 0;
   doc.cursor_ptr = doc.text_buffer;
   doc.cursor_line = doc.cursor_line_length = doc.pad_spaces = doc.pad_newlines = 0;
 }
@@ -127,19 +98,74 @@ void locate_line(uint32_t line, uint32_t column) {
   doc.cursor_line_length = length;
 }
 
-// The line holding p: the first i whose successor entry lies beyond p,
-// last_line at the latest; filler counts with the line before it.
-uint32_t line_of_pointer(const uint8_t* p) {
-  const auto base = reinterpret_cast<uintptr_t>(doc.text_buffer);
-  const auto at = reinterpret_cast<uintptr_t>(p);
-  if (at < base) return 0;
-  const uint64_t offset = at - base;
-  // Entries 1..last_line are strictly increasing: count those not beyond p.
-  const uint32_t* first = doc.line_table + 1;
-  const uint32_t* found = std::upper_bound(first, first + doc.last_line, offset,
-                                           [](uint64_t v, uint32_t entry) { return v < entry; });
-  return static_cast<uint32_t>(found - first);
+namespace {
+
+void record_room(uint32_t offset, uint32_t removed, uint32_t inserted) {
+  doc.room_offset = offset;
+  doc.room_removed = removed;
+  doc.room_inserted = inserted;
 }
+
+// In place: uses up filler behind the cursor line's 0x0A when there are n
+// bytes of it; only the rest of the line moves.
+bool room_in_place(uint32_t n) {
+  if (doc.cursor_line >= doc.last_line) return false;
+  const uint32_t line = doc.cursor_line;
+  const int64_t slack = int64_t{line_entry(line + 1)} - line_entry(line) - doc.cursor_line_length - 1;
+  if (slack < int64_t{n}) return false;
+  uint8_t* line_feed = line_start(line) + doc.cursor_line_length;
+  const auto rest = static_cast<uint32_t>(line_feed - doc.cursor_ptr) + 1;
+  std::memmove(doc.cursor_ptr + n, doc.cursor_ptr, rest);
+  record_room(offset_of(doc.cursor_ptr), rest + n, rest + n);
+  return true;
+}
+
+// What is left of the session's share of slack filler: 1/16 of the text.
+uint32_t slack_share_left() {
+  const uint32_t share = doc.text_length / 16;
+  return share > doc.filler_added ? share - doc.filler_added : 0;
+}
+
+// The filler a tail move of `tail` bytes adds behind the cursor's line: none
+// for a short tail or on the last line, and none beyond the session's share.
+uint32_t slack_for(uint32_t tail) {
+  if (doc.cursor_line >= doc.last_line || tail <= doc_tuning.slack_tail_bytes) return 0;
+  return std::min(doc_tuning.slack_bytes, slack_share_left());
+}
+
+// Replaces the text block by one with room for `more` bytes and the spare.
+void reallocate_text(uint32_t more) {
+  const uint32_t at = offset_of(doc.cursor_ptr);
+  const uint32_t size = document_block_size(uint64_t{doc.text_length} + more + TEXT_SPARE_BYTES);
+  auto* block = static_cast<uint8_t*>(alloc_or_exit(size));
+  std::memcpy(block, doc.text_buffer, doc.text_length);
+  free_block(doc.text_buffer);
+  doc.text_buffer = block;
+  doc.text_capacity = size;
+  doc.cursor_ptr = block + at;
+}
+
+// Tail move: the rest of the text, end marker and dead bytes included,
+// moves n bytes up; with slack, the bytes behind the line's 0x0A move
+// `slack` bytes further and that many 0x00 of filler open behind it.
+void move_tail(uint32_t n, uint32_t slack) {
+  const uint32_t at = offset_of(doc.cursor_ptr);
+  if (slack == 0) {
+    std::memmove(doc.cursor_ptr + n, doc.cursor_ptr, doc.text_length - at);
+    record_room(at, 0, n);
+  } else {
+    uint8_t* behind = line_start(doc.cursor_line) + doc.cursor_line_length + 1;
+    const auto rest = static_cast<uint32_t>(behind - doc.cursor_ptr);
+    std::memmove(behind + n + slack, behind, static_cast<size_t>(text_end() - behind));
+    std::memmove(doc.cursor_ptr + n, doc.cursor_ptr, rest);
+    std::memset(behind + n, 0, slack);
+    doc.filler_added += slack;
+    record_room(at, rest, rest + n + slack);
+  }
+  doc.text_length += n + slack;
+}
+
+}  // namespace
 
 // Opens a gap of n bytes at cursor_ptr (whose record must be fresh) and
 // returns the first line whose LineTable entry may be stale: cursor_line, or
@@ -148,36 +174,20 @@ int32_t make_room(uint32_t n) {
   // Every insertion opens its room here; the bytes written into it are the
   // change.
   if (n != 0) mark_document_modified();
-  if (doc.cursor_line < doc.last_line) {
-    // In place: use up filler behind this line's 0x0A; nothing else moves.
-    const uint32_t line = doc.cursor_line;
-    const int64_t slack = int64_t{doc.line_table[line + 1]} - doc.line_table[line] -
-                          doc.cursor_line_length - 1;
-    if (slack >= int64_t{n}) {
-      uint8_t* line_feed = line_start(line) + doc.cursor_line_length;
-      std::memmove(doc.cursor_ptr + n, doc.cursor_ptr, static_cast<size_t>(line_feed - doc.cursor_ptr) + 1);
-      return static_cast<int32_t>(line);
-    }
+  if (room_in_place(n)) return static_cast<int32_t>(doc.cursor_line);
+  int32_t stale = static_cast<int32_t>(doc.cursor_line);
+  uint32_t slack = slack_for(doc.text_length - offset_of(doc.cursor_ptr));
+  if (uint64_t{doc.text_length} + n >= doc.text_capacity) {
+    // Reallocation, with spare room so that further typing needs none; with
+    // slack under way, also room for the rest of its share, so that the
+    // slack of the tail moves to come never uses the spare up.
+    reallocate_text(document_block_size(uint64_t{n} + (slack != 0 ? slack_share_left() : 0)));
+    stale = 0;
   }
-  const uint32_t at = offset_of(doc.cursor_ptr);
-  const uint32_t tail = doc.text_length - at;
-  if (uint64_t{doc.text_length} + n < doc.text_capacity) {
-    // Tail move: the rest of the text, end marker and dead bytes included.
-    std::memmove(doc.cursor_ptr + n, doc.cursor_ptr, tail);
-    doc.text_length += n;
-    return static_cast<int32_t>(doc.cursor_line);
-  }
-  // Reallocation, with spare room so that further typing needs none.
-  const uint32_t size = document_block_size(uint64_t{doc.text_length} + n + TEXT_SPARE_BYTES);
-  auto* block = static_cast<uint8_t*>(alloc_or_exit(size));
-  std::memcpy(block, doc.text_buffer, at);
-  std::memcpy(block + at + n, doc.cursor_ptr, tail);
-  free_block(doc.text_buffer);
-  doc.text_buffer = block;
-  doc.text_capacity = size;
-  doc.cursor_ptr = block + at;
-  doc.text_length += n;
-  return 0;
+  // Slack only ever uses room there is: it never forces a reallocation.
+  slack = static_cast<uint32_t>(std::min<uint64_t>(slack, uint64_t{doc.text_capacity} - doc.text_length - n - 1));
+  move_tail(n, slack);
+  return stale;
 }
 
 // Writes the pending virtual line breaks, then the pending spaces, at
@@ -207,10 +217,12 @@ void join_next_line(uint8_t* at) {
   std::memmove(at, source, length);
   uint8_t* vacated = std::max(source, at + length);
   std::memset(vacated, 0, static_cast<size_t>(source + length - vacated));
-  // The lines further on stay where they are; their entries move down one.
-  std::memmove(doc.line_table + next, doc.line_table + next + 1,
-               size_t{doc.last_line - next} * ENTRY_BYTES);
+  // The lines further on stay where they are: only the absorbed line's
+  // entry goes, and the entry past the end follows a marker that moved.
+  const bool absorbed_last = next == doc.last_line;
+  remove_entries(next, 1);
   doc.last_line -= 1;
+  if (absorbed_last) set_entry(next, line_entry(next) - static_cast<uint32_t>(source - at));
 }
 
 // One deletion at cursor_ptr: the byte there moves out (leaving filler, or a
@@ -236,6 +248,7 @@ void delete_one_byte() {
     // The last line: the move runs through the end marker to the last used
     // byte, which keeps its value and so stays a dead 0x0D or 0x00.
     std::memmove(at, at + 1, static_cast<size_t>(end - at) - 1);
+    set_entry(doc.last_line + 1, line_entry(doc.last_line + 1) - 1);
   }
   doc.cursor_line_length -= 1;
 }
@@ -248,7 +261,7 @@ void settle_line_start() {
   uint8_t* at = doc.cursor_ptr;
   if (line == 0 || *at != 0 || at != line_start(line)) return;
   uint8_t* start = skip_filler(at, text_end());
-  doc.line_table[line] = offset_of(start);
+  set_entry(line, offset_of(start));
   doc.cursor_line_length -= static_cast<uint32_t>(start - at);
   doc.cursor_ptr = start;
 }
@@ -275,108 +288,11 @@ void delete_selection(uint8_t* start, uint8_t* stop) {
   doc.text_length -= static_cast<uint32_t>(stop - start);
 }
 
-namespace {
-
-// Stores the start of line `line`, found at p. Entries are written up to
-// index line + 1; should a caller's bound have been too low, the table grows
-// here rather than being written past its end.
-void record_line(uint32_t line, const uint8_t* p) {
-  if (line + 1 >= doc.line_table_capacity / ENTRY_BYTES) {
-    replace_line_table(document_block_size(uint64_t{line} * ENTRY_BYTES + INITIAL_LINE_TABLE_BYTES), line);
-  }
-  doc.line_table[line] = offset_of(p);
-}
-
-// Records the line after the 0x0A at `line_feed` (its filler skipped) as
-// line `line` and returns its start.
-uint8_t* next_line(uint8_t* line_feed, uint32_t line) {
-  uint8_t* start = skip_filler(line_feed + 1, text_end());
-  record_line(line, start);
-  return start;
-}
-
-// Indexes the lines that follow line `line`, which starts at p, up to the
-// first 0x0D; returns the last line's index and leaves the 0x0D's address in
-// *marker. Scans 16 bytes at a time for both bytes where SSE2 exists, so
-// that a long text is read once; the rest goes through memchr.
-uint32_t index_lines(uint8_t* p, uint32_t line, uint8_t** marker) {
-  uint8_t* end = text_end();
-#if defined(__SSE2__) || defined(_M_X64)
-  const __m128i line_feeds = _mm_set1_epi8(static_cast<char>(LINE_FEED));
-  const __m128i end_markers = _mm_set1_epi8(static_cast<char>(END_MARKER));
-  const __m128i zeros = _mm_setzero_si128();
-  while (end - p >= 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    auto feeds = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, line_feeds)));
-    const auto markers = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, end_markers)));
-    if (markers != 0) feeds &= (markers & (0u - markers)) - 1;  // only those before the 0x0D
-    if (feeds != 0) {
-      const uint32_t nonzero = ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, zeros))) & 0xFFFFu;
-      uint8_t* resume = nullptr;  // set when filler runs on past this block
-      for (; feeds != 0; feeds &= feeds - 1) {
-        // The next line starts at the first non-zero byte after the 0x0A;
-        // any further 0x0A of the block lies beyond it.
-        const uint32_t after = nonzero & (0xFFFFu << (std::countr_zero(feeds) + 1));
-        if (after == 0) {
-          resume = skip_filler(p + 16, end);
-          record_line(++line, resume);
-          break;
-        }
-        record_line(++line, p + std::countr_zero(after));
-      }
-      if (resume != nullptr) {  // then no 0x0D was in this block
-        p = resume;
-        continue;
-      }
-    }
-    if (markers != 0) {
-      *marker = p + std::countr_zero(markers);
-      return line;
-    }
-    p += 16;
-  }
-#endif
-  uint8_t* found = find_byte(p, end, END_MARKER);
-  *marker = found != nullptr ? found : end - 1;  // no marker: only a broken text
-  while (uint8_t* line_feed = find_byte(p, *marker, LINE_FEED)) p = next_line(line_feed, ++line);
-  return line;
-}
-
-}  // namespace
-
-// Re-indexes the lines from from_line (at least 0) to the end marker and sets
-// last_line. last_line must be an upper bound for the line count on entry;
-// it decides whether the LineTable grows first.
-void rebuild_line_table(int32_t from_line) {
-  uint32_t line = from_line < 0 ? 0 : static_cast<uint32_t>(from_line);
-  if (line > doc.last_line) return;
-  if ((uint64_t{doc.last_line} + 1) * ENTRY_BYTES >= doc.line_table_capacity) {
-    const uint64_t bytes = uint64_t{doc.last_line} * ENTRY_BYTES + INITIAL_LINE_TABLE_BYTES;
-    replace_line_table(document_block_size(bytes), 0);
-    line = 0;
-  }
-  doc.line_table[0] = 0;
-  uint8_t* p = line_start(line);
-  uint8_t* end = text_end();
-  // The edit may have left 0x00 bytes at the start of this line; directly
-  // behind a line break they are filler, so the line starts after them.
-  if (line > 0) {
-    p = skip_filler(p, end);
-    doc.line_table[line] = offset_of(p);
-  }
-  uint8_t* marker = nullptr;
-  line = index_lines(p, line, &marker);
-  doc.line_table[line + 1] = offset_of(marker) + 1;
-  doc.last_line = line;
-}
-
 // ---- Calling protocols -------------------------------------------------------
 
-int32_t insert_at_cursor(const uint8_t* bytes, uint32_t count) {
-  const uint32_t room = document_block_size(uint64_t{doc.pad_newlines} + doc.pad_spaces + count);
-  int32_t from = make_room(room);
-  // A virtual cursor line becomes the real last line again.
-  from -= static_cast<int32_t>(doc.pad_newlines);
+namespace {
+
+uint32_t count_line_feeds(const uint8_t* bytes, uint32_t count) {
   uint32_t line_feeds = 0;
   for (const uint8_t* p = bytes; count != 0;) {
     const void* hit = std::memchr(p, LINE_FEED, static_cast<size_t>(bytes + count - p));
@@ -384,11 +300,26 @@ int32_t insert_at_cursor(const uint8_t* bytes, uint32_t count) {
     ++line_feeds;
     p = static_cast<const uint8_t*>(hit) + 1;
   }
-  doc.last_line += doc.pad_newlines + line_feeds;
+  return line_feeds;
+}
+
+}  // namespace
+
+// Re-indexes only the lines the room and the bytes touched; after a
+// reallocation the whole table is rebuilt, as the block's copy costs as much.
+int32_t insert_at_cursor(const uint8_t* bytes, uint32_t count) {
+  const uint32_t room = document_block_size(uint64_t{doc.pad_newlines} + doc.pad_spaces + count);
+  uint8_t* const old_buffer = doc.text_buffer;
+  int32_t from = make_room(room);
+  const bool reallocated = doc.text_buffer != old_buffer;
+  // A virtual cursor line becomes the real last line again.
+  from -= static_cast<int32_t>(doc.pad_newlines);
+  if (reallocated) doc.last_line += doc.pad_newlines + count_line_feeds(bytes, count);
   materialize_padding();
   if (count != 0) std::memcpy(doc.cursor_ptr, bytes, count);
   doc.cursor_ptr += count;
-  rebuild_line_table(from);
+  if (reallocated) rebuild_line_table(from);
+  else reindex_after_splice(doc.room_offset, doc.room_removed, doc.room_inserted);
   return from;
 }
 
@@ -399,8 +330,9 @@ void delete_byte_at(uint32_t line, uint32_t column) {
 
 uint32_t delete_selected_text(uint8_t* start, uint8_t* stop) {
   doc.cursor_line = line_of_pointer(start);
+  const uint32_t length = doc.text_length;
   delete_selection(start, stop);
-  rebuild_line_table(static_cast<int32_t>(doc.cursor_line));
+  reindex_after_splice(offset_of(start), length - doc.text_length, 0);
   return doc.cursor_line;
 }
 
@@ -422,7 +354,11 @@ bool check_document(const char** why) {
   if ((uint64_t{doc.last_line} + 2) * ENTRY_BYTES > doc.line_table_capacity) {
     return fail("the LineTable cannot hold last_line + 2 entries");
   }
-  if (doc.line_table[0] != 0) return fail("entry 0 is not the start of the text");
+  if (doc.gap_at > doc.table_entries ||
+      uint64_t{doc.table_entries} + doc.gap_entries > doc.line_table_capacity / ENTRY_BYTES) {
+    return fail("the LineTable's gap lies outside its block");
+  }
+  if (line_entry(0) != 0) return fail("entry 0 is not the start of the text");
   // Re-derive every line start; matching it also makes the entries strictly
   // increasing, since each start lies past the previous line's 0x0A.
   uint32_t line = 0;
@@ -430,9 +366,12 @@ bool check_document(const char** why) {
   while (uint8_t* line_feed = find_byte(p, marker, LINE_FEED)) {
     p = skip_filler(line_feed + 1, marker);
     if (++line > doc.last_line) return fail("more line breaks than last_line");
-    if (doc.line_table[line] != offset_of(p)) return fail("a LineTable entry is not the start of its line");
+    if (line + 1 >= doc.table_entries) return fail("the LineTable does not hold last_line + 2 entries");
+    if (line_entry(line) != offset_of(p)) return fail("a LineTable entry is not the start of its line");
   }
   if (line != doc.last_line) return fail("fewer line breaks than last_line");
+  if (doc.table_entries != doc.last_line + 2) return fail("the LineTable does not hold last_line + 2 entries");
+  if (line_entry(line + 1) != offset_of(marker) + 1) return fail("the entry past the last line is not past the end marker");
   if (why != nullptr) *why = "";
   return true;
 }

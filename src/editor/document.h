@@ -18,9 +18,27 @@ struct DocumentState {
   uint32_t text_length;    // bytes in use, end marker and dead bytes included
   // Line starts as offsets from text_buffer, so that an entry keeps its
   // 4-byte width on every platform (capacity counts 4 bytes per entry).
+  // Read them through line_entry(): an edit costs what it changed because
+  // the free entries lie in a gap kept where the last edit was (entries
+  // from gap_at on are stored gap_entries further on), and the entries
+  // behind an edit are shifted lazily (those from step_from on are stored
+  // step_delta short of their value, modulo 2^32).
   uint32_t* line_table;
   uint32_t line_table_capacity;  // bytes
   uint32_t last_line;            // index of the last line = number of line breaks
+  uint32_t table_entries;        // entries held: last_line + 2 between edits
+  uint32_t gap_at;
+  uint32_t gap_entries;  // every free entry of the block
+  uint32_t step_from;
+  uint32_t step_delta;
+
+  // The change the last make_room made, as a splice (see
+  // reindex_after_splice): the bytes [room_offset, room_offset +
+  // room_inserted) now stand where room_removed bytes stood.
+  uint32_t room_offset;
+  uint32_t room_removed;
+  uint32_t room_inserted;
+  uint32_t filler_added;  // slack filler make_room opened since the text was adopted
 
   // The cursor-location record, written by locate_line.
   uint8_t* cursor_ptr;
@@ -38,6 +56,19 @@ constexpr uint32_t INITIAL_TEXT_BYTES = 0x4000;      // the empty Document's tex
 constexpr uint32_t TEXT_SPARE_BYTES = 16384;         // room a reallocated text block gets beyond the need
 constexpr uint32_t COLUMN_LINE_END = 0xFFFFFFFFu;    // the column that locates a line's end
 
+// When make_room must move more than `slack_tail_bytes` behind the cursor,
+// and the cursor's line is not the last, it also opens up to `slack_bytes`
+// of filler behind the line's 0x0A (never more than 1/16 of text_length in
+// all), so that the typing and line breaks that follow work in place; a
+// reallocation made meanwhile also reserves room for the rest of that share.
+// Small documents never get any. Tests lower the threshold to reach it.
+struct DocumentTuning {
+  uint32_t slack_tail_bytes;
+  uint32_t slack_bytes;
+};
+extern DocumentTuning doc_tuning;
+constexpr DocumentTuning DEFAULT_DOCUMENT_TUNING = {1u << 20, 4096};
+
 // Frees the Document's blocks and zeroes its state.
 void reset_document_state();
 // The empty Document of start-up: one line of three spaces.
@@ -51,8 +82,14 @@ void create_empty_document();
 void adopt_text(uint8_t* block, uint32_t capacity, uint32_t length, uint32_t* line_table, uint32_t table_bytes,
                 uint32_t last_line);
 
+// Offset of line k's first byte (k <= last_line + 1; entry last_line + 1
+// lies just past the end marker).
+inline uint32_t line_entry(uint32_t k) {
+  const uint32_t stored = doc.line_table[k < doc.gap_at ? k : k + doc.gap_entries];
+  return k >= doc.step_from ? stored + doc.step_delta : stored;
+}
 // Address of line k's first byte.
-inline uint8_t* line_start(uint32_t k) { return doc.text_buffer + doc.line_table[k]; }
+inline uint8_t* line_start(uint32_t k) { return doc.text_buffer + line_entry(k); }
 
 // Fills the cursor-location record for line `line` (beyond last_line: a
 // virtual line) and byte column `column`; COLUMN_LINE_END asks for the end.
@@ -60,7 +97,9 @@ void locate_line(uint32_t line, uint32_t column);
 // The line holding p; filler counts with the line before it.
 uint32_t line_of_pointer(const uint8_t* p);
 // Opens a gap of n bytes at cursor_ptr and returns the first line whose
-// LineTable entry may be stale (0 or less after a reallocation).
+// LineTable entry may be stale (0 or less after a reallocation). A large
+// tail move may add slack filler behind the line (DocumentTuning); the
+// room_* fields describe the whole change.
 int32_t make_room(uint32_t n);
 // Writes the pending line breaks, then the pending spaces, at cursor_ptr.
 void materialize_padding();
@@ -79,6 +118,14 @@ void delete_selection(uint8_t* start, uint8_t* stop);
 // Re-indexes the lines from from_line (at least 0) to the end marker and
 // sets last_line, which must be an upper bound for the line count on entry.
 void rebuild_line_table(int32_t from_line);
+// Brings the LineTable and last_line up to date after the text block was
+// changed so that the `inserted` bytes now at `offset` replaced `removed`
+// bytes that stood there, everything behind moving by inserted - removed
+// (text_length already updated). The entries of the lines that start
+// before `offset` must have been valid before the change. Re-reads only
+// the lines the change touched and shifts the later entries lazily; the
+// result is what rebuild_line_table(0) would give.
+void reindex_after_splice(uint32_t offset, uint32_t removed, uint32_t inserted);
 
 // The calling protocols that edits follow.
 

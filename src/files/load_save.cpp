@@ -6,6 +6,7 @@
 // disk (save_target.cpp).
 #include "files/load_save.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "editor/document.h"
@@ -36,6 +37,9 @@ constexpr uint32_t GUESSED_LINE_BYTES = 40;
 // A listing's file is read in pieces of this size, each rendered while it
 // is still in the cache.
 constexpr uint32_t LISTING_PIECE_BYTES = 64 * 1024;
+// A text's file is read in pieces of this size, each converted while it is
+// still in the cache.
+constexpr uint32_t TEXT_PIECE_BYTES = 512 * 1024;
 // Entries of room behind the last line, as a rebuild of the LineTable leaves.
 constexpr uint32_t SPARE_LINE_ENTRIES = 1024;
 
@@ -91,6 +95,23 @@ bool read_listing(FileHandle handle, uint32_t wanted, NewText* text, uint32_t* g
   return true;
 }
 
+// Reads the file straight into the block in pieces, each converted where it
+// lies while it is still in the cache. Returns the bytes that arrived in *got.
+bool read_text(FileHandle handle, uint32_t wanted, NewText* text, uint32_t* got) {
+  TextConversion conversion;
+  uint32_t done = 0;
+  bool ok = reserve_line_starts(text->starts, wanted / GUESSED_LINE_BYTES + 2) &&
+            begin_conversion(conversion, text->block, text->starts);
+  while (ok && done < wanted) {
+    const uint32_t n = read_block(std::min(wanted - done, TEXT_PIECE_BYTES), text->block + done, handle);
+    if (n == 0) break;
+    done += n;
+    ok = convert_arrived(conversion, done);
+  }
+  *got = done;
+  return ok && finish_conversion(conversion, done);
+}
+
 // Reads `size` bytes of the open file into a new block in the current mode
 // and builds its text and line starts. False, with nothing left allocated,
 // when memory cannot be had or nothing could be read.
@@ -110,9 +131,7 @@ bool read_new_text(FileHandle handle, uint64_t size, NewText* text) {
   if (hex) {
     ok = read_listing(handle, wanted, text, &got);
   } else {
-    // Straight into the block, to be converted where it lies.
-    got = read_block(wanted, text->block, handle);
-    ok = reserve_line_starts(text->starts, got / GUESSED_LINE_BYTES + 2) && convert_text(text->block, got, text->starts);
+    ok = read_text(handle, wanted, text, &got);
     text->length = got + 1;
   }
   ok = ok && (got != 0 || wanted == 0);

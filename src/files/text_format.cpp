@@ -28,14 +28,15 @@ bool line_too_long(const uint8_t* text, uint32_t start, const uint8_t* after) {
   return static_cast<uint32_t>(terminator - text) - start > files.longest_line;
 }
 
-// Converts the line ends of text[0, size) in place (CR LF -> LF and filler,
-// a lone CR -> LF) and calls at_break(p) just past each line end, where p is
-// the byte after the LF or its filler. Stops, returning false, as soon as
-// at_break does. text[size] must hold a byte other than LF.
+// Converts the line ends of [text, end) in place (CR LF -> LF and filler, a
+// lone CR -> LF) and calls at_break(p) just past each line end, where p is
+// the byte after the LF or its filler. Returns where it stopped: at `end`,
+// or one byte beyond when a CR LF pair straddles it (so *end must be
+// readable, a byte other than LF at the text's end); null as soon as
+// at_break returns false.
 template <class AtBreak>
-bool scan_line_ends(uint8_t* text, uint32_t size, AtBreak at_break) {
+uint8_t* scan_line_ends(uint8_t* text, const uint8_t* end, AtBreak at_break) {
   uint8_t* p = text;
-  const uint8_t* const end = text + size;
   while (p < end) {
     if (end - p >= 8) {
       // Eight bytes at a time: the lowest flagged byte of a word is exactly
@@ -57,8 +58,39 @@ bool scan_line_ends(uint8_t* text, uint32_t size, AtBreak at_break) {
     } else if (c != LF) {
       continue;
     }
-    if (!at_break(p)) return false;
+    if (!at_break(p)) return nullptr;
   }
+  return p;
+}
+
+// Converts [c.converted, limit) and records the line starts found, skipping
+// filler no further than `bound` (the bytes known so far); a start cut
+// short there by the previous piece skips on first.
+bool convert_piece(TextConversion& c, uint32_t limit, uint32_t bound) {
+  uint8_t* const text = c.text;
+  LineStarts& starts = *c.starts;
+  uint32_t& last = starts.table[starts.count - 1];
+  if (starts.count > 1 && last == c.bound) {
+    while (last < bound && text[last] == 0) ++last;
+  }
+  c.bound = bound;
+  uint32_t count = starts.count;
+  uint8_t* stopped = scan_line_ends(text + c.converted, text + limit, [&](const uint8_t* p) {
+    if (line_too_long(text, starts.table[count - 1], p)) return false;
+    const uint8_t* next = p;
+    while (next < text + bound && *next == 0) ++next;
+    if (count == starts.capacity) {
+      // Doubling, up to the most entries that 32 bits can size.
+      const uint64_t grown = std::min<uint64_t>(uint64_t{count} * 2, UINT32_MAX / 4);
+      starts.count = count;
+      if (grown <= count || !reserve_line_starts(starts, grown)) return false;
+    }
+    starts.table[count++] = static_cast<uint32_t>(next - text);
+    return true;
+  });
+  starts.count = count;
+  if (stopped == nullptr) return false;
+  c.converted = static_cast<uint32_t>(stopped - text);
   return true;
 }
 
@@ -77,36 +109,38 @@ bool reserve_line_starts(LineStarts& starts, uint64_t entries) {
   return true;
 }
 
-// Converts the text in one pass and records each line's start: the first
-// byte after the line break that is not 0x00 filler.
-bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts) {
-  // The end marker goes in first: a CR in the last byte finds a non-LF
-  // behind it, and skipping filler stops there.
-  text[size] = CR;
+bool begin_conversion(TextConversion& c, uint8_t* text, LineStarts& starts) {
+  c = TextConversion{text, 0, 0, &starts};
   if (!reserve_line_starts(starts, 1)) return false;
   starts.table[0] = 0;
-  uint32_t count = 1;
-  const bool converted = scan_line_ends(text, size, [&](const uint8_t* p) {
-    if (line_too_long(text, starts.table[count - 1], p)) return false;
-    const uint8_t* next = p;
-    while (*next == 0) ++next;
-    if (count == starts.capacity) {
-      // Doubling, up to the most entries that 32 bits can size.
-      const uint64_t grown = std::min<uint64_t>(uint64_t{count} * 2, UINT32_MAX / 4);
-      starts.count = count;
-      if (grown <= count || !reserve_line_starts(starts, grown)) return false;
-    }
-    starts.table[count++] = static_cast<uint32_t>(next - text);
-    return true;
-  });
-  starts.count = count;
-  return converted && size - starts.table[count - 1] <= files.longest_line;
+  starts.count = 1;
+  return true;
+}
+
+// The last byte that arrived waits: the LF of a CR LF pair may follow it.
+bool convert_arrived(TextConversion& c, uint32_t arrived) {
+  if (arrived <= c.converted + 1) return true;
+  return convert_piece(c, arrived - 1, arrived);
+}
+
+bool finish_conversion(TextConversion& c, uint32_t size) {
+  // The end marker goes in first: a CR in the last byte finds a non-LF
+  // behind it, and skipping filler stops there.
+  c.text[size] = CR;
+  if (c.converted < size && !convert_piece(c, size, size)) return false;
+  const LineStarts& starts = *c.starts;
+  return size - starts.table[starts.count - 1] <= files.longest_line;
+}
+
+bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts) {
+  TextConversion c;
+  return begin_conversion(c, text, starts) && finish_conversion(c, size);
 }
 
 uint32_t convert_line_ends(uint8_t* text, uint32_t size) {
   text[size] = CR;
   uint32_t breaks = 0;
-  scan_line_ends(text, size, [&breaks](const uint8_t*) {
+  scan_line_ends(text, text + size, [&breaks](const uint8_t*) {
     ++breaks;
     return true;
   });
@@ -117,11 +151,12 @@ uint32_t convert_line_ends(uint8_t* text, uint32_t size) {
 void write_text_document(OutputFile& out) {
   const uint32_t last = doc.last_line;
   const uint8_t* const text = doc.text_buffer;
-  const uint32_t* const table = doc.line_table;
+  uint32_t next = line_entry(0);
   for (uint32_t k = 0; k < last; ++k) {
-    const uint8_t* start = text + table[k];
+    const uint8_t* start = text + next;
+    next = line_entry(k + 1);
     // The line's LF is the last non-filler byte before the next line.
-    const uint8_t* lf = text + table[k + 1] - 1;
+    const uint8_t* lf = text + next - 1;
     while (lf > start && *lf == 0) --lf;
     const auto length = static_cast<uint32_t>(lf - start);
     if (out.capacity - out.fill >= length + 2) {  // the common case: it fits as it is
@@ -135,7 +170,7 @@ void write_text_document(OutputFile& out) {
       put_bytes(out, CR_LF, 2);
     }
   }
-  const uint8_t* start = text + table[last];
+  const uint8_t* start = text + next;
   const void* marker = std::memchr(start, CR, static_cast<size_t>(text + doc.text_length - start));
   if (marker != nullptr) put_bytes(out, start, static_cast<uint32_t>(static_cast<const uint8_t*>(marker) - start));
 }

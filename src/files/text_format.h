@@ -28,6 +28,20 @@ bool reserve_line_starts(LineStarts& starts, uint64_t entries);
 // out, or when a line is longer than files.longest_line bytes.
 bool convert_text(uint8_t* text, uint32_t size, LineStarts& starts);
 
+// The same conversion while a file's bytes arrive, each piece converted
+// while it is still in the cache: begin_conversion, then convert_arrived
+// with the count of bytes at `text` so far after every read, then
+// finish_conversion with the total, as convert_text would end.
+struct TextConversion {
+  uint8_t* text;
+  uint32_t converted;  // bytes before this are converted
+  uint32_t bound;      // bytes known when the last piece was converted
+  LineStarts* starts;
+};
+bool begin_conversion(TextConversion& c, uint8_t* text, LineStarts& starts);
+bool convert_arrived(TextConversion& c, uint32_t arrived);
+bool finish_conversion(TextConversion& c, uint32_t size);
+
 // The same conversion of line ends alone, for bytes to be inserted into the
 // Document: text[size] must be writable (it receives the end marker).
 // Returns the line breaks the bytes hold afterwards.

@@ -36,6 +36,7 @@ class RandomEditing : public EditorSession {
   std::mt19937 rng;
   std::deque<std::string> recent;  // the last actions, shown on a failure
   EditModel model;
+  uint32_t most_filler = 0;  // the most slack filler seen in a Document
 
   uint32_t below(uint32_t n) { return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng); }
 
@@ -288,6 +289,7 @@ class RandomEditing : public EditorSession {
       }
       recent.push_back(act());
       if (recent.size() > 12) recent.pop_front();
+      most_filler = std::max(most_filler, doc.filler_added);
       const std::string why = fault(step);
       if (!why.empty()) {
         std::string trail;
@@ -308,4 +310,16 @@ TEST_F(RandomEditing, MoreSeeds) {
     run(seed, 400);
     if (HasFatalFailure()) return;
   }
+}
+
+// With the slack threshold below these texts' sizes, tail moves open filler
+// behind the cursor's line, and the edits that follow use it.
+TEST_F(RandomEditing, WithSlackFiller) {
+  for (uint32_t seed : {5u, 6u}) {
+    SetUp();
+    doc_tuning = DocumentTuning{48, 16};
+    run(seed, 1000);
+    if (HasFatalFailure()) return;
+  }
+  EXPECT_GT(most_filler, 0u);
 }

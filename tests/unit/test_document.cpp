@@ -132,7 +132,7 @@ TEST(Document, DeletingBytesAndJoiningLines) {
   make_document("ab\n\0cd\r"s);
   delete_byte_at(0, 0);
   EXPECT_EQ(used_bytes(), "b\n\0\0cd\r"s);
-  EXPECT_EQ(doc.line_table[1], 4u);
+  EXPECT_EQ(line_entry(1), 4u);
   EXPECT_EQ(document_fault(), "");
 
   make_document("ab\n\0cd\r"s);
@@ -152,7 +152,7 @@ TEST(Document, DeletingBytesAndJoiningLines) {
   make_document("ab\n\0cd\nef\r"s);
   delete_byte_at(0, 5);  // beyond the end of line 0: still a join
   EXPECT_EQ(used_bytes(), "abcd\n\0\0ef\r"s);
-  EXPECT_EQ(doc.line_table[1], 7u);
+  EXPECT_EQ(line_entry(1), 7u);
   EXPECT_EQ(document_fault(), "");
 }
 
@@ -229,7 +229,7 @@ TEST(Document, RebuildRangeAndLineTableGrowth) {
   // Indexing stops at the first 0x0D, even with line feeds behind it.
   make_document("ab\rcd\nef\nghijklmnopq\r");
   EXPECT_EQ(doc.last_line, 0u);
-  EXPECT_EQ(doc.line_table[1], 3u);
+  EXPECT_EQ(line_entry(1), 3u);
 
   std::string text;
   for (int k = 0; k < 1023; ++k) text += "x\n";
@@ -289,7 +289,7 @@ TEST(Document, IndexingAndLineOfPointerMatchLinearScans) {
     EXPECT_EQ(document_fault(), "");
     for (uint32_t at = 0; at < doc.text_length; ++at) {
       uint32_t expected = 0;
-      while (expected < doc.last_line && doc.line_table[expected + 1] <= at) ++expected;
+      while (expected < doc.last_line && line_entry(expected + 1) <= at) ++expected;
       ASSERT_EQ(line_of_pointer(doc.text_buffer + at), expected) << "round " << round << " offset " << at;
     }
   }
@@ -321,9 +321,11 @@ void drop_filler(std::string& text) {
 
 }  // namespace
 
-TEST(Document, RandomEditsMatchAModelOfTheText) {
+// Random edits through the protocols against the model; `tuning` decides
+// whether large tail moves open slack filler.
+void random_edits_match_the_model(uint32_t seed, DocumentTuning tuning) {
   reset_all_state();
-  std::mt19937 rng(2024);
+  std::mt19937 rng(seed);
   auto pick = [&rng](uint32_t n) { return static_cast<uint32_t>(rng() % n); };
   std::string model, bytes;
   for (int k = 0; k < 1000; ++k) {  // CR LF filler, and nearly enough lines to grow the table
@@ -333,6 +335,7 @@ TEST(Document, RandomEditsMatchAModelOfTheText) {
   }
   model += "end";
   make_document(bytes + "end\r");
+  doc_tuning = tuning;
   const std::string alphabet = "abcxyz \n\n\x81\xff\0"s;
   int in_place = 0, tail_moves = 0, reallocations = 0, table_growths = 0;
 
@@ -397,4 +400,14 @@ TEST(Document, RandomEditsMatchAModelOfTheText) {
   EXPECT_GT(tail_moves, 0);
   EXPECT_GT(reallocations, 0);
   EXPECT_GT(table_growths, 0);
+  if (tuning.slack_tail_bytes < doc.text_length) {
+    EXPECT_GT(doc.filler_added, 0u);
+  }
+}
+
+TEST(Document, RandomEditsMatchAModelOfTheText) { random_edits_match_the_model(2024, DEFAULT_DOCUMENT_TUNING); }
+
+// The same with slack filler behind tail moves of more than 256 bytes.
+TEST(Document, RandomEditsWithSlackFillerMatchAModelOfTheText) {
+  random_edits_match_the_model(2025, DocumentTuning{256, 64});
 }

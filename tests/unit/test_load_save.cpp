@@ -2,8 +2,11 @@
 // round trips, and the title label.
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "editor/text_view.h"
+#include "files/text_format.h"
 #include "file_test_support.h"
 #include "raster/raster.h"
 #include "platform/platform.h"
@@ -12,6 +15,7 @@
 
 using namespace vusk;
 using vusk::testing::FileTest;
+using namespace std::string_literals;
 
 namespace {
 
@@ -32,7 +36,7 @@ TEST_F(FileTest, FoxLoadsAsItsListing) {
                                   "54 68 65 20  71 75 69 63  6B 20 62 72  6F 77 6E 20  ; 0000000x The quick brown \n"
                                   "66 6F 78 0D  0A \r");
   EXPECT_EQ(doc.last_line, 2u);
-  EXPECT_EQ(doc.line_table[2], 160u);
+  EXPECT_EQ(line_entry(2), 160u);
   EXPECT_EQ(doc.text_capacity, 2 * 80 + 16464u);
   EXPECT_STREQ(files.file_name, "fox.txt");
   EXPECT_TRUE(headless::state.transcript.empty());
@@ -314,4 +318,50 @@ TEST_F(FileTest, EveryByteOfTheNameStaysTextInTheTitleLabel) {
       EXPECT_EQ(files.file_name, name);
     }
   }
+}
+
+namespace {
+
+// The converted bytes and the line starts of `bytes`, fed to the conversion
+// in pieces that end at `cuts` (none: in one go).
+std::pair<std::string, std::vector<uint32_t>> converted(std::string bytes, const std::vector<uint32_t>& cuts) {
+  bytes.push_back('?');  // room for the end marker
+  auto* text = reinterpret_cast<uint8_t*>(bytes.data());
+  const auto size = static_cast<uint32_t>(bytes.size() - 1);
+  LineStarts starts{};
+  TextConversion c;
+  bool ok = begin_conversion(c, text, starts);
+  for (const uint32_t cut : cuts) ok = ok && convert_arrived(c, cut);
+  ok = ok && finish_conversion(c, size);
+  EXPECT_TRUE(ok);
+  std::vector<uint32_t> table(starts.table, starts.table + starts.count);
+  free_block(starts.table);
+  return {bytes, table};
+}
+
+}  // namespace
+
+// A file is converted piece by piece as it is read: CR LF pairs and runs of
+// filler cut by a piece's end must come out as a conversion in one go.
+TEST_F(FileTest, ConversionInPiecesMatchesTheWholeAtEveryCut) {
+  std::mt19937 rng(9);
+  const std::string alphabet = "ab\r\n\0\0\0"s;
+  for (int round = 0; round < 300; ++round) {
+    std::string bytes;
+    for (uint32_t n = rng() % 200; n > 0; --n) bytes += alphabet[rng() % alphabet.size()];
+    std::vector<uint32_t> cuts;
+    for (uint32_t at = 0; at < bytes.size(); at += 1 + rng() % 9) cuts.push_back(at);
+    cuts.push_back(static_cast<uint32_t>(bytes.size()));
+    ASSERT_EQ(converted(bytes, cuts), converted(bytes, {})) << ::testing::PrintToString(bytes);
+  }
+  // Through the loader, with a CR LF pair and a run of filler across the
+  // first piece's end (512 KiB).
+  std::string file(512 * 1024 - 3, 'x');
+  file += "\r\n" + std::string(3, '\0') + "y\r\n\0z"s;
+  write_file(path("pieces.txt"), file);
+  ASSERT_EQ(load(path("pieces.txt"), FILE_MODE_TEXT), 0);
+  EXPECT_EQ(doc.last_line, 2u);
+  EXPECT_EQ(line_entry(1), 512u * 1024 + 2);
+  EXPECT_EQ(line_entry(2), 512u * 1024 + 6);
+  EXPECT_TRUE(check_document());
 }
