@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "editor/undo.h"
 #include "platform/platform.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -71,6 +72,7 @@ uint8_t* line_terminator(uint32_t k) {
 }  // namespace
 
 void reset_document_state() {
+  reset_history_state();
   free_block(doc.text_buffer);
   free_block(doc.line_table);
   std::memset(&doc, 0, sizeof doc);
@@ -88,6 +90,7 @@ void adopt_text(uint8_t* block, uint32_t capacity, uint32_t length, uint32_t* li
   doc.last_line = last_line;
   // The location record described the old block.
   doc.cursor_ptr = block;
+  clear_history();
 }
 
 // Replaces whatever Document exists by one line of three spaces.
@@ -105,6 +108,7 @@ void create_empty_document() {
   doc.last_line = 0;
   doc.cursor_ptr = doc.text_buffer;
   doc.cursor_line = doc.cursor_line_length = doc.pad_spaces = doc.pad_newlines = 0;
+  clear_history();
 }
 
 void locate_line(uint32_t line, uint32_t column) {
@@ -151,12 +155,17 @@ int32_t make_room(uint32_t n) {
                           doc.cursor_line_length - 1;
     if (slack >= int64_t{n}) {
       uint8_t* line_feed = line_start(line) + doc.cursor_line_length;
+      // For the history the rest of the line and the filler it uses up are
+      // overwritten: nothing behind them moves.
+      const uint32_t span = static_cast<uint32_t>(line_feed - doc.cursor_ptr) + 1 + n;
+      if (n != 0) record_change(offset_of(doc.cursor_ptr), span, span, n);
       std::memmove(doc.cursor_ptr + n, doc.cursor_ptr, static_cast<size_t>(line_feed - doc.cursor_ptr) + 1);
       return static_cast<int32_t>(line);
     }
   }
   const uint32_t at = offset_of(doc.cursor_ptr);
   const uint32_t tail = doc.text_length - at;
+  record_change(at, 0, n, n);
   if (uint64_t{doc.text_length} + n < doc.text_capacity) {
     // Tail move: the rest of the text, end marker and dead bytes included.
     std::memmove(doc.cursor_ptr + n, doc.cursor_ptr, tail);
@@ -200,6 +209,8 @@ void join_next_line(uint8_t* at) {
   uint8_t* end = text_end();
   uint8_t* stop = find_byte(source, end, LINE_FEED);
   const size_t length = stop != nullptr ? static_cast<size_t>(stop - source) + 1 : static_cast<size_t>(end - source);
+  const auto span = static_cast<uint32_t>(source + length - at);
+  record_change(offset_of(at), span, span, 0);
   std::memmove(at, source, length);
   uint8_t* vacated = std::max(source, at + length);
   std::memset(vacated, 0, static_cast<size_t>(source + length - vacated));
@@ -223,7 +234,10 @@ void delete_one_byte() {
     return;
   }
   uint8_t* end = text_end();
-  if (uint8_t* line_feed = find_byte(at, end, LINE_FEED)) {
+  uint8_t* line_feed = find_byte(at, end, LINE_FEED);
+  const auto span = static_cast<uint32_t>((line_feed != nullptr ? line_feed + 1 : end) - at);
+  record_change(offset_of(at), span, span, 0);
+  if (line_feed != nullptr) {
     std::memmove(at, at + 1, static_cast<size_t>(line_feed - at));
     *line_feed = 0;
   } else {
@@ -264,6 +278,7 @@ void delete_selection(uint8_t* start, uint8_t* stop) {
   if (stop < start) stop = start;
   // The end marker never goes: a selection reaching over it ends before it.
   if (uint8_t* marker = find_byte(start, stop, END_MARKER)) stop = marker;
+  record_change(offset_of(start), static_cast<uint32_t>(stop - start), 0, 0);
   std::memmove(start, stop, static_cast<size_t>(end - stop));
   doc.text_length -= static_cast<uint32_t>(stop - start);
 }

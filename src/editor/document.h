@@ -77,6 +77,13 @@ void delete_selection(uint8_t* start, uint8_t* stop);
 // Re-indexes the lines from from_line (at least 0) to the end marker and
 // sets last_line, which must be an upper bound for the line count on entry.
 void rebuild_line_table(int32_t from_line);
+// Re-indexes after the text block was changed so that the `inserted` bytes
+// now at `offset` replaced `removed` bytes that stood there (everything
+// behind moved by inserted - removed; text_length already updated; equal
+// counts are a pure overwrite). The entries of lines starting before
+// `offset` must have been valid before the change; afterwards the LineTable
+// and last_line equal a full rebuild.
+void reindex_after_splice(uint32_t offset, uint32_t removed, uint32_t inserted);
 
 // The calling protocols that edits follow.
 
