@@ -111,12 +111,11 @@ bool merge(Change& last, const Change& next) {
   const uint32_t a1 = last.offset, b1 = last.offset + last.present;
   const uint32_t a2 = next.offset, b2 = next.offset + next.present;
   if (a2 > b1 || a1 > b2) return false;
-  std::vector<uint8_t> bytes(next.held.begin(), next.held.begin() + (a2 < a1 ? a1 - a2 : 0));
-  bytes.insert(bytes.end(), last.held.begin(), last.held.end());
-  if (b2 > b1) bytes.insert(bytes.end(), next.held.end() - (b2 - b1), next.held.end());
+  // Typing goes forwards, so the held bytes mostly grow at their end only.
+  if (a2 < a1) last.held.insert(last.held.begin(), next.held.begin(), next.held.begin() + (a1 - a2));
+  if (b2 > b1) last.held.insert(last.held.end(), next.held.end() - (b2 - b1), next.held.end());
   last.offset = std::min(a1, a2);
   last.present = std::max(b1, b2) - last.offset;
-  last.held.swap(bytes);
   return true;
 }
 
