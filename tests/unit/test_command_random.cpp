@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "edit_model.h"
 #include "editor_session.h"
 #include "files/load_save.h"
@@ -39,7 +41,9 @@ class RandomEditing : public EditorSession {
 
   // A scratch file of this test's own: the tests may run side by side.
   static std::string scratch(const std::string& what) {
-    return ::testing::TempDir() + "vusk-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" + what;
+    // The process id keeps apart runs of other checkouts at the same time.
+    return ::testing::TempDir() + "vusk-" + std::to_string(getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" + what;
   }
   void TearDown() override {
     for (const char* what : {"loaded.txt", "saved.txt", "transfer.tmp"}) std::remove(scratch(what).c_str());

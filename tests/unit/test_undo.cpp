@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "editor/undo.h"
 #include "editor_session.h"
 #include "files/load_save.h"
@@ -184,7 +186,7 @@ TEST_F(Undo, ASaveAndTheUndoAndRedoAroundItAreTracked) {
 }
 
 TEST_F(Undo, ALoadClearsTheHistoryAndAFailedOneKeepsIt) {
-  const std::string path = ::testing::TempDir() + "vusk-undo-load.txt";
+  const std::string path = ::testing::TempDir() + "vusk-undo-load-" + std::to_string(getpid()) + ".txt";
   std::ofstream(path, std::ios::binary) << "loaded\r\ntext";
   start_with("abc");
   click_cell(0, 3);

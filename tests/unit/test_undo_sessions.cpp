@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "editor/undo.h"
 #include "editor_session.h"
 #include "files/load_save.h"
@@ -38,7 +40,9 @@ class UndoSessions : public EditorSession {
   uint32_t below(uint32_t n) { return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng); }
 
   static std::string scratch(const std::string& what) {
-    return ::testing::TempDir() + "vusk-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" + what;
+    // The process id keeps apart runs of other checkouts at the same time.
+    return ::testing::TempDir() + "vusk-" + std::to_string(getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" + what;
   }
   void TearDown() override {
     for (const char* what : {"loaded.txt", "saved.txt", "transfer.tmp"}) std::remove(scratch(what).c_str());
