@@ -257,6 +257,7 @@ uint32_t redo_step_count() { return static_cast<uint32_t>(history.steps.size() -
 uint64_t history_bytes() { return history.bytes; }
 
 void reset_history_state() {
+  history_listener = nullptr;  // the app installs it again when it wires the layers
   history.steps = std::deque<Step>{};
   history.applied = 0;
   history.bytes = 0;

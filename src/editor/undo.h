@@ -57,7 +57,7 @@ uint32_t undo_step_count();
 uint32_t redo_step_count();
 uint64_t history_bytes();
 
-// Frees the history (the Document is being reset).
+// Frees the history and drops the listener (the Document is being reset).
 void reset_history_state();
 
 }  // namespace vusk

@@ -27,10 +27,6 @@ std::vector<bool> reports;  // what history_listener was told, in order
 
 class Undo : public EditorSession {
  protected:
-  void SetUp() override {
-    EditorSession::SetUp();
-    history_listener = nullptr;
-  }
   void TearDown() override { history_listener = nullptr; }
 
   // A text put in place behind the history's back, as a load would.
