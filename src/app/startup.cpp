@@ -7,6 +7,7 @@
 #include "editor/document.h"
 #include "editor/modified.h"
 #include "editor/text_view.h"
+#include "editor/undo.h"
 #include "files/dir_step.h"
 #include "files/load_save.h"
 #include "files/search.h"
@@ -82,6 +83,7 @@ void wire_layers() {
   bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0]);
   bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1]);
   modified_changed_hook = update_window_title;
+  history_listener = follow_history;
   install_command_services();
 }
 

@@ -4,12 +4,15 @@
 // changed. The selection rules and the redraw live in command_end.cpp.
 #include "editor/commands.h"
 
+#include <algorithm>
+#include <cstring>
 #include <initializer_list>
 
 #include "editor/command_work.h"
 #include "editor/document.h"
 #include "editor/modified.h"
 #include "editor/text_view.h"
+#include "editor/undo.h"
 #include "platform/messages.h"
 #include "raster/raster.h"
 #include "widgets/input.h"
@@ -68,6 +71,8 @@ constexpr uint32_t CHAR_CTRL_O = 'O' - '@';
 constexpr uint32_t CHAR_CTRL_S = 'S' - '@';
 constexpr uint32_t CHAR_CTRL_V = 'V' - '@';
 constexpr uint32_t CHAR_CTRL_X = 'X' - '@';
+constexpr uint32_t CHAR_CTRL_Y = 'Y' - '@';
+constexpr uint32_t CHAR_CTRL_Z = 'Z' - '@';
 
 constexpr uint32_t BOOKMARK_F7 = 0, BOOKMARK_F8 = 1;
 constexpr uint32_t SEARCH_FORWARD = 0, SEARCH_BACKWARD = 1;
@@ -86,11 +91,14 @@ void insert_located(Work& w, const uint8_t* bytes, uint32_t k) {
   sync_scroll_thumb();
 }
 
-void type_byte(Work& w, uint8_t c) {
+// Overwrites the content byte under the cursor in overwrite mode, else
+// inserts the byte at the cursor.
+void put_typed_byte(Work& w, uint8_t c) {
   w.rule = SelectionRule::TYPING;
   const uint8_t at = *doc.cursor_ptr;
   if (cmd.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
     if (at != c) mark_document_modified();
+    record_change(static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer), 1, 1, 1);
     *doc.cursor_ptr = c;
     w.col += 1;
     // A line break or a NUL written over a content byte changes the line
@@ -102,6 +110,17 @@ void type_byte(Work& w, uint8_t c) {
     return;
   }
   insert_located(w, &c, 1);
+}
+
+// A typed byte: bytes typed one after the other on a line, the cursor
+// never moved between them, are undone together.
+void type_byte(Work& w, uint8_t c) {
+  const auto line = static_cast<uint32_t>(view.top_line + w.row);
+  const auto column = static_cast<uint32_t>(view.left_col + w.col);
+  continue_typing_run(line, column);
+  put_typed_byte(w, c);
+  // A raw line break ends the line the run was typed on.
+  if (c != LINE_FEED) end_typing_run(line, column + 1);
 }
 
 // Enter: the line splits at the cursor, which goes to column 0 of the new
@@ -322,8 +341,8 @@ void call_service(void (*service)()) {
 // The Ctrl+letters that act on the whole window or Document rather than at
 // the cursor: Save, Open, the find bar and Select all. F6 does not repeat
 // them. Returns whether `code` was one; *common says whether the common end
-// follows. Every other Ctrl+letter types its control byte, Ctrl+C, Ctrl+X
-// and Ctrl+V aside, which the main dispatch handles.
+// follows. Every other Ctrl+letter types its control byte, Ctrl+C, Ctrl+X,
+// Ctrl+V, Ctrl+Z and Ctrl+Y aside, which the main dispatch handles.
 bool window_command(Work& w, uint32_t code, bool* common) {
   if (!w.ctrl) return false;
   *common = false;
@@ -335,7 +354,6 @@ bool window_command(Work& w, uint32_t code, bool* common) {
       select_all(w);
       *common = true;
       return true;
-    // Undo (Ctrl+Z) and redo (Ctrl+Y, Ctrl+Shift+Z) belong here.
     default: return false;
   }
 }
@@ -386,6 +404,39 @@ uint32_t reload_in_other_mode(Work& w) {
   return KEY_HOME;
 }
 
+// Puts the cursor on the text byte at `offset` (at its line's end when
+// that is filler); the common end scrolls the view to it.
+void place_at_offset(Work& w, uint32_t offset) {
+  const uint32_t line = line_of_pointer(doc.text_buffer + offset);
+  const uint32_t start = line_entry(line);
+  locate_line(line, COLUMN_LINE_END);
+  const uint32_t column = std::min(offset > start ? offset - start : 0, doc.cursor_line_length);
+  w.row = static_cast<int32_t>(line) - view.top_line;
+  w.col = static_cast<int32_t>(column) - view.left_col;
+}
+
+// Ctrl+Z takes back the last step, Ctrl+Y and Ctrl+Shift+Z do it again;
+// the cursor goes to the change, and nothing stays selected. Returns
+// whether the common end follows.
+bool step_history(Work& w, bool forward) {
+  uint32_t at = 0;
+  if (!(forward ? redo_step(&at) : undo_step(&at))) {
+    post_status(forward ? "nothing to redo!" : "nothing to undo!");
+    return false;
+  }
+  place_at_offset(w, at);
+  empty_selection(doc.text_buffer + at);
+  w.entry_buffer = doc.text_buffer;  // the Selection was made for this block
+  w.rule = SelectionRule::SKIP;
+  w.full_redraw = true;
+  sync_scroll_thumb();
+  return true;
+}
+
+bool is_history_key(const Work& w, uint32_t code) {
+  return w.ctrl && (code == CHAR_CTRL_Z || code == CHAR_CTRL_Y);
+}
+
 // The bookmark keys and the view moves are not remembered for F6; every
 // other command is, characters and keys without a binding included.
 bool is_remembered(uint32_t code) {
@@ -407,6 +458,8 @@ void remember_for_repeat(const Work& w, uint32_t code) {
 bool dispatch(Work& w, uint32_t code) {
   code &= COMMAND_KEY_MASK;
   if (code == KEY_F6) code = recall_for_repeat(w);
+  // Undo and redo are not remembered for F6: a repeat would walk the history.
+  if (is_history_key(w, code)) return step_history(w, code == CHAR_CTRL_Y || w.shift);
   locate_work(w);
   w.before = static_cast<size_t>(doc.cursor_ptr - doc.text_buffer);
   if (code == KEY_F2 && w.ctrl) {
@@ -581,6 +634,7 @@ void locate_work(const Work& w) {
 void run_command(uint32_t code) {
   if (code == KEY_CAPSLOCK || code == KEY_NUMLOCK) return;
   Work w = begin_work(code);
+  begin_command();
   if (unbound_key(code & COMMAND_KEY_MASK, w.ctrl)) return;
   if (code < SYNTHETIC_FLAG) {
     if (is_search_key(code)) {

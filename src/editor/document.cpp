@@ -13,6 +13,7 @@
 
 #include "editor/line_table.h"
 #include "editor/modified.h"
+#include "editor/undo.h"
 #include "platform/platform.h"
 
 namespace vusk {
@@ -38,6 +39,7 @@ uint8_t* line_terminator(uint32_t k) {
 }  // namespace
 
 void reset_document_state() {
+  reset_history_state();
   free_block(doc.text_buffer);
   free_block(doc.line_table);
   std::memset(&doc, 0, sizeof doc);
@@ -58,6 +60,7 @@ void adopt_text(uint8_t* block, uint32_t capacity, uint32_t length, uint32_t* li
   doc.filler_added = 0;
   // The location record described the old block.
   doc.cursor_ptr = block;
+  clear_history();
 }
 
 // Replaces whatever Document exists by one line of three spaces.
@@ -77,6 +80,7 @@ void create_empty_document() {
   doc.filler_added = 0;
   doc.cursor_ptr = doc.text_buffer;
   doc.cursor_line = doc.cursor_line_length = doc.pad_spaces = doc.pad_newlines = 0;
+  clear_history();
 }
 
 void locate_line(uint32_t line, uint32_t column) {
@@ -115,6 +119,9 @@ bool room_in_place(uint32_t n) {
   if (slack < int64_t{n}) return false;
   uint8_t* line_feed = line_start(line) + doc.cursor_line_length;
   const auto rest = static_cast<uint32_t>(line_feed - doc.cursor_ptr) + 1;
+  // For the history the rest of the line and the filler it uses up are
+  // overwritten: nothing behind them moves.
+  if (n != 0) record_change(offset_of(doc.cursor_ptr), rest + n, rest + n, n);
   std::memmove(doc.cursor_ptr + n, doc.cursor_ptr, rest);
   record_room(offset_of(doc.cursor_ptr), rest + n, rest + n);
   return true;
@@ -151,11 +158,13 @@ void reallocate_text(uint32_t more) {
 void move_tail(uint32_t n, uint32_t slack) {
   const uint32_t at = offset_of(doc.cursor_ptr);
   if (slack == 0) {
+    record_change(at, 0, n, n);
     std::memmove(doc.cursor_ptr + n, doc.cursor_ptr, doc.text_length - at);
     record_room(at, 0, n);
   } else {
     uint8_t* behind = line_start(doc.cursor_line) + doc.cursor_line_length + 1;
     const auto rest = static_cast<uint32_t>(behind - doc.cursor_ptr);
+    record_change(at, rest, rest + n + slack, n);
     std::memmove(behind + n + slack, behind, static_cast<size_t>(text_end() - behind));
     std::memmove(doc.cursor_ptr + n, doc.cursor_ptr, rest);
     std::memset(behind + n, 0, slack);
@@ -214,6 +223,8 @@ void join_next_line(uint8_t* at) {
   uint8_t* end = text_end();
   uint8_t* stop = find_byte(source, end, LINE_FEED);
   const size_t length = stop != nullptr ? static_cast<size_t>(stop - source) + 1 : static_cast<size_t>(end - source);
+  const auto span = static_cast<uint32_t>(source + length - at);
+  record_change(offset_of(at), span, span, 0);
   std::memmove(at, source, length);
   uint8_t* vacated = std::max(source, at + length);
   std::memset(vacated, 0, static_cast<size_t>(source + length - vacated));
@@ -241,7 +252,10 @@ void delete_one_byte() {
   }
   mark_document_modified();
   uint8_t* end = text_end();
-  if (uint8_t* line_feed = find_byte(at, end, LINE_FEED)) {
+  uint8_t* line_feed = find_byte(at, end, LINE_FEED);
+  const auto span = static_cast<uint32_t>((line_feed != nullptr ? line_feed + 1 : end) - at);
+  record_change(offset_of(at), span, span, 0);
+  if (line_feed != nullptr) {
     std::memmove(at, at + 1, static_cast<size_t>(line_feed - at));
     *line_feed = 0;
   } else {
@@ -284,6 +298,7 @@ void delete_selection(uint8_t* start, uint8_t* stop) {
   // The end marker never goes: a selection reaching over it ends before it.
   if (uint8_t* marker = find_byte(start, stop, END_MARKER)) stop = marker;
   if (stop != start) mark_document_modified();
+  record_change(offset_of(start), static_cast<uint32_t>(stop - start), 0, 0);
   std::memmove(start, stop, static_cast<size_t>(end - stop));
   doc.text_length -= static_cast<uint32_t>(stop - start);
 }

@@ -1,6 +1,8 @@
 // The Document's modified flag and its change notification.
 #include "editor/modified.h"
 
+#include "editor/undo.h"
+
 namespace vusk {
 
 void (*modified_changed_hook)() = nullptr;
@@ -20,7 +22,11 @@ void set_modified(bool value) {
 
 bool document_modified() { return modified; }
 void mark_document_modified() { set_modified(true); }
-void mark_document_saved() { set_modified(false); }
+void mark_document_saved() {
+  note_saved_state();
+  set_modified(false);
+}
+void follow_history(bool at_saved) { set_modified(!at_saved); }
 void reset_modified_state() { modified = false; }
 
 }  // namespace vusk

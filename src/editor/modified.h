@@ -14,6 +14,10 @@ void mark_document_modified();
 // the same.
 void mark_document_saved();
 
+// Undo and redo report here whether they led back to the saved state; the
+// flag follows (wire_layers installs it as the history's listener).
+void follow_history(bool at_saved);
+
 // Called after the flag has flipped either way (not when it is set again
 // while set); app installs the OS title's refresh here. Null drops the call.
 extern void (*modified_changed_hook)();

@@ -5,6 +5,7 @@
 
 #include "editor/commands.h"
 #include "editor/document.h"
+#include "editor/undo.h"
 #include "editor/sjis.h"
 #include "editor/text_row.h"
 #include "platform/messages.h"
@@ -204,6 +205,7 @@ void place_cursor_by_mouse(uint32_t, uint32_t x, uint32_t phase, int32_t slot) {
   const uint32_t column = x / 9;
   const uint32_t row = wt.w_param[slot_index(slot)];
   if (phase == 0) {
+    begin_command();  // a click ends a typing run, wherever it puts the cursor
     locate_cursor(row, column + static_cast<uint32_t>(view.left_col));
     empty_selection(doc.cursor_ptr);
   } else if (phase == 1) {

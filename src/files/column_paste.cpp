@@ -9,6 +9,7 @@
 
 #include "editor/document.h"
 #include "editor/text_view.h"
+#include "editor/undo.h"
 #include "files/load_save.h"
 #include "files/transfer.h"
 #include "platform/platform.h"
@@ -79,6 +80,7 @@ void keep_view_on_text() {
 }  // namespace
 
 void paste_column() {
+  begin_command();  // all its lines are one step
   if (!read_transfer_file() || transfer.bytes == nullptr) return;
   ColumnPlace at{view.cursor_row, starting_column()};
   for (uint32_t from = 0; from < transfer.count; from += IO_BUFFER_BYTES) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Editing in the SDL2 window: typing, arrows, Backspace, Delete, Enter,
-# Shift+arrow and mouse-drag selections, the wheel, Alt to the menu bar, and
-# "Save" from the File menu by keyboard. Each picture matches the headless
+# Editing in the SDL2 window: typing, arrows, Backspace, Delete, Enter, undo
+# and redo, Shift+arrow and mouse-drag selections, the wheel, Alt to the menu
+# bar, and "Save" from the File menu by keyboard. Each picture matches the headless
 # driver given the same keys, and the saved file holds the edited text with
 # CR LF line ends.
 #   test_sdl_editing.sh BUILD_DIR SOURCE_DIR
@@ -22,6 +22,15 @@ e2e_expect_picture "$wid" start-up
 e2e_key "$wid" Right Right x y Down End BackSpace Left Delete Return z
 e2e_script 'key Right Right x y Down End Backspace Left Delete Enter z'
 e2e_expect_picture "$wid" typing
+
+# Ctrl+Z takes back the "z" and the line break; Ctrl+Y and Ctrl+Shift+Z
+# bring them back.
+e2e_key "$wid" ctrl+z ctrl+z
+e2e_script 'key ctrl+z ctrl+z'
+e2e_expect_picture "$wid" undone
+e2e_key "$wid" ctrl+y ctrl+shift+z
+e2e_script 'key ctrl+y ctrl+shift+z'
+e2e_expect_picture "$wid" redone
 
 e2e_key "$wid" shift+Right shift+Right shift+Right shift+Down
 e2e_script 'key shift+Right shift+Right shift+Right shift+Down'

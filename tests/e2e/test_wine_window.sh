@@ -57,6 +57,14 @@ for bits in "${exes[@]}"; do
   e2e_script 'key Down End x y z Enter Tab q'
   e2e_expect_picture "$wid" "typed-$bits" 30
 
+  # Ctrl+Z takes back the "q" and the Tab; Ctrl+Y and Ctrl+Shift+Z redo them.
+  e2e_key "$wid" ctrl+z ctrl+z
+  e2e_script 'key ctrl+z ctrl+z'
+  e2e_expect_picture "$wid" "undone-$bits" 30
+  e2e_key "$wid" ctrl+y ctrl+shift+z
+  e2e_script 'key ctrl+y ctrl+shift+z'
+  e2e_expect_picture "$wid" "redone-$bits" 30
+
   # The wheel scrolls one line; a click places the cursor (row 1, column 10).
   # Positions in the X window are offset by the frame Wine draws.
   e2e_update_crop "$wid"

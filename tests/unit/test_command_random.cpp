@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+
 #include "edit_model.h"
 #include "editor_session.h"
 #include "files/load_save.h"

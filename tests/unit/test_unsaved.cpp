@@ -105,6 +105,33 @@ TEST_F(Unsaved, OnlyCommandsThatChangeBytesSetTheFlag) {
   }
 }
 
+// Undo and redo move the flag with them: back at the saved bytes it clears
+// (and the title says so), one step away it is set again.
+TEST_F(Unsaved, UndoAndRedoAroundTheSaveMoveTheFlag) {
+  open("a.txt", "ab");
+  chars("x");
+  key("ctrl+s");
+  chars("y");
+  ASSERT_TRUE(document_modified());
+  key("ctrl+z");
+  EXPECT_FALSE(document_modified());
+  EXPECT_EQ(headless::state.window_title, "a.txt - Vusk");
+  key("ctrl+z");
+  EXPECT_TRUE(document_modified());
+  EXPECT_EQ(text(), "ab");
+  key("ctrl+y");
+  EXPECT_FALSE(document_modified());
+  key("ctrl+y");
+  EXPECT_TRUE(document_modified());
+  EXPECT_EQ(headless::state.window_title, "a.txt* - Vusk");
+  // Undoing everything after a fresh load is the loaded file again.
+  open("b.txt", "cd");
+  chars("zz");
+  key("ctrl+z");
+  EXPECT_FALSE(document_modified());
+  EXPECT_EQ(text(), "cd");
+}
+
 TEST_F(Unsaved, LoadAndSaveClearTheFlagAndTheTitleShowsIt) {
   open("a.txt", "ab");
   EXPECT_EQ(headless::state.window_title, "a.txt - Vusk");
