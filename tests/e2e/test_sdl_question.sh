@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Unsaved changes in the SDL2 window: typing puts a '*' in the title, Ctrl+S
-# saves (the bytes checked on disk) and takes it away; Ctrl+C puts the text
+# saves (the bytes checked on disk) and takes it away, and so does Ctrl+Z
+# after more typing; Ctrl+C puts the text
 # on the X clipboard as UTF-8 with LF line ends (read back with xclip). Then,
 # with a new change, a close request asks: Cancel keeps the window and the
 # change, No ends the program with exit code 0 and the file as saved.
@@ -23,6 +24,12 @@ e2e_key "$wid" ctrl+s
 e2e_wait_window '^small\.txt - Vusk$' >/dev/null
 printf 'xalpha\r\nbeta\r\n' >"$E2E_WORK/saved.txt"
 e2e_poll 10 cmp -s "$E2E_FILE" "$E2E_WORK/saved.txt" || e2e_fail "Ctrl+S saved: $(od -c "$E2E_FILE")"
+
+# Typing after the save, then Ctrl+Z: back at the saved bytes, the '*' goes.
+e2e_key "$wid" q
+e2e_wait_window '^small\.txt\* - Vusk$' >/dev/null
+e2e_key "$wid" ctrl+z
+e2e_wait_window '^small\.txt - Vusk$' >/dev/null
 
 # From column 1 to column 1 of the next line: "alpha", its line end, "b".
 clipboard_hex() { xclip -selection clipboard -o 2>/dev/null | od -An -tx1 | tr -d ' \n'; }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Unsaved changes in vusk.exe under Wine: typing puts a '*' in the title,
-# Ctrl+S saves (the bytes checked on disk) and takes it away; Ctrl+C puts
+# Ctrl+S saves (the bytes checked on disk) and takes it away, as Ctrl+Z does
+# after more typing; Ctrl+C puts
 # CF_TEXT on the clipboard, which Wine hands to X (read back with xclip).
 # Then, with a new change, Alt+F4 asks in a MessageBoxA: Cancel (Escape)
 # keeps the window and the change, No (its mnemonic n) ends the program
@@ -30,6 +31,12 @@ e2e_key "$wid" ctrl+s
 e2e_wait_window '^small\.txt - Vusk$' 30 >/dev/null
 printf 'xalpha\r\nbeta\r\n' >"$E2E_WORK/saved.txt"
 e2e_poll 30 cmp -s "$E2E_FILE" "$E2E_WORK/saved.txt" || e2e_fail "Ctrl+S saved: $(od -c "$E2E_FILE")"
+
+# Typing after the save, then Ctrl+Z: back at the saved bytes, the '*' goes.
+e2e_key "$wid" q
+e2e_wait_window '^small\.txt\* - Vusk$' 30 >/dev/null
+e2e_key "$wid" ctrl+z
+e2e_wait_window '^small\.txt - Vusk$' 30 >/dev/null
 
 # From column 1 to column 1 of the next line: "alpha", its line end, "b".
 # Wine gives X programs the text with LF line ends.
