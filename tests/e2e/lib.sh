@@ -71,11 +71,12 @@ e2e_poll() {
   done
 }
 
-# Starts Xvfb on a free display and exports DISPLAY once it is ready.
+# Starts Xvfb on a free display (of size E2E_SCREEN, WxHxDEPTH, when set)
+# and exports DISPLAY once it is ready.
 e2e_start_display() {
   local file="$E2E_WORK/display"
   : >"$file"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$file" 2>"$E2E_WORK/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$file" 2>"$E2E_WORK/xvfb.log" &
   E2E_XVFB_PID=$!
   e2e_poll 10 grep -q '^[0-9]' "$file" || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
   export DISPLAY=":$(head -1 "$file")"

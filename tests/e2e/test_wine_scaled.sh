@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# vusk.exe (64-bit) under Wine with the screen set to 192 DPI: the program
+# picks factor 2 from the density itself, its client area is 2048x1536 and
+# shows each pixel of the headless frame as a 2x2 square, and a click made
+# in display pixels lands on the frame pixel it covers. Skipped when Wine or
+# the exe (`make win32`) is missing.
+#   test_wine_scaled.sh BUILD_DIR SOURCE_DIR
+. "$(dirname "$0")/lib.sh"
+build=$(cd "$1" && pwd)
+source_dir=$(cd "$2" && pwd)
+
+e2e_require_x
+. "$(dirname "$0")/wine_lib.sh"
+e2e_wine_require
+e2e_wine_exes
+e2e_copy_programs "$build" vusk-script
+e2e_document small.txt $'Hello world\r\nsecond line\r\n\tthird, after a tab\r\n'
+E2E_SCREEN=2400x1800x24 e2e_start_display
+e2e_wine_prefix
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1 ||
+  e2e_fail "cannot set the screen's density"
+wineserver -w
+
+bits=${E2E_WINE_BITS[0]}
+cd "$E2E_REAL"
+e2e_start_app wine "$E2E_BIN/vusk$bits.exe" "$(winepath -w "$E2E_REAL/$E2E_FILE")"
+wid=$(e2e_wait_window '^small\.txt - Vusk$' 60)
+
+# The client area, 2048x1536, inside the frame Wine draws (see test_wine_window.sh).
+e2e_update_crop() {
+  read -r outer_width outer_height < <(e2e_window_size "$1" | tr x ' ')
+  left=$(((outer_width - 2048) / 2))
+  top=$((outer_height - 1536 - left))
+  [ "$left" -ge 0 ] && [ "$top" -ge 0 ] || return 1
+  E2E_CLIENT_CROP=2048x1536+$left+$top
+}
+
+# Waits until the client area is the headless frame for the script so far,
+# each pixel doubled both ways.
+expect_doubled() {
+  local step=$1 tries=300 differing=""
+  e2e_headless_shot "$E2E_WORK/$step.frame.png"
+  "$E2E_CONVERT" "$E2E_WORK/$step.frame.png" -sample 200% "$E2E_WORK/$step.expected.png"
+  while [ "$tries" -gt 0 ]; do
+    if e2e_client_shot "$wid" "$E2E_WORK/$step.actual.png" 2>/dev/null; then
+      differing=$(e2e_pixels_differing "$E2E_WORK/$step.actual.png" "$E2E_WORK/$step.expected.png")
+      [ "$differing" = 0 ] && { echo "picture \"$step\" is the headless frame, doubled"; return 0; }
+    fi
+    e2e_app_running || e2e_fail "the program ended before the picture \"$step\" appeared"
+    tries=$((tries - 1))
+    sleep 0.1
+  done
+  mkdir -p "$E2E_KEEP_DIR"
+  cp "$E2E_WORK/$step.expected.png" "$E2E_WORK/$step.actual.png" "$E2E_KEEP_DIR/" 2>/dev/null || true
+  e2e_fail "after \"$step\" the client area (${outer_width}x${outer_height} window) differs from the doubled frame in ${differing:-all} pixels"
+}
+
+expect_doubled start-up
+# Row 1, column 10: frame pixel (94, 60), display pixel (189, 121).
+e2e_update_crop "$wid"
+xdotool mousemove --window "$wid" $((left + 189)) $((top + 121)) click 1
+e2e_script 'click 94 60'
+e2e_key "$wid" x
+e2e_script 'type x'
+expect_doubled click
+
+e2e_key "$wid" alt+F4
+e2e_wait_exit 30
+[ "$E2E_EXIT_CODE" = 0 ] || e2e_fail "vusk$bits.exe ended with code $E2E_EXIT_CODE"
+echo "ok: at 192 DPI vusk$bits.exe under Wine doubles its frame pixel for pixel and divides the pointer's position"
