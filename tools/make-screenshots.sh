@@ -6,21 +6,24 @@
 #   file-menu.png       the File menu, opened with Alt and Enter
 #   find-bar.png        the find bar after a search
 #   japanese.png        Shift_JIS text in the double-byte font
-#   tools/make-screenshots.sh BUILD_DIR OUT_DIR   (`make screenshots`)
-# BUILD_DIR must hold vusk-script, jisfont.bin (`make jisfont`) and vusk.png.
+#   tools/make-screenshots.sh BUILD_DIR OUT_DIR [FONT]   (`make screenshots`)
+# BUILD_DIR must hold vusk-script and vusk.png, and jisfont.bin (`make
+# jisfont`) unless FONT names the font file.
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_DIR OUT_DIR}" && pwd)
 mkdir -p "${2:?usage: $0 BUILD_DIR OUT_DIR}"
 out=$(cd "$2" && pwd)
-for f in vusk-script jisfont.bin vusk.png; do
-  [ -f "$build/$f" ] || { echo "$build/$f is missing: build the project and run make jisfont" >&2; exit 1; }
+font=${3:-$build/jisfont.bin}
+for f in "$build/vusk-script" "$font" "$build/vusk.png"; do
+  [ -f "$f" ] || { echo "$f is missing: build the project and run make jisfont" >&2; exit 1; }
 done
 command -v convert >/dev/null || { echo "ImageMagick's convert is missing" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The driver finds the font beside itself; the pictures never depend on what
 # the build folder holds besides.
-cp "$build/vusk-script" "$build/jisfont.bin" "$work/"
+cp "$build/vusk-script" "$work/"
+cp "$font" "$work/jisfont.bin"
 cd "$work"
 
 cat >sample.c <<'TEXT'

@@ -100,8 +100,8 @@ void translate_window_event(const SDL_WindowEvent& e, Messages* out) {
   if (e.event == SDL_WINDOWEVENT_CLOSE) {
     out->push_back({state.hwnd, WM_CLOSE, 0, 0});
   } else if (e.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-    const intptr_t size = make_position(static_cast<uint32_t>(e.data2 / scale()), static_cast<uint32_t>(e.data1 / scale()));
-    out->push_back({state.hwnd, WM_SIZE, 0, size});
+    const auto width = static_cast<uint32_t>(e.data1 / scale()), height = static_cast<uint32_t>(e.data2 / scale());
+    out->push_back({state.hwnd, WM_SIZE, 0, make_position(height, width)});
   } else if (e.event == SDL_WINDOWEVENT_EXPOSED) {
     invalidate_now(nullptr);
   }
@@ -133,14 +133,14 @@ void translate_event(const SDL_Event& e, Messages* out) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       client_size(&w, &h);
-      translate_button(e.type == SDL_MOUSEBUTTONDOWN, e.button.button, frame_at(e.button.x), frame_at(e.button.y), w, h, mouse_mod(),
-                       &state.buttons, out);
+      translate_button(e.type == SDL_MOUSEBUTTONDOWN, e.button.button, frame_at(e.button.x), frame_at(e.button.y), w, h,
+                       mouse_mod(), &state.buttons, out);
       break;
     case SDL_MOUSEWHEEL: {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
-      translate_wheel(e.wheel.preciseY, e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED, frame_at(x), frame_at(y), mouse_mod(),
-                      state.buttons, out);
+      translate_wheel(e.wheel.preciseY, e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED, frame_at(x), frame_at(y),
+                      mouse_mod(), state.buttons, out);
       break;
     }
     default:

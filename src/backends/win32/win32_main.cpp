@@ -14,7 +14,8 @@ void declare_dpi_aware() {
   HMODULE user32 = GetModuleHandleA("user32.dll");
   if (user32 == nullptr) return;
   using SetAware = BOOL(WINAPI*)();
-  const auto set_aware = reinterpret_cast<SetAware>(reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
+  void* const found = reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware"));
+  const auto set_aware = reinterpret_cast<SetAware>(found);
   if (set_aware != nullptr) set_aware();
 }
 
