@@ -286,6 +286,33 @@ e2e_expect_picture() {
     "see $E2E_KEEP_DIR/$step.{actual,expected,diff}.png"
 }
 
+# Waits until the window's client area shows the frame vusk-script draws for
+# the script so far with each pixel enlarged to a `factor` x `factor` square
+# (ImageMagick's -sample repeats pixels, it does not blend them); fails after
+# `seconds` (default 30), keeping both pictures.
+e2e_expect_scaled_picture() {
+  local wid=$1 step=$2 factor=$3 seconds=${4:-30}
+  local expected=$E2E_WORK/$step.expected.png actual=$E2E_WORK/$step.actual.png
+  local tries=$((seconds * 10)) differing=""
+  e2e_headless_shot "$E2E_WORK/$step.frame.png"
+  "$E2E_CONVERT" "$E2E_WORK/$step.frame.png" -sample "$((factor * 100))%" "$expected"
+  while [ "$tries" -gt 0 ]; do
+    if e2e_client_shot "$wid" "$actual" 2>/dev/null; then
+      differing=$(e2e_pixels_differing "$actual" "$expected")
+      if [ "$differing" = 0 ]; then
+        echo "picture \"$step\" is the headless frame enlarged ${factor}x"
+        return 0
+      fi
+    fi
+    e2e_app_running || e2e_fail "the program ended before the picture \"$step\" appeared"
+    tries=$((tries - 1))
+    sleep 0.1
+  done
+  mkdir -p "$E2E_KEEP_DIR"
+  cp "$expected" "$actual" "$E2E_KEEP_DIR/" 2>/dev/null || true
+  e2e_fail "after \"$step\" the window differs from the headless frame enlarged ${factor}x in ${differing:-all} pixels"
+}
+
 # Seconds since `start` (from date +%s.%N), to one decimal.
 e2e_seconds_since() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
 

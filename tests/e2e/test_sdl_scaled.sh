@@ -21,37 +21,13 @@ wid=$(e2e_wait_window "^$E2E_FILE - Vusk\$" 30)
 size=$(e2e_window_size "$wid")
 [ "$size" = 2048x1536 ] || e2e_fail "the window is $size, not 2048x1536"
 
-# Waits until the window shows the headless frame for the script so far,
-# enlarged 2x2 per pixel (ImageMagick's -sample repeats pixels, it does not
-# blend them).
-expect_doubled() {
-  local step=$1 tries=150 differing=""
-  e2e_headless_shot "$E2E_WORK/$step.frame.png"
-  "$E2E_CONVERT" "$E2E_WORK/$step.frame.png" -sample 200% "$E2E_WORK/$step.expected.png"
-  while [ "$tries" -gt 0 ]; do
-    if e2e_screenshot "$wid" "$E2E_WORK/$step.actual.png" 2>/dev/null; then
-      differing=$(e2e_pixels_differing "$E2E_WORK/$step.actual.png" "$E2E_WORK/$step.expected.png")
-      if [ "$differing" = 0 ]; then
-        echo "picture \"$step\" is the headless frame, doubled"
-        return 0
-      fi
-    fi
-    e2e_app_running || e2e_fail "the program ended before the picture \"$step\" appeared"
-    tries=$((tries - 1))
-    sleep 0.1
-  done
-  mkdir -p "$E2E_KEEP_DIR"
-  cp "$E2E_WORK/$step.expected.png" "$E2E_WORK/$step.actual.png" "$E2E_KEEP_DIR/" 2>/dev/null || true
-  e2e_fail "after \"$step\" the window differs from the doubled headless frame in ${differing:-all} pixels"
-}
-
 expect_state() {
   local value
   value=$(e2e_state_field "$(e2e_headless_state)" "$1")
   [ "$value" = "$2" ] || e2e_fail "after the script $(tr '\n' ';' <"$E2E_SCRIPT") $1 is $value, not $2"
 }
 
-expect_doubled start-up
+e2e_expect_scaled_picture "$wid" start-up 2
 # Pixel (20, 40) of the frame is the top-left of a 2x2 square at (40, 80).
 e2e_screenshot "$wid" "$E2E_WORK/square.png"
 corner=$(e2e_pixel "$E2E_WORK/square.png" 40 80)
@@ -65,14 +41,14 @@ e2e_click "$wid" 189 249
 e2e_script 'click 94 124'
 expect_state cursor_row 5
 expect_state cursor_col 10
-expect_doubled click
+e2e_expect_scaled_picture "$wid" click 2
 
 # The thumb (frame x 1002..1023, y 36..53) dragged 300 frame pixels down.
 xdotool mousemove --window "$wid" 2025 81 mousedown 1 mousemove --window "$wid" 2025 381 \
   mousemove --window "$wid" 2025 681 mouseup 1
 e2e_script 'down 1012 40' 'move 1012 190' 'move 1012 340' 'up 1012 340'
 expect_state top_line 88
-expect_doubled thumb
+e2e_expect_scaled_picture "$wid" thumb 2
 
 e2e_close_app
 echo "ok: at factor 2 the window is doubled pixel for pixel, and a click and a thumb drag land where they should"

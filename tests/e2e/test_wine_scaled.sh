@@ -35,34 +35,14 @@ e2e_update_crop() {
   E2E_CLIENT_CROP=2048x1536+$left+$top
 }
 
-# Waits until the client area is the headless frame for the script so far,
-# each pixel doubled both ways.
-expect_doubled() {
-  local step=$1 tries=300 differing=""
-  e2e_headless_shot "$E2E_WORK/$step.frame.png"
-  "$E2E_CONVERT" "$E2E_WORK/$step.frame.png" -sample 200% "$E2E_WORK/$step.expected.png"
-  while [ "$tries" -gt 0 ]; do
-    if e2e_client_shot "$wid" "$E2E_WORK/$step.actual.png" 2>/dev/null; then
-      differing=$(e2e_pixels_differing "$E2E_WORK/$step.actual.png" "$E2E_WORK/$step.expected.png")
-      [ "$differing" = 0 ] && { echo "picture \"$step\" is the headless frame, doubled"; return 0; }
-    fi
-    e2e_app_running || e2e_fail "the program ended before the picture \"$step\" appeared"
-    tries=$((tries - 1))
-    sleep 0.1
-  done
-  mkdir -p "$E2E_KEEP_DIR"
-  cp "$E2E_WORK/$step.expected.png" "$E2E_WORK/$step.actual.png" "$E2E_KEEP_DIR/" 2>/dev/null || true
-  e2e_fail "after \"$step\" the client area (${outer_width}x${outer_height} window) differs from the doubled frame in ${differing:-all} pixels"
-}
-
-expect_doubled start-up
+e2e_expect_scaled_picture "$wid" start-up 2
 # Row 1, column 10: frame pixel (94, 60), display pixel (189, 121).
 e2e_update_crop "$wid"
 xdotool mousemove --window "$wid" $((left + 189)) $((top + 121)) click 1
 e2e_script 'click 94 60'
 e2e_key "$wid" x
 e2e_script 'type x'
-expect_doubled click
+e2e_expect_scaled_picture "$wid" click 2
 
 e2e_key "$wid" alt+F4
 e2e_wait_exit 30
