@@ -293,10 +293,12 @@ e2e_expect_picture() {
 e2e_expect_scaled_picture() {
   local wid=$1 step=$2 factor=$3 seconds=${4:-30}
   local expected=$E2E_WORK/$step.expected.png actual=$E2E_WORK/$step.actual.png
-  local tries=$((seconds * 10)) differing=""
+  local deadline=$((SECONDS + seconds)) differing=""
   e2e_headless_shot "$E2E_WORK/$step.frame.png"
   "$E2E_CONVERT" "$E2E_WORK/$step.frame.png" -sample "$((factor * 100))%" "$expected"
-  while [ "$tries" -gt 0 ]; do
+  # A deadline rather than a count of tries: comparing pictures this large
+  # takes a while by itself.
+  while [ "$SECONDS" -lt "$deadline" ]; do
     if e2e_client_shot "$wid" "$actual" 2>/dev/null; then
       differing=$(e2e_pixels_differing "$actual" "$expected")
       if [ "$differing" = 0 ]; then
@@ -305,7 +307,6 @@ e2e_expect_scaled_picture() {
       fi
     fi
     e2e_app_running || e2e_fail "the program ended before the picture \"$step\" appeared"
-    tries=$((tries - 1))
     sleep 0.1
   done
   mkdir -p "$E2E_KEEP_DIR"
