@@ -7,7 +7,7 @@ WIN32_BUILD := build-win32
 WIN64_BUILD := build-win64
 FILE ?=
 
-.PHONY: run test bench build win32 jisfont deps-run deps-test deps-bench clean
+.PHONY: run test bench build win32 jisfont deb screenshots deps-run deps-test deps-bench clean
 
 deps-run:
 	@tools/install-deps.sh run
@@ -25,6 +25,19 @@ build: $(BUILD)/CMakeCache.txt
 jisfont: build
 	tools/build-jisfont.sh $(BUILD)
 
+# The font generator alone, for the Windows zip (no need to build the rest).
+$(BUILD)/jisfont.bin: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target make_jisfont
+	tools/build-jisfont.sh $(BUILD)
+
+# A .deb of the Release build, font included: $(BUILD)/vusk_VERSION_ARCH.deb.
+deb: build $(BUILD)/jisfont.bin
+	cd $(BUILD) && cpack -G DEB
+
+# Regenerates the README's pictures in docs/ with vusk-script.
+screenshots: build $(BUILD)/jisfont.bin
+	tools/make-screenshots.sh $(BUILD) docs
+
 run: deps-run
 	$(MAKE) build
 	@[ -f $(BUILD)/jisfont.bin ] || tools/build-jisfont.sh $(BUILD)
@@ -37,9 +50,12 @@ $(WIN32_BUILD)/CMakeCache.txt:
 $(WIN64_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(WIN64_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 
-win32: $(WIN32_BUILD)/CMakeCache.txt $(WIN64_BUILD)/CMakeCache.txt
+# Self-contained exes (static runtime) and a zip of each with the font.
+win32: $(WIN32_BUILD)/CMakeCache.txt $(WIN64_BUILD)/CMakeCache.txt $(BUILD)/jisfont.bin
 	cmake --build $(WIN32_BUILD) -j $(JOBS)
 	cmake --build $(WIN64_BUILD) -j $(JOBS)
+	tools/make-win-zip.sh $(WIN32_BUILD) $(BUILD)/jisfont.bin $(WIN32_BUILD)/vusk-win32.zip
+	tools/make-win-zip.sh $(WIN64_BUILD) $(BUILD)/jisfont.bin $(WIN64_BUILD)/vusk-win64.zip
 
 test: deps-test
 	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVUSK_SANITIZE=ON -DVUSK_BENCH=OFF

@@ -11,7 +11,7 @@ common=(cmake make g++ pkg-config libsdl2-dev xfonts-base xfonts-shinonome pcf2b
 case "$purpose" in
   run)   want=("${common[@]}" zenity) ;;
   test)  want=("${common[@]}" googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils xclip imagemagick
-               g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386) ;;
+               g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 zip unzip dpkg-dev) ;;
   bench) want=("${common[@]}" libbenchmark-dev xxd vim) ;;
   *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
 esac

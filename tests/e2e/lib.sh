@@ -71,11 +71,12 @@ e2e_poll() {
   done
 }
 
-# Starts Xvfb on a free display and exports DISPLAY once it is ready.
+# Starts Xvfb on a free display (of size E2E_SCREEN, WxHxDEPTH, when set)
+# and exports DISPLAY once it is ready.
 e2e_start_display() {
   local file="$E2E_WORK/display"
   : >"$file"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$file" 2>"$E2E_WORK/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$file" 2>"$E2E_WORK/xvfb.log" &
   E2E_XVFB_PID=$!
   e2e_poll 10 grep -q '^[0-9]' "$file" || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
   export DISPLAY=":$(head -1 "$file")"
@@ -283,6 +284,34 @@ e2e_expect_picture() {
   "$E2E_COMPARE" "$actual" "$expected" "$E2E_KEEP_DIR/$step.diff.png" 2>/dev/null || true
   e2e_fail "after \"$step\" the window differs from the headless frame in ${differing:-all} pixels;" \
     "see $E2E_KEEP_DIR/$step.{actual,expected,diff}.png"
+}
+
+# Waits until the window's client area shows the frame vusk-script draws for
+# the script so far with each pixel enlarged to a `factor` x `factor` square
+# (ImageMagick's -sample repeats pixels, it does not blend them); fails after
+# `seconds` (default 30), keeping both pictures.
+e2e_expect_scaled_picture() {
+  local wid=$1 step=$2 factor=$3 seconds=${4:-30}
+  local expected=$E2E_WORK/$step.expected.png actual=$E2E_WORK/$step.actual.png
+  local deadline=$((SECONDS + seconds)) differing=""
+  e2e_headless_shot "$E2E_WORK/$step.frame.png"
+  "$E2E_CONVERT" "$E2E_WORK/$step.frame.png" -sample "$((factor * 100))%" "$expected"
+  # A deadline rather than a count of tries: comparing pictures this large
+  # takes a while by itself.
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    if e2e_client_shot "$wid" "$actual" 2>/dev/null; then
+      differing=$(e2e_pixels_differing "$actual" "$expected")
+      if [ "$differing" = 0 ]; then
+        echo "picture \"$step\" is the headless frame enlarged ${factor}x"
+        return 0
+      fi
+    fi
+    e2e_app_running || e2e_fail "the program ended before the picture \"$step\" appeared"
+    sleep 0.1
+  done
+  mkdir -p "$E2E_KEEP_DIR"
+  cp "$expected" "$actual" "$E2E_KEEP_DIR/" 2>/dev/null || true
+  e2e_fail "after \"$step\" the window differs from the headless frame enlarged ${factor}x in ${differing:-all} pixels"
 }
 
 # Seconds since `start` (from date +%s.%N), to one decimal.

@@ -3,12 +3,14 @@
 #include <SDL_keycode.h>
 #include <SDL_mouse.h>
 #include <SDL_scancode.h>
+#include <SDL_surface.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/messages.h"
+#include "backends/sdl/sdl_backend.h"
 #include "backends/sdl/sdl_translate.h"
 
 using namespace vusk;
@@ -267,4 +269,28 @@ TEST(MouseMessages, WheelStepsAreSigned120thsInTheHighWord) {
   EXPECT_EQ(out[0].lparam, make_position(6, 5));
   // The word is a 32-bit quantity, as a core reading it as a signed int expects.
   EXPECT_EQ(out[1].wparam >> 32, 0u);
+}
+
+// A frame row painted at factor 2 and 3: every pixel becomes a square of
+// display pixels, and nothing beside the row's squares is touched.
+TEST(ScaledPainting, EachFramePixelBecomesASquare) {
+  const uint32_t row[3] = {0x112233, 0x445566, 0x778899};
+  for (const uint32_t factor : {2u, 3u}) {
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 12, 12, 32, SDL_PIXELFORMAT_XRGB8888);
+    ASSERT_NE(surface, nullptr);
+    SDL_FillRect(surface, nullptr, 0xABCDEF);
+    state.scale = factor;
+    put_row(surface, row, 3, 1, 2);  // display position (1, 2)
+    state.scale = 1;
+    const int32_t f = static_cast<int32_t>(factor);
+    for (int32_t y = 0; y < 12; ++y) {
+      for (int32_t x = 0; x < 12; ++x) {
+        const uint32_t got = static_cast<uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x];
+        const bool inside = x >= 1 && x < 1 + 3 * f && y >= 2 && y < 2 + f;
+        const uint32_t want = inside ? row[(x - 1) / f] : 0xABCDEFu;
+        ASSERT_EQ(got & 0xFFFFFF, want) << "factor " << factor << " at " << x << "," << y;
+      }
+    }
+    SDL_FreeSurface(surface);
+  }
 }

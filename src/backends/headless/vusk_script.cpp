@@ -391,6 +391,8 @@ void start_program(char* program, char* file) {
   headless::set_script_error_handler([](const std::string& what) { script_failure(where, what); });
   reset_all_state();
   platform_hooks.transfer_directory = working_directory;
+  // An installed copy finds the font where the installed program does.
+  platform_hooks.installed_data_path = posix_installed_data_path;
   start_up_steps();
   status_shows_seen = status.status_shows;
   if (!headless::drain_queue()) quit();

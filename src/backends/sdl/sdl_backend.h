@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
 struct SDL_Window;  // SDL's window, declared here so that only the .cpp files include SDL
+struct SDL_Surface;
 
 namespace vusk::sdl {
 
@@ -27,6 +29,8 @@ struct SdlState {
   int32_t min_width, min_height;      // the least window size, 0 for none
   std::string clipboard;              // CP932 text handed out until closed
   uint32_t dialog_error;              // extended error of the last file dialog
+  uint32_t scale;                     // display pixels per frame pixel, each way (1 until the window exists)
+  std::vector<uint32_t> wide_row;     // one frame row widened by the factor, while painting
 };
 extern SdlState state;  // the SDL2 backend's one state
 
@@ -35,5 +39,9 @@ extern SdlState state;  // the SDL2 backend's one state
 // window changes are kept for later, and presses, moves and typing are
 // dropped, as input to a disabled owner window is.
 void pump_modal();
+
+// Paints `columns` frame pixels from `src` at display position (x, y) of
+// the window surface, enlarged by the window's factor.
+void put_row(SDL_Surface* surface, const uint32_t* src, int32_t columns, int32_t x, int32_t y);
 
 }  // namespace vusk::sdl

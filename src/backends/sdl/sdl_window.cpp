@@ -3,6 +3,7 @@
 // procedure sees the same message sequence a Win32 window would get.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -10,6 +11,7 @@
 #include "platform/platform.h"
 #include "backends/sdl/sdl_backend.h"
 #include "backends/sdl/sdl_translate.h"
+#include "app/display_scale.h"
 #include "app/window.h"
 
 namespace vusk {
@@ -24,6 +26,20 @@ constexpr uint32_t WS_THICKFRAME = 0x00040000;  // the sizing frame of a window 
 
 void push(uint32_t message, uintptr_t wparam, intptr_t lparam) {
   state.queue.push_back(PlatformMessage{state.hwnd, message, wparam, lparam});
+}
+
+// The frame-pixel factor, at least 1.
+int32_t scale() { return state.scale > 1 ? static_cast<int32_t>(state.scale) : 1; }
+
+// The window's size in display pixels, 0 x 0 while there is no window.
+void display_size(int* w, int* h) {
+  *w = *h = 0;
+  if (state.window != nullptr) SDL_GetWindowSize(state.window, w, h);
+}
+
+// Sets the window's size, given in frame pixels.
+void set_frame_size(int32_t width, int32_t height) {
+  SDL_SetWindowSize(state.window, width * scale(), height * scale());
 }
 
 // Tells the core about a new client size (once per size) and repaints the
@@ -42,13 +58,36 @@ void keep_minimum_size(int32_t* width, int32_t* height) {
   if (state.window == nullptr || (*width >= state.min_width && *height >= state.min_height)) return;
   if (*width < state.min_width) *width = state.min_width;
   if (*height < state.min_height) *height = state.min_height;
-  SDL_SetWindowSize(state.window, *width, *height);
+  set_frame_size(*width, *height);
 }
 
-// The window's client size now, 0 x 0 while there is no window.
+// The window's client size now in frame pixels, 0 x 0 while there is no
+// window. A display size that the factor does not divide leaves its last
+// few pixels unused.
 void client_size(int* w, int* h) {
-  *w = *h = 0;
-  if (state.window != nullptr) SDL_GetWindowSize(state.window, w, h);
+  display_size(w, h);
+  *w /= scale();
+  *h /= scale();
+}
+
+// A pointer position in display pixels as frame pixels.
+int32_t frame_at(int32_t display) { return to_frame_coordinate(display, state.scale); }
+
+// The factor for a frame of `width` x `height`: VUSK_SCALE when it holds one,
+// else the display's density, lowered until the window fits the display.
+uint32_t choose_scale(uint32_t width, uint32_t height) {
+  uint32_t given = 1;
+  const char* text = SDL_getenv("VUSK_SCALE");
+  if (parse_scale(text, &given)) return given;
+  if (text != nullptr && *text != 0) {
+    std::fprintf(stderr, "vusk: VUSK_SCALE=%s is not a whole number from 1 to %u; the display decides\n", text,
+                 MAX_DISPLAY_SCALE);
+  }
+  float dpi = 0;
+  if (SDL_GetDisplayDPI(0, nullptr, &dpi, nullptr) != 0) return 1;
+  SDL_Rect room{};
+  if (SDL_GetDisplayUsableBounds(0, &room) != 0) room = SDL_Rect{};
+  return fit_scale(scale_for_dpi(dpi), width, height, room.w, room.h);
 }
 
 // The modifier bits the mouse messages carry.
@@ -61,8 +100,8 @@ void translate_window_event(const SDL_WindowEvent& e, Messages* out) {
   if (e.event == SDL_WINDOWEVENT_CLOSE) {
     out->push_back({state.hwnd, WM_CLOSE, 0, 0});
   } else if (e.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-    const intptr_t size = make_position(static_cast<uint32_t>(e.data2), static_cast<uint32_t>(e.data1));
-    out->push_back({state.hwnd, WM_SIZE, 0, size});
+    const auto width = static_cast<uint32_t>(e.data1 / scale()), height = static_cast<uint32_t>(e.data2 / scale());
+    out->push_back({state.hwnd, WM_SIZE, 0, make_position(height, width)});
   } else if (e.event == SDL_WINDOWEVENT_EXPOSED) {
     invalidate_now(nullptr);
   }
@@ -89,19 +128,19 @@ void translate_event(const SDL_Event& e, Messages* out) {
       break;
     case SDL_MOUSEMOTION:
       client_size(&w, &h);
-      translate_motion(e.motion.x, e.motion.y, w, h, mouse_mod(), state.buttons, out);
+      translate_motion(frame_at(e.motion.x), frame_at(e.motion.y), w, h, mouse_mod(), state.buttons, out);
       break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       client_size(&w, &h);
-      translate_button(e.type == SDL_MOUSEBUTTONDOWN, e.button.button, e.button.x, e.button.y, w, h, mouse_mod(),
-                       &state.buttons, out);
+      translate_button(e.type == SDL_MOUSEBUTTONDOWN, e.button.button, frame_at(e.button.x), frame_at(e.button.y), w, h,
+                       mouse_mod(), &state.buttons, out);
       break;
     case SDL_MOUSEWHEEL: {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
-      translate_wheel(e.wheel.preciseY, e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED, x, y, mouse_mod(),
-                      state.buttons, out);
+      translate_wheel(e.wheel.preciseY, e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED, frame_at(x), frame_at(y),
+                      mouse_mod(), state.buttons, out);
       break;
     }
     default:
@@ -157,14 +196,16 @@ uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t 
   SDL_EnableScreenSaver();
   uint32_t flags = SDL_WINDOW_SHOWN;
   if ((style & sdl::WS_THICKFRAME) != 0) flags |= SDL_WINDOW_RESIZABLE;
+  state.scale = sdl::choose_scale(outer_width, outer_height);
+  const auto s = static_cast<int>(state.scale);
   state.window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                  static_cast<int>(outer_width), static_cast<int>(outer_height), flags);
+                                  static_cast<int>(outer_width) * s, static_cast<int>(outer_height) * s, flags);
   if (state.window == nullptr) {
     std::fprintf(stderr, "vusk: cannot create the window: %s\n", SDL_GetError());
     exit_process(1);
   }
   state.hwnd = reinterpret_cast<uintptr_t>(state.window);
-  SDL_GetWindowSize(state.window, &state.reported_width, &state.reported_height);
+  sdl::client_size(&state.reported_width, &state.reported_height);
   SDL_StartTextInput();
   window_procedure(state.hwnd, WM_CREATE, 0, 0);
   return state.hwnd;
@@ -173,35 +214,35 @@ uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t 
 uintptr_t module_handle() { return 1; }
 
 // SDL windows have no frame of their own: the outer size is the client size.
+// Sizes here and below are in frame pixels; only the position is the display's.
 void get_window_rect(PlatformRect* rect) {
   int x = 0, y = 0, w = 0, h = 0;
-  if (state.window != nullptr) {
-    SDL_GetWindowPosition(state.window, &x, &y);
-    SDL_GetWindowSize(state.window, &w, &h);
-  }
+  if (state.window != nullptr) SDL_GetWindowPosition(state.window, &x, &y);
+  sdl::client_size(&w, &h);
   *rect = {x, y, x + w, y + h};
 }
 
 void get_client_rect(PlatformRect* rect) {
   int w = 0, h = 0;
-  if (state.window != nullptr) SDL_GetWindowSize(state.window, &w, &h);
+  sdl::client_size(&w, &h);
   *rect = {0, 0, w, h};
 }
 
 void resize_platform_window(uint32_t outer_width, uint32_t outer_height) {
   if (state.window == nullptr) return;
-  SDL_SetWindowSize(state.window, static_cast<int>(outer_width), static_cast<int>(outer_height));
+  sdl::set_frame_size(static_cast<int32_t>(outer_width), static_cast<int32_t>(outer_height));
   // Win32 sends WM_SIZE from inside the resize; the event SDL queues for it
   // is then recognised as already reported.
   int w = 0, h = 0;
-  SDL_GetWindowSize(state.window, &w, &h);
+  sdl::client_size(&w, &h);
   sdl::deliver_size(w, h);
 }
 
 void set_window_minimum_size(uint32_t outer_width, uint32_t outer_height) {
   state.min_width = static_cast<int32_t>(outer_width);
   state.min_height = static_cast<int32_t>(outer_height);
-  if (state.window != nullptr) SDL_SetWindowMinimumSize(state.window, state.min_width, state.min_height);
+  const int32_t s = sdl::scale();
+  if (state.window != nullptr) SDL_SetWindowMinimumSize(state.window, state.min_width * s, state.min_height * s);
 }
 
 // The name in the title is CP932, as all the core's text is; SDL wants UTF-8.
@@ -213,7 +254,7 @@ void set_window_title(const char* title) {
 void invalidate_now(const PlatformRect* rect) {
   if (state.window == nullptr) return;
   int w = 0, h = 0;
-  SDL_GetWindowSize(state.window, &w, &h);
+  sdl::client_size(&w, &h);
   PlatformRect r = rect != nullptr ? *rect : PlatformRect{0, 0, w, h};
   if (r.left < 0) r.left = 0;
   if (r.top < 0) r.top = 0;
@@ -224,34 +265,50 @@ void invalidate_now(const PlatformRect* rect) {
   window_procedure(state.hwnd, WM_PAINT, 0, 0);
 }
 
+// Copies frame pixels [left, right) of one row into `scale` surface rows
+// from display row `y`, each pixel repeated `scale` times across (nearest
+// neighbour: no pixel is blurred).
+void sdl::put_row(SDL_Surface* surface, const uint32_t* src, int32_t columns, int32_t x, int32_t y) {
+  const int32_t s = scale();
+  uint8_t* dst = static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch +
+                 static_cast<size_t>(x) * surface->format->BytesPerPixel;
+  const uint32_t* line = src;
+  if (s > 1) {
+    state.wide_row.resize(static_cast<size_t>(columns) * s);
+    for (int32_t i = 0; i < columns; ++i) std::fill_n(state.wide_row.begin() + i * s, s, src[i]);
+    line = state.wide_row.data();
+  }
+  const int32_t width = columns * s;
+  for (int32_t k = 0; k < s; ++k, dst += surface->pitch) {
+    if (surface->format->format == SDL_PIXELFORMAT_XRGB8888) {
+      std::memcpy(dst, line, static_cast<size_t>(width) * 4);
+    } else {
+      SDL_ConvertPixels(width, 1, SDL_PIXELFORMAT_XRGB8888, line, width * 4, surface->format->format, dst,
+                        surface->pitch);
+    }
+  }
+}
+
 void paint_frame(const uint32_t* pixels, uint32_t width, uint32_t height) {
   if (state.window == nullptr) return;
   // Fetched on every paint: SDL replaces the surface after a resize.
   SDL_Surface* surface = SDL_GetWindowSurface(state.window);
   if (surface == nullptr) return;
-  PlatformRect r = state.paint_rect;
-  if (r.right > surface->w) r.right = surface->w;
-  if (r.bottom > surface->h) r.bottom = surface->h;
+  const int32_t s = sdl::scale();
+  PlatformRect r = state.paint_rect;  // in frame pixels
+  if (r.right > surface->w / s) r.right = surface->w / s;
+  if (r.bottom > surface->h / s) r.bottom = surface->h / s;
   if (r.right > static_cast<int32_t>(width)) r.right = static_cast<int32_t>(width);
   if (r.bottom > static_cast<int32_t>(height)) r.bottom = static_cast<int32_t>(height);
   if (r.left >= r.right || r.top >= r.bottom) return;
   if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
-  const int columns = r.right - r.left;
-  const uint32_t format = surface->format->format;
-  const int bytes_per_pixel = surface->format->BytesPerPixel;
   for (int32_t y = r.top; y < r.bottom; ++y) {
     // The frame is stored bottom-up; the surface top-down.
     const uint32_t* src = pixels + static_cast<size_t>(height - 1 - static_cast<uint32_t>(y)) * width + r.left;
-    uint8_t* dst = static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch +
-                   static_cast<size_t>(r.left) * bytes_per_pixel;
-    if (format == SDL_PIXELFORMAT_XRGB8888) {
-      std::memcpy(dst, src, static_cast<size_t>(columns) * 4);
-    } else {
-      SDL_ConvertPixels(columns, 1, SDL_PIXELFORMAT_XRGB8888, src, columns * 4, format, dst, surface->pitch);
-    }
+    sdl::put_row(surface, src, r.right - r.left, r.left * s, y * s);
   }
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-  const SDL_Rect update{r.left, r.top, columns, r.bottom - r.top};
+  const SDL_Rect update{r.left * s, r.top * s, (r.right - r.left) * s, (r.bottom - r.top) * s};
   SDL_UpdateWindowSurfaceRects(state.window, &update, 1);
 }
 

@@ -6,9 +6,11 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/platform.h"
+#include "app/display_scale.h"
 #include "app/window.h"
 
 namespace vusk {
@@ -23,6 +25,7 @@ struct Win32State {
   bool clipboard_open;
   char* clipboard_copy;    // terminated copy of unterminated clipboard text
   POINT min_track_size;    // the least outer size, (0, 0) for none
+  LONG scale;              // display pixels per frame pixel, each way (at least 1)
 };
 Win32State w32;
 
@@ -32,6 +35,53 @@ OPENFILENAMEA open_file_name;
 constexpr char CLASS_NAME[] = "nowindow";
 // One filter entry; the literal's own terminator ends the list.
 constexpr char DIALOG_FILTER[] = "all files\0*.*\0";
+
+// The frame-pixel factor, at least 1.
+LONG scale() { return w32.scale > 1 ? w32.scale : 1; }
+
+// The width and height the system's frame adds around the client area.
+SIZE frame_extra() {
+  RECT outer{}, client{};
+  GetWindowRect(w32.hwnd, &outer);
+  GetClientRect(w32.hwnd, &client);
+  return {(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
+}
+
+// An outer size the core gives in frame pixels (the frame's extra included
+// as the system measures it) as display pixels.
+POINT display_outer(uint32_t outer_width, uint32_t outer_height) {
+  const SIZE extra = frame_extra();
+  return {extra.cx + (static_cast<LONG>(outer_width) - extra.cx) * scale(),
+          extra.cy + (static_cast<LONG>(outer_height) - extra.cy) * scale()};
+}
+
+// The pointer messages whose lParam holds a client position.
+bool client_position_message(UINT message) {
+  return message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK && message != WM_MOUSEWHEEL;
+}
+
+// A client position in display pixels as frame pixels; the signed 16-bit
+// halves keep a captured pointer left of or above the window negative.
+LPARAM frame_position(LPARAM lparam) {
+  const int32_t x = to_frame_coordinate(static_cast<int16_t>(LOWORD(lparam)), w32.scale);
+  const int32_t y = to_frame_coordinate(static_cast<int16_t>(HIWORD(lparam)), w32.scale);
+  return static_cast<LPARAM>(static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16 | static_cast<uint16_t>(x));
+}
+
+// The factor: VUSK_SCALE when it holds one, else the screen's density (the
+// process is DPI-aware, so the system reports it rather than blurring the
+// window), lowered until the window fits the work area.
+LONG choose_scale(uint32_t width, uint32_t height) {
+  uint32_t given = 1;
+  if (parse_scale(std::getenv("VUSK_SCALE"), &given)) return static_cast<LONG>(given);
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  RECT room{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &room, 0);
+  return static_cast<LONG>(fit_scale(scale_for_dpi(static_cast<float>(dpi)), width, height,
+                                     room.right - room.left, room.bottom - room.top));
+}
 
 // Forwards every message to the core. The window handle is kept from the
 // first message, so that calls made while CreateWindowExA is still running
@@ -47,6 +97,7 @@ LRESULT CALLBACK window_trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARA
   // the message as input, and a message that comes while drawing is pending
   // never reaches the default handling that stores the text.
   if (message == WM_SETTEXT) return DefWindowProcA(hwnd, message, wparam, lparam);
+  if (scale() > 1 && client_position_message(message)) lparam = frame_position(lparam);
   return window_procedure(reinterpret_cast<uintptr_t>(hwnd), message, wparam, lparam);
 }
 
@@ -157,8 +208,10 @@ uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t 
   window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
   window_class.lpszClassName = CLASS_NAME;
   if (RegisterClassA(&window_class) == 0) return 0;
+  w32.scale = choose_scale(outer_width, outer_height);
   HWND hwnd = CreateWindowExA(0, CLASS_NAME, title, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                              static_cast<int>(outer_width), static_cast<int>(outer_height), nullptr, nullptr,
+                              static_cast<int>(outer_width) * scale(), static_cast<int>(outer_height) * scale(),
+                              nullptr, nullptr,
                               w32.hinstance, nullptr);
   w32.hwnd = hwnd;  // null when creation failed, even if messages came first
   if (hwnd == nullptr) return 0;
@@ -169,29 +222,38 @@ uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t 
 // GetModuleHandleA of the executable.
 uintptr_t module_handle() { return reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr)); }
 
-// GetWindowRect: the outer rectangle in screen coordinates.
+// GetWindowRect: the outer rectangle in screen coordinates, its size the
+// frame's extra plus the client size in frame pixels.
 void get_window_rect(PlatformRect* rect) {
   RECT r{};
   GetWindowRect(w32.hwnd, &r);
+  PlatformRect client;
+  get_client_rect(&client);
+  const SIZE extra = frame_extra();
+  r.right = r.left + extra.cx + client.right;
+  r.bottom = r.top + extra.cy + client.bottom;
   to_platform_rect(r, rect);
 }
 
-// GetClientRect: origin (0, 0) and the client size.
+// GetClientRect: origin (0, 0) and the client size in frame pixels (a size
+// the factor does not divide leaves its last few display pixels unused).
 void get_client_rect(PlatformRect* rect) {
   RECT r{};
   GetClientRect(w32.hwnd, &r);
+  r.right /= scale();
+  r.bottom /= scale();
   to_platform_rect(r, rect);
 }
 
 // SetWindowPos without moving or changing the z-order.
 void resize_platform_window(uint32_t outer_width, uint32_t outer_height) {
-  SetWindowPos(w32.hwnd, nullptr, 0, 0, static_cast<int>(outer_width), static_cast<int>(outer_height),
-               SWP_NOMOVE | SWP_NOZORDER);
+  const POINT size = display_outer(outer_width, outer_height);
+  SetWindowPos(w32.hwnd, nullptr, 0, 0, size.x, size.y, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 // Kept for WM_GETMINMAXINFO, which the system asks before every resize.
 void set_window_minimum_size(uint32_t outer_width, uint32_t outer_height) {
-  w32.min_track_size = {static_cast<LONG>(outer_width), static_cast<LONG>(outer_height)};
+  w32.min_track_size = display_outer(outer_width, outer_height);
 }
 
 // SetWindowTextA.
@@ -202,12 +264,15 @@ void set_window_title(const char* title) {
 // RedrawWindow with RDW_INVALIDATE | RDW_UPDATENOW: WM_PAINT runs before it returns.
 void invalidate_now(const PlatformRect* rect) {
   RECT r;
-  if (rect != nullptr) r = {rect->left, rect->top, rect->right, rect->bottom};
+  const LONG s = scale();
+  if (rect != nullptr) r = {rect->left * s, rect->top * s, rect->right * s, rect->bottom * s};
   RedrawWindow(w32.hwnd, rect != nullptr ? &r : nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 // The whole frame goes to the client origin; GDI clips it to the invalid
-// region, and the 32-bpp rows already have the display's layout.
+// region, and the 32-bpp rows already have the display's layout. Enlarged,
+// each frame pixel becomes a square of display pixels (COLORONCOLOR copies
+// pixels rather than blending them).
 void paint_frame(const uint32_t* pixels, uint32_t width, uint32_t height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -219,8 +284,13 @@ void paint_frame(const uint32_t* pixels, uint32_t width, uint32_t height) {
   info.bmiHeader.biSizeImage = width * height * 4;
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(w32.hwnd, &ps);
-  if (dc != nullptr) {
+  const LONG s = scale();
+  if (dc != nullptr && s == 1) {
     SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, pixels, &info, DIB_RGB_COLORS);
+  } else if (dc != nullptr) {
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, 0, 0, static_cast<int>(width) * s, static_cast<int>(height) * s, 0, 0, static_cast<int>(width),
+                  static_cast<int>(height), pixels, &info, DIB_RGB_COLORS, SRCCOPY);
   }
   EndPaint(w32.hwnd, &ps);
 }
