@@ -55,6 +55,9 @@ e2e_key "$wid" x
 e2e_script 'type x'
 e2e_expect_scaled_picture "$wid" click 2
 
+# Undone, the typing leaves no change behind, so closing asks nothing.
+e2e_key "$wid" ctrl+z
+e2e_wait_window '^small\.txt - Vusk$' 30 >/dev/null
 e2e_key "$wid" alt+F4
 e2e_wait_exit 30
 [ "$E2E_EXIT_CODE" = 0 ] || e2e_fail "vusk$bits.exe ended with code $E2E_EXIT_CODE"
