@@ -259,12 +259,13 @@ e2e_pixels_differing() { "$E2E_COMPARE" -metric AE "$1" "$2" null: 2>&1 || true;
 e2e_expect_picture() {
   local wid=$1 step=$2 seconds=${3:-15}
   local expected=$E2E_WORK/$step.expected.png actual=$E2E_WORK/$step.actual.png
-  local tries=$((seconds * 10)) differing="" start
+  local differing="" start deadline
   start=$(date +%s.%N)
   e2e_headless_shot "$expected"
   if [ -n "$E2E_VISIBLE" ]; then
     "$E2E_CONVERT" "$expected" -crop "$E2E_VISIBLE" +repage "$expected.png" && mv "$expected.png" "$expected"
   fi
+  deadline=$((SECONDS + seconds))
   while :; do
     if e2e_client_shot "$wid" "$actual" 2>/dev/null; then
       differing=$(e2e_pixels_differing "$actual" "$expected")
@@ -274,8 +275,9 @@ e2e_expect_picture() {
       fi
     fi
     e2e_app_running || e2e_fail "the program ended before the picture \"$step\" appeared"
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || break
+    # A deadline rather than a count of tries: on a busy machine one
+    # screenshot and comparison can take seconds.
+    [ "$SECONDS" -lt "$deadline" ] || break
     sleep 0.1
   done
   mkdir -p "$E2E_KEEP_DIR"
