@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the shared scenarios (scenarios.sh) on one real program:
 #   run_scenarios.sh BUILD_DIR SOURCE_DIR sdl|wine [SCENARIO...]
-# "sdl" drives the SDL2 vusk on Xvfb, "wine" the 64-bit vusk.exe under Wine
-# (built by `make win32`); with no SCENARIO, all of them run. Each scenario
+# "sdl" drives the SDL2 vusk on Xvfb, "wine" each vusk.exe under Wine that
+# this machine can run (64-bit, and 32-bit where the kernel allows; built by
+# `make win32`); with no SCENARIO, all of them run. Each scenario
 # runs in a subshell of its own, so that one failure still lets the others
 # run; the log names each with its time, and the benchmark's number.
 # Exits 77 (skipped) when the tools or the program are missing.
@@ -26,28 +27,33 @@ esac
 
 names=("$@")
 [ ${#names[@]} -ne 0 ] || names=("${SCENARIOS[@]}")
-failed=()
 for name in "${names[@]}"; do
   declare -F "scenario_$name" >/dev/null || e2e_fail "no scenario $name"
-  start=$(date +%s.%N)
-  E2E_KEEP_DIR=$build/e2e-failures/$driver/$name
-  # Each scenario keeps its own documents; the window it started is ended
-  # however it ends.
-  rm -rf "$E2E_REAL" "$E2E_HEADLESS" && mkdir -p "$E2E_REAL" "$E2E_HEADLESS"
-  set +e
-  (
-    set -e
-    trap '[ -z "$E2E_APP_PID" ] || kill "$E2E_APP_PID" 2>/dev/null; sc_clipboard_release' EXIT
-    "scenario_$name"
-  )
-  status=$?
-  set -e
-  if [ "$status" = 0 ]; then
-    echo "scenario $name ($driver): passed in $(e2e_seconds_since "$start") s"
-  else
-    echo "scenario $name ($driver): FAILED after $(e2e_seconds_since "$start") s"
-    failed+=("$name")
-  fi
 done
-[ ${#failed[@]} -eq 0 ] || e2e_fail "scenarios failed on $driver: ${failed[*]}"
-echo "ok: ${#names[@]} scenarios on $driver"
+failed=()
+for SC_EXE in "${SC_EXES[@]}"; do
+  program=$(basename "$SC_EXE")
+  for name in "${names[@]}"; do
+    start=$(date +%s.%N)
+    E2E_KEEP_DIR=$build/e2e-failures/$driver/$program/$name
+    # Each scenario keeps its own documents; the window it started is ended
+    # however it ends.
+    rm -rf "$E2E_REAL" "$E2E_HEADLESS" && mkdir -p "$E2E_REAL" "$E2E_HEADLESS"
+    set +e
+    (
+      set -e
+      trap '[ -z "$E2E_APP_PID" ] || kill "$E2E_APP_PID" 2>/dev/null; sc_clipboard_release' EXIT
+      "scenario_$name"
+    )
+    status=$?
+    set -e
+    if [ "$status" = 0 ]; then
+      echo "scenario $name ($program): passed in $(e2e_seconds_since "$start") s"
+    else
+      echo "scenario $name ($program): FAILED after $(e2e_seconds_since "$start") s"
+      failed+=("$program:$name")
+    fi
+  done
+done
+[ ${#failed[@]} -eq 0 ] || e2e_fail "scenarios failed: ${failed[*]}"
+echo "ok: ${#names[@]} scenarios on ${SC_EXES[*]##*/}"

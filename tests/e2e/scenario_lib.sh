@@ -16,8 +16,10 @@ SC_DRIVER=""
 SC_TIMEOUT=15      # seconds a picture may take to appear
 SC_LEFT=0 SC_TOP=0 # the client area's origin inside the X window
 SC_WIDTH=1024 SC_HEIGHT=768
-SC_EXE=""          # the program run
+SC_EXES=()         # the programs to run the scenarios on
+SC_EXE=""          # the one running them now
 SC_ANSWERS=""      # the SDL2 dialog helper's queue of answers
+SC_TITLE_NAME_X=130 # where the title bar's file name starts: after "current file: "
 SC_XCLIP_PID=""    # the xclip that serves the clipboard
 wid=""
 
@@ -26,7 +28,7 @@ wid=""
 sc_setup_sdl() {
   SC_DRIVER=sdl
   e2e_copy_programs "$build" vusk vusk-script
-  SC_EXE=$E2E_BIN/vusk
+  SC_EXES=("$E2E_BIN/vusk")
   SC_ANSWERS=$E2E_WORK/dialog-answers
   # The file dialogs' helper: each call takes the first queued path (a
   # "cancel" line cancels) and logs how it was called.
@@ -50,7 +52,8 @@ sc_setup_wine() {
   e2e_wine_require xclip
   e2e_wine_exes
   e2e_copy_programs "$build" vusk-script
-  SC_EXE=$E2E_BIN/vusk${E2E_WINE_BITS[0]}.exe
+  local bits
+  for bits in "${E2E_WINE_BITS[@]}"; do SC_EXES+=("$E2E_BIN/vusk$bits.exe"); done
   e2e_start_display
   e2e_wine_prefix
   ln -s "$E2E_REAL" "$WINEPREFIX/dosdevices/d:"
@@ -94,8 +97,8 @@ e2e_update_crop() {
 # first picture.
 sc_start() {
   : >"$E2E_SCRIPT"
-  SC_WIDTH=1024 SC_HEIGHT=768 E2E_CLIENT_CROP="" wid=""
-  : >"$SC_ANSWERS"
+  SC_WIDTH=1024 SC_HEIGHT=768 E2E_CLIENT_CROP="" E2E_MASK="" wid=""
+  [ -z "$SC_ANSWERS" ] || : >"$SC_ANSWERS"
   cd "$E2E_REAL"
   if [ "$SC_DRIVER" = wine ]; then
     e2e_start_app wine "$SC_EXE" "$E2E_FILE"
@@ -178,7 +181,7 @@ sc_dialog_keys() {
   shift 2
   path=$(sc_dialog_path "$name")
   e2e_script "answer $kind $path"
-  [ "$kind" = save ] || cp "$E2E_REAL/$name" "$(sc_headless_file "$name")"
+  if [ "$kind" = open ] && [ -e "$E2E_REAL/$name" ]; then cp "$E2E_REAL/$name" "$(sc_headless_file "$name")"; fi
   if [ "$SC_DRIVER" = sdl ]; then
     printf '%s\n' "$path" >>"$SC_ANSWERS"
     sc_keys "$@"
@@ -186,6 +189,10 @@ sc_dialog_keys() {
   fi
   sc_keys "$@"
   sc_wine_answer_dialog "$path"
+  # Windows ends a bare name at '\' and ':', POSIX at '/' only: from now on
+  # the title bar's name differs from the headless one (the window's title
+  # is checked instead).
+  E2E_MASK="$SC_TITLE_NAME_X,0 $((SC_WIDTH - 1)),17"
 }
 
 # Types `path` into the Wine file dialog that is open and presses Enter; waits
@@ -312,4 +319,22 @@ sc_wait_status_number() {
   mkdir -p "$E2E_KEEP_DIR"
   cp "$E2E_WORK/status.png" "$E2E_KEEP_DIR/" 2>/dev/null || true
   return 1
+}
+
+# Waits for the "error!?" box, keeps a picture of it in BUILD_DIR/e2e-shots
+# and answers it with Enter. SDL's box is found in the window tree (xdotool
+# cannot read its name); Wine's carries its caption as its name.
+sc_answer_error_box() {
+  local box shots=$build/e2e-shots
+  if [ "$SC_DRIVER" = sdl ]; then
+    box=$(e2e_wait_box 'error!?' "$SC_TIMEOUT")
+  else
+    box=$(e2e_wait_window '^error!\?$' "$SC_TIMEOUT")
+  fi
+  mkdir -p "$shots"
+  e2e_screenshot "$box" "$shots/$SC_DRIVER-error-box.png" || e2e_fail "no picture of the box"
+  xdotool windowfocus --sync "$box"
+  xdotool key Return
+  e2e_poll 30 sh -c "! xwininfo -id $box >/dev/null 2>&1 || ! xwininfo -id $box | grep -q IsViewable" ||
+    e2e_fail "the box stayed open after Enter"
 }

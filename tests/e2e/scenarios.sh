@@ -18,6 +18,7 @@ SCENARIOS=(
   step_folder
   resize_least
   colour_schemes
+  error_box
   benchmark
 )
 
@@ -78,15 +79,20 @@ scenario_flip_mode() {
 }
 
 # Ctrl+Insert across a CR LF line end and Shift+Insert at the end of the
-# text; a dragged selection copied and pasted as a column from the Edit
-# menu; Ctrl+V of the X clipboard's LF lines (held by xclip), which a copy
-# leaves alone, since the program only reads the clipboard.
+# text; the start of the first two lines, dragged and copied from the Edit
+# menu, pasted as a column at column 6 of those lines ("paste coluMn");
+# Ctrl+V of the X clipboard's LF lines (held by xclip), which arrive as CR LF
+# lines; a copy leaves the X clipboard alone, since the program only reads it.
 scenario_transfer() {
   command -v xclip >/dev/null 2>&1 || { echo "xclip is not installed: transfer left out"; return 0; }
   sc_document small.txt $'alpha beta\r\ngamma delta\r\n'
   sc_start
   sc_keys End Left Left Left Left shift+Down ctrl+Insert ctrl+End shift+Insert
   sc_expect copy-paste
+  # The transfer file beside the program holds the copy: a line end as LF
+  # and the NUL filler of the document's CR LF.
+  [ "$(od -An -tx1 "$E2E_BIN/VUSK.TMP" | tr -d ' \n')" = 626574610a0067616d6d6120 ] ||
+    e2e_fail "VUSK.TMP beside the program holds: $(od -An -c "$E2E_BIN/VUSK.TMP")"
   sc_drag 4 44 40 60
   sc_keys alt Right Return c
   sc_click 60 44
@@ -107,8 +113,9 @@ scenario_transfer() {
   sc_close
 }
 
-# The find bar (Edit, Find): Enter and F3 search forwards; a click clears
-# the field, and with ESC typed first F4 walks back folding letters.
+# The find bar (Edit, Find): Enter and F3 search forwards; ESC typed at the
+# field's start replaces the pattern and makes F4 walk back folding letters;
+# a click clears the field, and a pattern found nowhere says so.
 scenario_search() {
   sc_document b.txt $'one Two two\r\n[x] {x}\r\n  ends with two\r\n'
   sc_start
@@ -118,12 +125,13 @@ scenario_search() {
   sc_expect enter-searches
   sc_keys F3
   sc_expect f3-next-match
-  sc_click 100 80
-  sc_keys Escape
+  sc_keys Left Left Left Escape
   sc_type two
   sc_keys F4 F4
   sc_expect f4-folded
-  sc_keys F4 F4
+  sc_click 100 80
+  sc_type zz
+  sc_keys Return
   sc_expect not-found
   sc_close
 }
@@ -175,6 +183,18 @@ scenario_colour_schemes() {
   sc_close
 }
 
+# A file chosen in the open dialog that does not exist: the "error!?" box,
+# then the document as it was.
+scenario_error_box() {
+  sc_document notes.txt $'still here\r\n'
+  sc_start
+  sc_dialog_keys open missing.txt alt Return o
+  sc_answer_error_box
+  sc_keys minus Right x
+  sc_expect after-the-box
+  sc_close
+}
+
 # "Benchmark" in the Edit menu keeps the window busy for 4 s, then shows the
 # frames per second in the status line; the number read from the window
 # goes into the log.
@@ -185,6 +205,6 @@ scenario_benchmark() {
   local fps
   fps=$(sc_wait_status_number 60) || e2e_fail "no benchmark number appeared"
   [ "$fps" -gt 0 ] || e2e_fail "the benchmark shows $fps frames per second"
-  echo "benchmark ($SC_DRIVER): $fps frames per second"
+  echo "benchmark ($(basename "$SC_EXE")): $fps frames per second"
   sc_close
 }
