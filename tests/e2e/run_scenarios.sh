@@ -6,7 +6,10 @@
 # `make win32`); with no SCENARIO, all of them run. Each scenario
 # runs in a subshell of its own, so that one failure still lets the others
 # run; the log names each with its time, and the benchmark's number.
-# Exits 77 (skipped) when the tools or the program are missing.
+# Exits 77 (skipped) when the tools or the program are missing. CTest runs
+# both drivers as e2e.scenarios.sdl and e2e.scenarios.wine; `ctest -L e2e`
+# runs every real-window test, and its log (Testing/Temporary/LastTest.log)
+# keeps the benchmark's numbers.
 . "$(dirname "$0")/lib.sh"
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
