@@ -338,3 +338,19 @@ sc_answer_error_box() {
   e2e_poll 30 sh -c "! xwininfo -id $box >/dev/null 2>&1 || ! xwininfo -id $box | grep -q IsViewable" ||
     e2e_fail "the box stayed open after Enter"
 }
+
+# Puts jisfont.bin beside the real program and vusk-script: the build's own,
+# or one built from the system's fonts (tools/build-jisfont.sh); false when
+# neither can be had.
+sc_jisfont() {
+  local font=$build/jisfont.bin dir=$E2E_WORK/jisfont
+  if [ ! -f "$font" ]; then
+    font=$dir/jisfont.bin
+    if [ ! -f "$font" ]; then
+      [ -x "$build/make_jisfont" ] || return 1
+      mkdir -p "$dir" && cp "$build/make_jisfont" "$dir/"
+      "$source_dir/tools/build-jisfont.sh" "$dir" >/dev/null 2>&1 || return 1
+    fi
+  fi
+  cp "$font" "$(dirname "$SC_EXE")/" && cp "$font" "$E2E_HEADLESS_BIN/"
+}

@@ -20,6 +20,7 @@ SCENARIOS=(
   colour_schemes
   error_box
   benchmark
+  double_byte
 )
 
 # Open from the command line, type, delete, break a line, select with
@@ -207,4 +208,20 @@ scenario_benchmark() {
   [ "$fps" -gt 0 ] || e2e_fail "the benchmark shows $fps frames per second"
   echo "benchmark ($(basename "$SC_EXE")): $fps frames per second"
   sc_close
+}
+
+# Shift_JIS text with jisfont.bin beside both programs (built here from the
+# system's fonts when the tools are there): kanji and kana in double-width
+# cells, half-width katakana in single ones, a selection across them.
+scenario_double_byte() {
+  sc_jisfont || { echo "no double-byte font could be built: double_byte left out"; return 0; }
+  sc_document jis.txt $'\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x65\x83\x4c\x83\x58\x83\x67 and \xb1\xb2\xb3\r\nsecond line\r\n'
+  sc_start
+  # The kanji's cells are not blank: the font was found.
+  [ "$("$E2E_CONVERT" "$E2E_WORK/start-up.expected.png" -crop 120x13+20+37 +repage -format '%k' info:)" -gt 1 ] ||
+    e2e_fail "the double-byte text shows no glyphs"
+  sc_keys Right Right shift+Down shift+Right
+  sc_expect selection
+  sc_close
+  rm -f "$(dirname "$SC_EXE")/jisfont.bin" "$E2E_HEADLESS_BIN/jisfont.bin"
 }
