@@ -93,7 +93,7 @@ e2e_app_running() { kill -0 "$E2E_APP_PID" 2>/dev/null; }
 # to `seconds` for it (and failing at once if the program ends meanwhile).
 e2e_wait_window() {
   local regex=$1 seconds=${2:-10}
-  local tries=$((seconds * 20)) wid
+  local deadline=$((SECONDS + seconds)) wid
   while :; do
     wid=$(xdotool search --onlyvisible --name "$regex" 2>/dev/null | head -1 || true)
     if [ -n "$wid" ]; then
@@ -101,8 +101,8 @@ e2e_wait_window() {
       return 0
     fi
     e2e_app_running || e2e_fail "the program ended before its window \"$regex\" appeared"
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || e2e_fail "no window \"$regex\" within ${seconds}s"
+    [ "$SECONDS" -lt "$deadline" ] ||
+      e2e_fail "no window \"$regex\" within ${seconds}s; windows named: $(xwininfo -root -tree 2>/dev/null | grep -o '"[^"]*"' | sort -u | tr '\n' ' ' || true)"
     sleep 0.05
   done
 }

@@ -52,7 +52,7 @@ scenario_edit_save_menu() {
 # as Bin" under a new name: the new file differs from the old in that byte.
 scenario_hex_byte() {
   sc_document notes.txt $'notes\r\n'
-  printf 'GIF8\x00\x01\x02\xff\r\n\x7f binary tail, 22 bytes' >"$E2E_REAL/data.bin"
+  printf 'GIF8\x00\x01\x02\xff\r\n\x7f and a tail of text' >"$E2E_REAL/data.bin"
   sc_start
   sc_dialog_keys open data.bin alt Return h
   sc_expect_title data.bin
@@ -63,7 +63,7 @@ scenario_hex_byte() {
   sc_expect byte-changed
   sc_dialog_keys save out.bin alt Return b
   sc_expect saved
-  printf 'GXF8\x00\x01\x02\xff\r\n\x7f binary tail, 22 bytes' >"$E2E_WORK/expected.bin"
+  printf 'GXF8\x00\x01\x02\xff\r\n\x7f and a tail of text' >"$E2E_WORK/expected.bin"
   sc_expect_saved "$E2E_WORK/expected.bin" out.bin
   sc_close
 }
