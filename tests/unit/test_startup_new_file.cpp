@@ -57,7 +57,7 @@ TEST_F(StartUpNewFile, OtherFailuresKeepTheBoxAndTheDefaultName) {
     start_with(name);
     EXPECT_EQ(headless::state.transcript, std::vector<std::string>{"box error!?: " + name});
     EXPECT_STREQ(files.file_path, "");
-    EXPECT_EQ(title(), "current file:default.txt");
+    EXPECT_EQ(title(), "current file: default.txt");
     EXPECT_STREQ(files.document_origin, "");
   }
 }
