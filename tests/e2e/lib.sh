@@ -87,7 +87,13 @@ e2e_start_app() {
   E2E_APP_PID=$!
 }
 
-e2e_app_running() { kill -0 "$E2E_APP_PID" 2>/dev/null; }
+# True while the program runs: an ended program that is not yet waited for
+# (a zombie) still answers kill -0, so its state is read instead.
+e2e_app_running() {
+  local state
+  state=$(ps -o stat= -p "$E2E_APP_PID" 2>/dev/null) || return 1
+  [ -n "$state" ] && [ "${state#Z}" = "$state" ]
+}
 
 # Prints the id of the visible window whose name matches `regex`, waiting up
 # to `seconds` for it (and failing at once if the program ends meanwhile).
