@@ -211,7 +211,7 @@ bool save_document() {
 }
 
 // Derives file_name (the part after the last path separator) and the title
-// label (the template's "current file:" and as much of the name as fits).
+// label (the template's "current file: " and as much of the name as fits).
 void set_title_file_name() {
   const char* name = files.file_path;
   for (const char* p = files.file_path; *p != 0; ++p) {

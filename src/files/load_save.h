@@ -45,8 +45,8 @@ struct FileState {
 extern FileState files;  // the one document's file state
 
 // The title label's fixed start, which the bare name continues: colour 9 and
-// the text "current file:".
-inline constexpr auto title_template = lc::label(lc::colour(9), lc::text("current file:"), lc::end());
+// the text "current file: ".
+inline constexpr auto title_template = lc::label(lc::colour(9), lc::text("current file: "), lc::end());
 // The name is appended to the template's last text.
 static_assert(lc::ends_with_text(title_template));
 

@@ -251,7 +251,7 @@ TEST_F(FileTest, CtrlF2ReloadsInTheOtherModeAndEmptiesTheSelection) {
     EXPECT_TRUE(view.sel_start == view.sel_end && view.sel_anchor == view.sel_head && view.sel_head == view.sel_end);
     EXPECT_TRUE(check_document());
   }
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(files.title_label) + 3, 19), "current file:a.bin\xFF");
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(files.title_label) + 3, 20), "current file: a.bin\xFF");
 }
 
 // The title's name continues the template's text; only a label whose last
@@ -262,11 +262,15 @@ static_assert(!lc::ends_with_text(lc::label(lc::colour(9), lc::end())));
 static_assert(!lc::ends_with_text(lc::label(lc::text("a"), lc::colour(3), lc::end())));
 static_assert(!lc::ends_with_text(lc::label(lc::text("a"), lc::end(), lc::end())));
 
+// Where the name starts in the title label: in place of the template's
+// end-of-text byte, before its LC_END.
+constexpr size_t NAME_AT = title_template.size - 2;
+
 TEST_F(FileTest, TitleNameIsCutToTheFrameAndTheLabel) {
   auto title_name = []() {
     const auto* label = reinterpret_cast<const char*>(files.title_label);
-    EXPECT_EQ(std::string(label, 16), std::string(reinterpret_cast<const char*>(title_template.data()), 16));
-    const std::string rest(label + 16);  // up to the LC_END byte
+    EXPECT_EQ(std::string(label, NAME_AT), std::string(reinterpret_cast<const char*>(title_template.data()), NAME_AT));
+    const std::string rest(label + NAME_AT);  // up to the LC_END byte
     EXPECT_EQ(rest.back(), '\xFF');
     return rest.substr(0, rest.size() - 1);
   };
@@ -289,7 +293,7 @@ TEST_F(FileTest, TitleNameIsCutToTheFrameAndTheLabel) {
   raster.frame_width = 0;
   set_title_file_name();
   EXPECT_EQ(files.file_name, longest);
-  EXPECT_EQ(title_name(), longest.substr(0, 238));
+  EXPECT_EQ(title_name(), longest.substr(0, sizeof files.title_label - NAME_AT - 2));
   // A 0xFF in the name must not end the label's text early.
   set_path("dir/a\xFF" "b");
   set_title_file_name();
@@ -312,9 +316,9 @@ TEST_F(FileTest, EveryByteOfTheNameStaysTextInTheTitleLabel) {
       const bool special = b == LC_TEXT_END || b == LC_TEXT_NEWLINE;
       std::string shown = name;
       shown[1] = special ? ' ' : byte;
-      ASSERT_EQ(std::string(reinterpret_cast<const char*>(label) + 16, name.size()), shown) << "byte " << b;
-      ASSERT_EQ(label[16 + name.size()], LC_TEXT_END) << "byte " << b;
-      ASSERT_EQ(label[17 + name.size()], LC_END) << "byte " << b;
+      ASSERT_EQ(std::string(reinterpret_cast<const char*>(label) + NAME_AT, name.size()), shown) << "byte " << b;
+      ASSERT_EQ(label[NAME_AT + name.size()], LC_TEXT_END) << "byte " << b;
+      ASSERT_EQ(label[NAME_AT + 1 + name.size()], LC_END) << "byte " << b;
       EXPECT_EQ(files.file_name, name);
     }
   }
