@@ -116,6 +116,8 @@ const char* reset_widget_table() {
   return p;
 }
 
+bool last_argument_refused() { return argument_refused; }
+
 uint32_t next_argument(char* dest) {
   const char*& p = startup.cmdline_cursor;
   argument_refused = false;
