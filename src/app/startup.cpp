@@ -71,10 +71,10 @@ void install_command_services() {
 // services. (The text view installs its own hooks when it is reset.)
 void wire_layers() {
   run_command_hook = run_command;
-  bind_label_variable(var::cursor_abs_line, &view.cursor_abs_line);
-  bind_label_variable(var::text_length, &doc.text_length);
-  bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0]);
-  bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1]);
+  bind_label_variable(var::cursor_abs_line, &view.cursor_abs_line, sizeof view.cursor_abs_line);
+  bind_label_variable(var::text_length, &doc.text_length, sizeof doc.text_length);
+  bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0], sizeof cmd.bookmark_line[0]);
+  bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1], sizeof cmd.bookmark_line[1]);
   install_command_services();
 }
 

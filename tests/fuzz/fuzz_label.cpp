@@ -33,6 +33,13 @@ void start_once() {
   start_up_steps();
 }
 
+// Draws the widgets that show the title label.
+void draw_title() {
+  for (int32_t i = 0; i < slot_index(wt.widget_end); ++i) {
+    if (wt.w_label[i] == files.title_label) draw_widget(4 * i);
+  }
+}
+
 // Places slot 0 inside the frame at a chosen place and size.
 void place_widget(InputChoices& in) {
   const uint32_t fw = raster.frame_width, fh = raster.frame_height;
@@ -54,14 +61,19 @@ void place_widget(InputChoices& in) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   start_once();
   InputChoices in(data, size);
-  headless::resize_client(static_cast<int32_t>(1 + in.below(2000)), static_cast<int32_t>(1 + in.below(1500)));
+  // A new frame only when the size changes: a resize redraws everything.
+  const auto width = static_cast<int32_t>(1 + in.below(1400)), height = static_cast<int32_t>(1 + in.below(1000));
+  if (width != headless::state.client_width || height != headless::state.client_height) {
+    headless::resize_client(width, height);
+  }
   // A name for the title, cut where a path buffer ends.
   const std::string name = in.bytes(in.below(PATH_BYTES));
   std::memset(files.file_path, 0, PATH_BYTES);
   std::memcpy(files.file_path, name.data(), name.size());
   set_title_file_name();
-  redraw_all_widgets();
-  // Then any label in the first slot.
+  draw_title();
+  // Then any label in the first slot, which is given back afterwards.
+  const WidgetTableState saved = wt;
   place_widget(in);
   const std::unique_ptr<uint8_t[]> label(new uint8_t[LABEL_MAX_BYTES]());
   const std::string code = in.bytes(LABEL_MAX_BYTES);
@@ -69,7 +81,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   wt.w_label[0] = label.get();
   draw_widget(0);
   paint_widget(0);
-  wt.w_label[0] = nullptr;
-  redraw_all_widgets();
+  wt = saved;
   return 0;
 }

@@ -155,7 +155,7 @@ case_long_and_odd_names() {
   if [ "$status" -ne 0 ]; then fail "odd names: exit $status"; return; fi
   if grep -q '^box' "$d/transcript"; then fail "odd names: $(grep -m3 '^box' "$d/transcript" | cat -v)"; return; fi
   [ "$(grep -c '^status File saved.$' "$d/transcript")" -eq $((count + 1)) ] || { fail "odd names: not every save"; return; }
-  [ "$(cat "$d/$long")" = "Zlong" ] || { fail "255-byte name: $(cat "$d/$long")"; return; }
+  [ "$(cat "$d/$long")" = $'Zlong\r' ] || { fail "255-byte name: $(cat -v "$d/$long")"; return; }
   for b in $(seq 1 255); do
     [ "$b" -eq 47 ] && continue
     printf -v name "n\\x$(printf %02x "$b")z"
