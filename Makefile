@@ -5,9 +5,18 @@ BUILD := build
 TEST_BUILD := build-test
 WIN32_BUILD := build-win32
 WIN64_BUILD := build-win64
+FUZZ_BUILD := build-fuzz
 FILE ?=
+# Seconds per target of `make fuzz`; the soak's size for `make soak`.
+FUZZ_SECONDS ?= 60
+SOAK_MESSAGES ?= 1000000
+SOAK_BYTES ?= 10000000
+# The Document's own check rebuilds its LineTable: on 10 MB, after every
+# 1000th message; the view's invariants are checked after every message.
+SOAK_CHECK_EVERY ?= 1000
+FUZZ_TARGETS := load hex_parse cmdline label input
 
-.PHONY: run test bench build win32 jisfont deb screenshots deps-run deps-test deps-bench clean
+.PHONY: run test bench build win32 jisfont deb screenshots deps-run deps-test deps-bench clean fuzz-build fuzz soak
 
 deps-run:
 	@tools/install-deps.sh run
@@ -57,10 +66,32 @@ win32: $(WIN32_BUILD)/CMakeCache.txt $(WIN64_BUILD)/CMakeCache.txt $(BUILD)/jisf
 	tools/make-win-zip.sh $(WIN32_BUILD) $(BUILD)/jisfont.bin $(WIN32_BUILD)/vusk-win32.zip
 	tools/make-win-zip.sh $(WIN64_BUILD) $(BUILD)/jisfont.bin $(WIN64_BUILD)/vusk-win64.zip
 
+# The fuzz targets: clang with libFuzzer, AddressSanitizer and UBSan.
+$(FUZZ_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVUSK_FUZZ=ON -DVUSK_TESTS=OFF -DVUSK_SDL=OFF -DVUSK_BENCH=OFF
+
+fuzz-build: $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# Each target for FUZZ_SECONDS; inputs that reach new coverage join the
+# committed corpus in tests/fuzz/corpus/.
+fuzz: deps-test fuzz-build
+	@for t in $(FUZZ_TARGETS); do \
+	  tests/fuzz/run_fuzz.sh --grow $(FUZZ_BUILD)/fuzz_$$t tests/fuzz/corpus/$$t $(FUZZ_SECONDS) || exit 1; \
+	done
+
+# One million random messages on a 10 MB text, under the sanitizers.
+soak: deps-test
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVUSK_SANITIZE=ON -DVUSK_BENCH=OFF
+	cmake --build $(TEST_BUILD) -j $(JOBS) --target vusk-soak
+	$(TEST_BUILD)/vusk-soak $(SOAK_MESSAGES) $(SOAK_BYTES) 1 $(SOAK_CHECK_EVERY)
+
 test: deps-test
 	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVUSK_SANITIZE=ON -DVUSK_BENCH=OFF
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	$(MAKE) win32
+	$(MAKE) fuzz-build
 	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: deps-bench
@@ -70,4 +101,4 @@ bench: deps-bench
 	bench/run-all.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(WIN32_BUILD) $(WIN64_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(WIN32_BUILD) $(WIN64_BUILD) $(FUZZ_BUILD)

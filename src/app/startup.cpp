@@ -78,10 +78,10 @@ void install_command_services() {
 // text view installs its own hooks when it is reset.)
 void wire_layers() {
   run_command_hook = run_command;
-  bind_label_variable(var::cursor_abs_line, &view.cursor_abs_line);
-  bind_label_variable(var::text_length, &doc.text_length);
-  bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0]);
-  bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1]);
+  bind_label_variable(var::cursor_abs_line, &view.cursor_abs_line, sizeof view.cursor_abs_line);
+  bind_label_variable(var::text_length, &doc.text_length, sizeof doc.text_length);
+  bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0], sizeof cmd.bookmark_line[0]);
+  bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1], sizeof cmd.bookmark_line[1]);
   modified_changed_hook = update_window_title;
   history_listener = follow_history;
   install_command_services();
@@ -125,6 +125,8 @@ const char* reset_widget_table() {
   while (*p != 0 && *p != ' ') ++p;
   return p;
 }
+
+bool last_argument_refused() { return argument_refused; }
 
 uint32_t next_argument(char* dest) {
   const char*& p = startup.cmdline_cursor;

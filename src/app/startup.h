@@ -31,6 +31,9 @@ const char* reset_widget_table();
 // is one quote character, and an argument holding one is refused at start-up,
 // as one longer than the limit is.
 uint32_t next_argument(char* dest);
+// Whether the argument that next_argument read last is refused: longer than
+// the limit, or holding a double quote.
+bool last_argument_refused();
 // Hands every platform message to the window until the quit message comes.
 void message_loop();
 // Ends the process with exit code 0.

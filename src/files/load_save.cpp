@@ -135,6 +135,9 @@ bool read_new_text(FileHandle handle, uint64_t size, NewText* text) {
     text->length = got + 1;
   }
   ok = ok && (got != 0 || wanted == 0);
+  // Fewer bytes than the size is a file shortened meanwhile only when it
+  // gives nothing more; a read that failed midway must not pass for its end.
+  ok = ok && (got == wanted || file_ended(handle));
   // Room for the entry past the end marker and for growth, as after a rebuild.
   ok = ok && reserve_line_starts(text->starts, uint64_t{text->starts.count} + 1 + SPARE_LINE_ENTRIES);
   if (!ok) {
@@ -151,6 +154,12 @@ void reset_file_state() {
   std::memset(&files, 0, sizeof files);
   files.longest_line = LONGEST_LINE_BYTES;
   files.step_name_bytes = PATH_BYTES;
+}
+
+// One read of a byte more: none comes at the file's end.
+bool file_ended(FileHandle handle) {
+  uint8_t probe;
+  return read_block(1, &probe, handle) == 0;
 }
 
 // A block for a load or a save: the test hook's, or try_alloc's.

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/platform.h"
 #include "widgets/label_builders.h"
 
 namespace vusk {
@@ -55,6 +56,9 @@ static_assert(lc::ends_with_text(title_template));
 void reset_file_state();
 // A block for a load or a save: files.alloc_block's, or try_alloc's.
 void* obtain_file_block(size_t bytes);
+// True when the open file gives no further byte: a read that came back short
+// met the file's end, and did not fail midway. Reads one byte when it does not.
+bool file_ended(FileHandle handle);
 
 // Loads file_path in file_mode as the new Document, with the Selection
 // emptied and the row pointers refreshed, so that nothing points into the

@@ -98,6 +98,34 @@ void put_selection_on_clipboard() {
   free_block(text);
 }
 
+// Writes the Selection's n bytes into `handle` and forces them out: a full
+// disk may only show then. True when all of them are on disk.
+bool write_selection(FileHandle handle, uint32_t n) {
+  return write_block(n, view.sel_start, handle) == n && flush_file(handle);
+}
+
+// A regular transfer file is replaced whole by a new one, so that a copy
+// that fails midway leaves the previous copy as it was; anything else (a
+// link to a device, a folder that takes no new files) is written in place.
+bool write_transfer_file(uint32_t n) {
+  const char* path = files.transfer_path;
+  FileHandle handle = INVALID_FILE;
+  char* temp = rename_keeps_identity(path) ? create_temp_beside(path, &handle) : nullptr;
+  if (temp == nullptr) {
+    handle = create_for_write(path);
+    if (handle == INVALID_FILE) return false;
+    const bool written = write_selection(handle, n);
+    close_file(handle);
+    return written;
+  }
+  bool written = write_selection(handle, n);
+  close_file(handle);
+  written = written && replace_file(temp, path);
+  if (!written) delete_file(temp);
+  free_block(temp);
+  return written;
+}
+
 // Cut and Copy from the menu. A cut whose copy failed keeps the Selection:
 // deleting it would lose the text.
 void copy_or_cut(bool cut) {
@@ -144,11 +172,7 @@ bool copy_selection_to_transfer_file() {
   put_selection_on_clipboard();
   const auto n = static_cast<uint32_t>(view.sel_end - view.sel_start);
   if (!make_parent_directories(files.transfer_path)) return false;
-  const FileHandle handle = create_for_write(files.transfer_path);
-  if (handle == INVALID_FILE) return false;
-  // A full disk may only show when the bytes are forced out.
-  const bool written = write_block(n, view.sel_start, handle) == n && flush_file(handle);
-  close_file(handle);
+  const bool written = write_transfer_file(n);
   if (written) post_status("Copied.");
   return written;
 }

@@ -12,15 +12,19 @@
 namespace vusk {
 
 void* label_variables[LABEL_VARIABLES];
+uint32_t label_variable_bytes[LABEL_VARIABLES];
 char number_text[8];
 TextRowPainter text_row_painter;
 
 void reset_label_variables() {
   for (void*& v : label_variables) v = nullptr;
+  for (uint32_t& n : label_variable_bytes) n = 0;
 }
 
-void bind_label_variable(uint32_t index, void* address) {
-  if (index < LABEL_VARIABLES) label_variables[index] = address;
+void bind_label_variable(uint32_t index, void* address, uint32_t bytes) {
+  if (index >= LABEL_VARIABLES) return;
+  label_variables[index] = address;
+  label_variable_bytes[index] = bytes;
 }
 
 namespace {
@@ -69,6 +73,14 @@ struct LabelReader {
 // table or an empty entry.
 void* variable(uint32_t index) { return index < LABEL_VARIABLES ? label_variables[index] : nullptr; }
 
+// The variable, when `bytes` of it may be read: a label is program data, but
+// its operands must not carry a read past a variable whose size is known.
+void* variable_holding(uint32_t index, uint64_t bytes) {
+  void* v = variable(index);
+  const uint32_t size = v != nullptr ? label_variable_bytes[index] : 0;
+  return size == 0 || bytes <= size ? v : nullptr;
+}
+
 // Reads an unsigned variable of 1, 2 or 4 bytes; an absent one reads 0.
 uint32_t read_variable(const void* p, uint32_t bytes) {
   if (p == nullptr) return 0;
@@ -82,9 +94,12 @@ void put_char(Context& c, uint32_t code) {
   c.pen_x += CELL;
 }
 
+// The bytes of the variable that an LC_HEX format reads.
+uint32_t hex_bytes(uint8_t format) { return format < 0x40 ? 1 : format < 0x80 ? 2 : 4; }
+
 // The last digit-count nibbles of the variable, most significant first.
 void draw_hex(Context& c, const void* var, uint8_t format) {
-  const uint32_t bytes = format < 0x40 ? 1 : format < 0x80 ? 2 : 4;
+  const uint32_t bytes = hex_bytes(format);
   uint32_t value = read_variable(var, bytes);
   uint32_t digits = format & 0x1F;
   if (digits > 8) digits = 8;
@@ -323,7 +338,7 @@ void run_label(Context& c, const uint8_t* label) {
       }
       case LC_HEX_AT:
         if (!r.operands_at_boundary(5)) return;
-        draw_hex(c, variable(read_u32(r.here())), r.here()[4]);
+        draw_hex(c, variable_holding(read_u32(r.here()), hex_bytes(r.here()[4])), r.here()[4]);
         r.at += 5;
         break;
       case LC_DECIMAL8_AT:
@@ -332,20 +347,24 @@ void run_label(Context& c, const uint8_t* label) {
         if (!r.operands_at_boundary(6)) return;
         const uint8_t* p = r.here();
         const uint32_t bytes = op == LC_DECIMAL8_AT ? 1 : op == LC_DECIMAL16_AT ? 2 : 4;
-        draw_decimal(c, read_variable(variable(read_u32(p)), bytes) * p[4], p[5]);
+        draw_decimal(c, read_variable(variable_holding(read_u32(p), bytes), bytes) * p[4], p[5]);
         r.at += 6;
         break;
       }
       case LC_WAVEFORM:
         if (!r.operands_at_boundary(4)) return;
-        draw_waveform(c, variable(read_u32(r.here())));
+        // 64 samples for each record up to the one chosen.
+        draw_waveform(c, variable_holding(read_u32(r.here()), 64 * (read_variable(wt.w_data[c.i].ptr, 1) + uint64_t{1})));
         r.at += 4;
         break;
       case LC_MASK_IMAGE:
       case LC_IMAGE: {
         if (!r.operands_at_boundary(8)) return;
         const uint8_t* p = r.here();
-        draw_image(c, op == LC_MASK_IMAGE, variable(read_u32(p)), read_u16(p + 4), read_u16(p + 6));
+        const uint32_t iw = read_u16(p + 4), ih = read_u16(p + 6);
+        // A mask holds a frame of bytes for each record up to the chosen one.
+        const uint64_t per_pixel = op == LC_MASK_IMAGE ? read_variable(wt.w_data[c.i].ptr, 1) + uint64_t{1} : 4;
+        draw_image(c, op == LC_MASK_IMAGE, variable_holding(read_u32(p), uint64_t{iw} * ih * per_pixel), iw, ih);
         r.at += 8;
         break;
       }

@@ -48,6 +48,9 @@ constexpr uint32_t LABEL_MAX_BYTES = 256;
 constexpr uint32_t LABEL_VARIABLES = 32;
 // The bound variables by index; null reads as 0.
 extern void* label_variables[LABEL_VARIABLES];
+// The size in bytes of each bound variable; 0 when it is not known (set
+// directly in label_variables), and then it is trusted.
+extern uint32_t label_variable_bytes[LABEL_VARIABLES];
 // The fixed indices of the application's variables, and the first free one.
 namespace var {
 constexpr uint32_t cursor_abs_line = 0;
@@ -59,9 +62,10 @@ constexpr uint32_t first_free = 8;
 
 // Empties label_variables: every variable reads as absent (0) until bound.
 void reset_label_variables();
-// Makes address operand `index` name `address`; an index outside the table
-// is ignored.
-void bind_label_variable(uint32_t index, void* address);
+// Makes address operand `index` name the `bytes` bytes at `address`; an
+// index outside the table is ignored. A label never reads past them: a
+// number, image or waveform that would is drawn as from an absent variable.
+void bind_label_variable(uint32_t index, void* address, uint32_t bytes);
 
 // How document text is drawn, installed by the editor's text view: the
 // background colour of every WK_TEXT_ROW widget, and the LC_TEXT_ROW opcode,

@@ -3,10 +3,15 @@
 // compared against the same figures drawn with the raster primitives.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
+#include "backends/headless/headless.h"
+#include "backends/posix/posix_support.h"
 #include "editor/commands.h"
+#include "editor/document.h"
 #include "widget_frames.h"
 #include "widgets/label_builders.h"
 
@@ -313,6 +318,41 @@ TEST_F(Label, ImagesAndWaveformClippedToTheFrame) {
   single_widget(wave.data(), 10, 740, 70, 20, BG, WK_STATIC, 0, &record);
   draw_widget(0);  // the dots below the frame are skipped
   EXPECT_EQ(pixel(756, 11), 0xFF0000u);
+}
+
+// A variable bound with its size is never read past: an image, mask or
+// waveform larger than it draws as from an absent variable (nothing beyond
+// the background), one that fits is drawn. The blocks are heap blocks of
+// exactly that size, so that a read past them is caught by the sanitizer.
+TEST_F(Label, BoundVariablesAreNeverReadPastTheirSize) {
+  const auto word = std::make_unique<uint32_t[]>(1);
+  word[0] = 0x00ABCDEF;
+  bind_label_variable(var::first_free, word.get(), 4);
+  constexpr auto image = lc::label(lc::image(var::first_free, 2, 2), lc::end());
+  constexpr auto mask = lc::label(lc::mask_image(var::first_free, 2, 2), lc::end());
+  constexpr auto wave = lc::label(lc::waveform(var::first_free), lc::end());
+  uint8_t record = 1;  // the second 2 x 2 mask frame: bytes 4 to 7
+  for (const uint8_t* label : {image.data(), mask.data()}) {
+    single_widget(label, 10, 20, 70, 40, BG, WK_STATIC, 0, &record);
+    draw_widget(0);
+    EXPECT_EQ(pixel(20, 10), palette[BG]);
+    EXPECT_EQ(pixel(21, 11), palette[BG]);
+  }
+  // The waveform's black box, without its samples' dots.
+  single_widget(wave.data(), 10, 20, 70, 40, BG, WK_STATIC, 0, &record);
+  draw_widget(0);
+  EXPECT_EQ(pixel(36, 11), 0u);
+  // A 1 x 1 image fits.
+  constexpr auto dot = lc::label(lc::image(var::first_free, 1, 1), lc::end());
+  single_widget(dot.data(), 10, 20, 70, 40, BG);
+  draw_widget(0);
+  EXPECT_EQ(pixel(20, 10), 0x00ABCDEFu);
+  // The application's own variables carry their sizes.
+  reset_all_state();
+  headless::reset();
+  set_command_line("vusk");
+  start_up_steps();
+  EXPECT_EQ(label_variable_bytes[var::text_length], sizeof doc.text_length);
 }
 
 TEST(FormatDecimal, RightAlignedWithTheSignBeforeTheFirstDigit) {

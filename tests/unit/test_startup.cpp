@@ -89,6 +89,27 @@ TEST(CommandLine, ADoubledQuoteInsideQuotesIsOneQuoteCharacter) {
   EXPECT_EQ(first_argument("v a\"b c\""), "ab c");
 }
 
+// argv rebuilt on Linux: an empty argument stays an argument of its own
+// (`vusk "" b.txt` names no file, as on Windows), rather than vanishing and
+// letting the next one take its place.
+TEST(CommandLine, AnEmptyArgumentFromArgvNamesNoFile) {
+  std::string program = "vusk", empty, next = "b.txt";
+  char* argv[] = {program.data(), empty.data(), next.data()};
+  set_command_line_from_argv(3, argv);
+  startup.cmdline_cursor = reset_widget_table();
+  char dest[LONGEST_ARGUMENT + 1];
+  EXPECT_EQ(next_argument(dest), 0u);
+  EXPECT_FALSE(last_argument_refused());
+  EXPECT_EQ(next_argument(dest), 5u);
+  EXPECT_STREQ(dest, "b.txt");
+  // An empty program path still ends before the first argument.
+  char* no_path[] = {empty.data(), next.data()};
+  set_command_line_from_argv(2, no_path);
+  startup.cmdline_cursor = reset_widget_table();
+  EXPECT_EQ(next_argument(dest), 5u);
+  EXPECT_STREQ(dest, "b.txt");
+}
+
 namespace {
 
 struct Exited {

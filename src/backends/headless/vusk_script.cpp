@@ -222,7 +222,8 @@ uint32_t dialog_error_code(const std::string& word) {
 
 // `answer open PATH` | `answer save PATH` | `answer cancel` | `answer fail
 // CODE` | `answer yes` | `answer no`: queues what the next file dialog or
-// question returns (cancel answers either).
+// question returns (cancel answers either). PATH takes the escapes of TEXT,
+// so that any byte of a name can be given.
 void queue_answer(const Line& l) {
   const auto& w = l.words;
   if (w.size() < 2) throw ScriptError{"answer needs open, save, cancel, fail, yes or no"};
@@ -231,7 +232,7 @@ void queue_answer(const Line& l) {
     no_more_words(w, 2);
     a.kind = w[1] == "yes" ? headless::DialogAnswer::YES : headless::DialogAnswer::NO;
   } else if (w[1] == "open" || w[1] == "save") {
-    a.path = w.size() > 2 ? rest_of(rest_of(l.text)) : "";
+    a.path = w.size() > 2 ? unescape(rest_of(rest_of(l.text))) : "";
     if (a.path.empty()) throw ScriptError{"answer " + w[1] + " needs a path"};
     a.kind = w[1] == "open" ? headless::DialogAnswer::OPEN : headless::DialogAnswer::SAVE;
   } else if (w[1] == "cancel") {
@@ -380,6 +381,7 @@ uint32_t working_directory(char* dest, uint32_t max) {
 // its argument, the transcript on standard output and the transfer file in
 // the working directory.
 void start_program(char* program, char* file) {
+  keep_running_past_file_size_limit();
   std::vector<char*> command{program};
   if (file != nullptr) command.push_back(file);
   set_command_line_from_argv(static_cast<int>(command.size()), command.data());

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <csignal>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -28,12 +29,26 @@ std::string rebuilt_command_line;
 // The test hook of fail_file_operations.
 uint64_t fault_mask = 0;
 uint32_t fault_calls = 0;
+bool fault_partial = false;
+bool fault_opens = false;
 }  // namespace
 
 void fail_file_operations(uint64_t mask) {
   fault_mask = mask;
   fault_calls = 0;
+  fault_partial = fault_opens = false;
 }
+
+void set_fault_style(bool partial, bool opens_too) {
+  fault_partial = partial;
+  fault_opens = opens_too;
+}
+
+bool injected_open_fault() { return fault_opens && injected_fault(); }
+
+bool partial_faults() { return fault_partial; }
+
+uint32_t file_operations_counted() { return fault_calls; }
 
 bool injected_fault() {
   if (fault_mask == 0) return false;
@@ -58,6 +73,7 @@ uint32_t tick_count() {
 }
 
 static FileHandle open_path(const char* path, int flags, mode_t mode = 0) {
+  if (injected_open_fault()) return INVALID_FILE;
   int fd;
   do {
     fd = ::open(path, flags | O_CLOEXEC, mode);
@@ -118,10 +134,14 @@ namespace {
 template <class Step>
 uint32_t transfer_whole(uint32_t count, Step step) {
   io_count = 0;
-  if (injected_fault()) return 0;
+  uint32_t limit = count;
+  if (injected_fault()) {
+    if (!partial_faults()) return 0;
+    limit = count / 2;  // part of it moves, then the call comes back short
+  }
   uint32_t done = 0;
-  while (done < count) {
-    const ssize_t n = step(done, std::min<uint32_t>(count - done, 1u << 30));
+  while (done < limit) {
+    const ssize_t n = step(done, std::min<uint32_t>(limit - done, 1u << 30));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<uint32_t>(n);
@@ -190,6 +210,8 @@ uint32_t posix_transfer_directory(char* dest, uint32_t max) {
   const uint32_t cache = user_cache_directory(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"), dest, max);
   return cache != 0 ? cache : dir;
 }
+
+void keep_running_past_file_size_limit() { signal(SIGXFSZ, SIG_IGN); }
 
 void install_posix_hooks() {
   platform_hooks.installed_data_path = posix_installed_data_path;
@@ -284,7 +306,10 @@ FileKind file_kind(const char* path) {
 namespace {
 
 // Whether the command-line parser would split or change `text` unquoted.
+// An empty argument, left bare, would vanish, and the next one would take
+// its place.
 bool needs_quotes(const std::string& text) {
+  if (text.empty()) return true;
   for (const char c : text) {
     if (static_cast<uint8_t>(c) < 0x21 || c == '"') return true;
   }

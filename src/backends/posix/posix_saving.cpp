@@ -40,6 +40,7 @@ std::string link_target(const char* path) {
 // replaced to make it unique; returns its path in a try_alloc block.
 char* make_unique_file(const std::string& pattern, FileHandle* handle) {
   *handle = INVALID_FILE;
+  if (injected_open_fault()) return nullptr;
   auto* path = static_cast<char*>(try_alloc(pattern.size() + 1));
   if (path == nullptr) return nullptr;
   std::memcpy(path, pattern.c_str(), pattern.size() + 1);

@@ -15,6 +15,11 @@ void set_command_line_from_argv(int argc, char** argv);
 // Sets the command line verbatim (tests).
 void set_command_line(const char* text);
 
+// Makes a write past the file-size limit (ulimit -f) fail with EFBIG, as a
+// full disk does, instead of ending the process with SIGXFSZ: a save then
+// fails cleanly and the user's work stays open. Called first by each main.
+void keep_running_past_file_size_limit();
+
 // Installs the places of an installed copy's files into platform_hooks: the
 // font also under ../share/vusk/ beside the executable, and the transfer file
 // in the user's cache when the executable's directory is not writable.
@@ -38,7 +43,20 @@ std::string user_cache_path(const char* xdg_cache_home, const char* home);
 // n-1 of `mask` is set; 0 switches this off. Each failure is one short read
 // or write, or one refusal, as a full disk or a failing device gives.
 void fail_file_operations(uint64_t mask);
+// What an injected fault does, for the sweeps that fail every call in turn:
+// with `partial`, a failing read or write moves the first half of its bytes
+// before it comes back short (a disk filling up mid-write); with
+// `opens_too`, opening, creating and making temporary files count as calls
+// and can fail like the others. Both are off after fail_file_operations.
+void set_fault_style(bool partial, bool opens_too);
 // Counts one such call; true when it is to fail.
 bool injected_fault();
+// The calls counted since fail_file_operations, so that a sweep knows when
+// its operation ended before the call it meant to fail.
+uint32_t file_operations_counted();
+// The same for an open or create: counted only when opens_too is set.
+bool injected_open_fault();
+// True while the fault just injected is to move part of its bytes.
+bool partial_faults();
 
 }  // namespace vusk

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 
 int main(int argc, char** argv) {
+  vusk::keep_running_past_file_size_limit();
   vusk::set_command_line_from_argv(argc, argv);
   vusk::install_posix_hooks();
   SDL_SetMainReady();

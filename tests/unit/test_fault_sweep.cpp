@@ -1,0 +1,315 @@
+// Every file call of a save, a load, a copy and a paste failing in turn, on
+// the running editor: for n = 1, 2, ... the n-th call fails (refused, or
+// moving half its bytes first, or an open refused) until the operation runs
+// through without meeting the fault. After each failed run the target holds
+// its old bytes, the "error!?" box or the missing "Copied." tells of it, and
+// nothing is left behind; the run without a fault completes the operation.
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "editor_session.h"
+#include "files/load_save.h"
+#include "files/transfer.h"
+#include "screens/file_menu.h"
+#include "widgets/label.h"
+#include "widgets/status.h"
+
+using namespace vusk;
+using namespace vusk::test;
+
+namespace {
+
+// How the failing call fails.
+struct Style {
+  const char* name;
+  bool partial;    // a read or write moves half its bytes, then comes back short
+  bool opens_too;  // opens and creates are counted and can fail too
+};
+constexpr Style STYLES[] = {{"refused", false, false}, {"half", true, false}, {"open", false, true}};
+
+class FaultSweep : public EditorSession {
+ protected:
+  void SetUp() override {
+    EditorSession::SetUp();
+    char pattern[] = "/tmp/vusk-sweep-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+    set_transfer_path((dir + "/VUSK.TMP").c_str());
+  }
+  void TearDown() override {
+    fail_file_operations(0);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+
+  std::string path(const std::string& name) const { return dir + "/" + name; }
+  static void write(const std::string& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+  static std::string read(const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+      names.push_back(std::filesystem::relative(e.path(), dir).string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  static std::string document() { return std::string(reinterpret_cast<char*>(doc.text_buffer), doc.text_length); }
+  static bool box_shown() {
+    for (const std::string& line : headless::state.transcript) {
+      if (line.rfind("box error!?: ", 0) == 0) return true;
+    }
+    return false;
+  }
+  static std::string status_shown() { return status.status_text == nullptr ? "" : status.status_text; }
+
+  // The live slot of the File menu's entry with this handler and mode,
+  // opening the menu first.
+  static int32_t file_entry(void (*handler)(int32_t), uint8_t mode) {
+    keys({"alt", "Enter"});
+    for (int32_t s = view.thumb_end; s < wt.widget_end; s += 4) {
+      const int32_t i = slot_index(s);
+      if (wt.w_data[i].handler == handler && wt.w_value[i] == mode) return s;
+    }
+    ADD_FAILURE() << "no such entry in the File menu";
+    return view.thumb_end;
+  }
+
+  // Runs `operation` once per style and per n until it meets no fault. A
+  // run that met one either failed, which `failed(where)` checks, or got
+  // round it (a partial read goes on, a save that cannot make its temporary
+  // file saves in place), which `done()` checks as it checks the last run;
+  // `succeeded()` tells which. Returns the number of runs that failed.
+  int sweep(const std::function<void()>& prepare, const std::function<void()>& operation,
+            const std::function<bool()>& succeeded, const std::function<void(const std::string&)>& failed,
+            const std::function<void()>& done) {
+    int failures = 0;
+    for (const Style& style : STYLES) {
+      for (uint32_t n = 0;; ++n) {
+        if (n == 64) {
+          ADD_FAILURE() << "more than 64 file calls";
+          break;
+        }
+        prepare();
+        headless::state.transcript.clear();
+        status.status_text = nullptr;  // no message, none to show
+        status.status_state = 0;
+        fail_file_operations(uint64_t{1} << n);
+        set_fault_style(style.partial, style.opens_too);
+        operation();
+        const bool met = file_operations_counted() > n;
+        fail_file_operations(0);
+        if (met && !succeeded()) {
+          ++failures;
+          failed(std::string(style.name) + " call " + std::to_string(n + 1));
+        } else {
+          done();
+        }
+        if (!met) break;
+      }
+    }
+    return failures;
+  }
+
+  std::string dir;
+};
+
+// An edited Document of several gathered pieces, so that saves take several
+// writes; the target's old bytes are longer still.
+const std::string NEW_TEXT = std::string(300000, 'n') + "\r\nend";
+const std::string OLD_TEXT(400000, 'o');
+
+TEST_F(FaultSweep, SavesKeepTheOldBytesUntilTheNewOnesAreWhole) {
+  write(path("doc.txt"), NEW_TEXT);
+  headless::state.answers.push_back({headless::DialogAnswer::OPEN, path("doc.txt"), 0});
+  open_file_dialog(file_entry(open_file_dialog, FILE_MODE_TEXT));
+  ASSERT_EQ(document().size(), NEW_TEXT.size() + 1);  // and the end marker
+  std::filesystem::create_directory(path("links"));
+  // Renamed into place: "Save" and "save As text" on a file of its own; in
+  // place behind a backup: a file with a second link.
+  const struct {
+    const char* target;
+    std::function<void()> save;
+  } cases[] = {
+      {"doc.txt", [] { save_under_file_name(file_entry(save_under_file_name, FILE_MODE_TEXT)); }},
+      {"as.txt", [this] {
+         headless::state.answers.push_back({headless::DialogAnswer::SAVE, path("as.txt"), 0});
+         save_file_dialog(file_entry(save_file_dialog, FILE_MODE_TEXT));
+       }},
+      {"links/a.txt", [this] {
+         headless::state.answers.push_back({headless::DialogAnswer::SAVE, path("links/a.txt"), 0});
+         save_file_dialog(file_entry(save_file_dialog, FILE_MODE_TEXT));
+       }},
+  };
+  const std::string saved = std::string(300000, 'n') + "\r\nend";
+  for (const auto& c : cases) {
+    const std::string target = path(c.target);
+    std::vector<std::string> before;
+    const int failures = sweep(
+        [&] {
+          write(target, OLD_TEXT);
+          if (c.target[0] == 'l' && !std::filesystem::exists(path("links/b.txt"))) {
+            std::filesystem::create_hard_link(target, path("links/b.txt"));
+          }
+          before = entries();
+        },
+        [&] { c.save(); }, [] { return status_shown() == "File saved."; },
+        [&](const std::string& where) {
+          EXPECT_TRUE(read(target) == OLD_TEXT) << c.target << ", " << where;
+          EXPECT_TRUE(box_shown()) << c.target << ", " << where;
+          EXPECT_EQ(status_shown(), "") << c.target << ", " << where;
+          EXPECT_EQ(entries(), before) << c.target << ", " << where;
+        },
+        [&] {
+          EXPECT_TRUE(read(target) == saved) << c.target;
+          EXPECT_EQ(status_shown(), "File saved.") << c.target;
+          EXPECT_FALSE(box_shown()) << c.target;
+          EXPECT_EQ(entries(), before) << c.target;
+        });
+    EXPECT_GE(failures, 3 * 3) << c.target;
+  }
+  EXPECT_TRUE(read(path("links/b.txt")) == saved);
+}
+
+TEST_F(FaultSweep, TheBinarySaveOfAListingKeepsTheOldBytes) {
+  std::string bytes;
+  for (int i = 0; i < 70000; ++i) bytes += static_cast<char>(i * 7);
+  write(path("data.bin"), bytes);
+  headless::state.answers.push_back({headless::DialogAnswer::OPEN, path("data.bin"), 0});
+  open_file_dialog(file_entry(open_file_dialog, FILE_MODE_HEX));
+  const std::string target = path("out.bin");
+  std::vector<std::string> before;
+  sweep(
+      [&] {
+        write(target, "old");
+        before = entries();
+      },
+      [&] {
+        headless::state.answers.push_back({headless::DialogAnswer::SAVE, target, 0});
+        save_file_dialog(file_entry(save_file_dialog, FILE_MODE_HEX));
+      },
+      [] { return status_shown() == "File saved."; },
+      [&](const std::string& where) {
+        EXPECT_EQ(read(target), "old") << where;
+        EXPECT_TRUE(box_shown()) << where;
+        EXPECT_EQ(status_shown(), "") << where;
+        EXPECT_EQ(entries(), before) << where;
+      },
+      [&] {
+        EXPECT_TRUE(read(target) == bytes);
+        EXPECT_EQ(status_shown(), "File saved.");
+      });
+}
+
+TEST_F(FaultSweep, AFailedLoadChangesNothing) {
+  write(path("first.txt"), "first\r\n");
+  headless::state.answers.push_back({headless::DialogAnswer::OPEN, path("first.txt"), 0});
+  open_file_dialog(file_entry(open_file_dialog, FILE_MODE_TEXT));
+  // Large enough that a listing is read in several pieces.
+  std::string bytes;
+  for (int i = 0; i < 200000; ++i) bytes += static_cast<char>('a' + i % 26);
+  write(path("big.txt"), bytes);
+  for (const uint8_t mode : {FILE_MODE_TEXT, FILE_MODE_HEX}) {
+    std::string doc_before, name_before, title_before;
+    uint8_t mode_before = 0;
+    sweep(
+        [&] {
+          headless::state.answers.push_back({headless::DialogAnswer::OPEN, path("first.txt"), 0});
+          open_file_dialog(file_entry(open_file_dialog, FILE_MODE_TEXT));
+          doc_before = document();
+          name_before = files.file_name;
+          title_before = std::string(reinterpret_cast<const char*>(files.title_label), PATH_BYTES);
+          mode_before = files.file_mode;
+        },
+        [&] {
+          headless::state.answers.push_back({headless::DialogAnswer::OPEN, path("big.txt"), 0});
+          open_file_dialog(file_entry(open_file_dialog, mode));
+        },
+        [] { return std::string(files.file_name) == "big.txt"; },
+        [&](const std::string& where) {
+          EXPECT_EQ(document(), doc_before) << int{mode} << ", " << where;
+          EXPECT_EQ(files.file_name, name_before) << where;
+          EXPECT_EQ(std::string(reinterpret_cast<const char*>(files.title_label), PATH_BYTES), title_before);
+          EXPECT_EQ(files.file_mode, mode_before) << where;
+          EXPECT_TRUE(box_shown()) << where;
+          EXPECT_TRUE(check_document()) << where;
+        },
+        [&] {
+          EXPECT_STREQ(files.file_name, "big.txt");
+          EXPECT_EQ(files.file_mode, mode);
+          EXPECT_EQ(doc.text_length, mode == FILE_MODE_TEXT ? bytes.size() + 1 : 80 + 200000 / 16 * 80 + 1);
+          EXPECT_FALSE(box_shown());
+        });
+  }
+}
+
+TEST_F(FaultSweep, ACopyKeepsThePreviousCopyUntilTheNewOneIsWhole) {
+  set_text("the new selection");
+  const std::string transfer_file = files.transfer_path;
+  std::vector<std::string> before;
+  const int failures = sweep(
+      [&] {
+        write(transfer_file, "previous copy");
+        click_cell(0, 0);
+        key("shift+End");
+        before = entries();
+      },
+      [&] { key("ctrl+Insert"); }, [] { return status_shown() == "Copied."; },
+      [&](const std::string& where) {
+        EXPECT_EQ(read(transfer_file), "previous copy") << where;
+        EXPECT_EQ(status_shown(), "") << where;
+        EXPECT_EQ(entries(), before) << where;
+      },
+      [&] {
+        EXPECT_EQ(read(transfer_file), "the new selection");
+        EXPECT_EQ(status_shown(), "Copied.");
+      });
+  // The write, the flush and the rename, refused or half done.
+  EXPECT_GE(failures, 3 + 3);
+}
+
+TEST_F(FaultSweep, APasteThatCannotReadTheWholeFileInsertsNothing) {
+  std::string copied;
+  for (int i = 0; i < 5000; ++i) copied += "copied line\n";
+  write(files.transfer_path, copied);
+  std::string before;
+  for (const bool column : {false, true}) {
+    sweep(
+        [&] {
+          set_text("keep\nthis");
+          click_cell(0, 2);
+          before = document();
+        },
+        [&] {
+          if (column) {
+            paste_column();
+          } else {
+            key("shift+Insert");
+          }
+        },
+        [&] { return document() != before; },
+        [&](const std::string& where) {
+          EXPECT_EQ(document(), before) << column << ", " << where;
+          // A transfer file that cannot be opened reads as none copied yet.
+          const bool refused_open = where.rfind("open call 1", 0) == 0;
+          EXPECT_TRUE(box_shown() || refused_open) << column << ", " << where;
+          EXPECT_TRUE(check_document()) << where;
+        },
+        [&] {
+          // The column paste fills lines 0 to 4999; the paste adds 5000 breaks.
+          EXPECT_EQ(doc.last_line, column ? 4999u : 5001u);
+          EXPECT_FALSE(box_shown());
+        });
+  }
+}
+
+}  // namespace
