@@ -180,7 +180,8 @@ sc_dialog_keys() {
   local kind=$1 name=$2 path
   shift 2
   path=$(sc_dialog_path "$name")
-  e2e_script "answer $kind $path"
+  # The script's paths take escapes: a backslash is written twice.
+  e2e_script "answer $kind ${path//\\/\\\\}"
   if [ "$kind" = open ] && [ -e "$E2E_REAL/$name" ]; then cp "$E2E_REAL/$name" "$(sc_headless_file "$name")"; fi
   if [ "$SC_DRIVER" = sdl ]; then
     printf '%s\n' "$path" >>"$SC_ANSWERS"

@@ -11,29 +11,15 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "document_bytes.h"
 #include "editor/document.h"
 #include "platform/platform.h"
 
 using namespace vusk;
+using namespace vusk::test;
 using namespace std::string_literals;
 
 namespace {
-
-// Replaces the Document by `bytes` (end marker included) in a text block of
-// `capacity` bytes (default: 64 spare), indexed from line 0.
-void make_document(const std::string& bytes, uint32_t capacity = 0) {
-  reset_all_state();
-  create_empty_document();
-  free_block(doc.text_buffer);
-  doc.text_capacity = capacity != 0 ? capacity : static_cast<uint32_t>(bytes.size()) + 64;
-  doc.text_buffer = static_cast<uint8_t*>(alloc_or_exit(doc.text_capacity));
-  std::memcpy(doc.text_buffer, bytes.data(), bytes.size());
-  doc.text_length = static_cast<uint32_t>(bytes.size());
-  doc.last_line = static_cast<uint32_t>(std::count(bytes.begin(), bytes.end(), '\n'));
-  rebuild_line_table(0);
-}
-
-std::string used_bytes() { return std::string(reinterpret_cast<char*>(doc.text_buffer), doc.text_length); }
 
 // The entries as the Document gives them: lines 0..last_line and the one
 // past the end marker.
