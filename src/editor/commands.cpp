@@ -241,12 +241,14 @@ void copy_key(Work& w) {
 // Delete does. A copy that failed keeps it, since deleting would lose the
 // text. Returns whether the common end follows.
 bool cut_key(Work& w) {
+  // With nothing cut, a repeat's step down still stands (the view may have
+  // scrolled), so the common end follows then.
   if (view.sel_start == view.sel_end) {
     post_status("nothing selected!");
-    return false;
+    return w.repeated;
   }
   const auto copy = command_services.copy_selection_to_transfer_file;
-  if (copy == nullptr || !copy()) return false;
+  if (copy == nullptr || !copy()) return w.repeated;
   delete_key(w);
   return true;
 }

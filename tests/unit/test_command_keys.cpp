@@ -83,6 +83,17 @@ TEST_F(CommandKeys, F6RepeatsTheLastRecordedCommandOneLineDown) {
   EXPECT_NE(text().find("\nline 29\n        line 30\n        line 31\nline 32"), std::string::npos);
 }
 
+// F6 repeating a Ctrl+X that finds nothing to cut still steps down a line;
+// from the lower half that scrolls the view, and the line counter follows.
+TEST_F(CommandKeys, F6RepeatingACutOfNothingKeepsTheLineCounterTrue) {
+  start_at(10, 30, 2);
+  key("ctrl+x");
+  key("F6");
+  EXPECT_EQ(view.top_line, 11);
+  EXPECT_EQ(row(), 30);
+  EXPECT_EQ(view.cursor_abs_line, 41u);
+}
+
 // A recording stand-in for the files' services.
 struct Calls {
   std::vector<std::string> log;
