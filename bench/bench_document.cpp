@@ -10,39 +10,16 @@
 
 #include "editor/document.h"
 #include "platform/platform.h"
+#include "document_builder.h"
 #include "app/startup.h"
 
 using namespace vusk;
+using vusk::bench::build_document;
+using vusk::bench::LINE_BYTES;
+using vusk::bench::DOCUMENT_BYTES;
 
 namespace {
 
-constexpr uint32_t DOCUMENT_BYTES = 100u << 20;
-constexpr uint32_t LINE_BYTES = 60;  // content and line feed (and one filler byte)
-
-// Builds the Document in memory: lines of 59 content bytes and a 0x0A, each
-// followed by one 0x00 of filler when `filler` is set, up to about 100 MB.
-void build_document(bool filler) {
-  reset_all_state();
-  create_empty_document();
-  const uint32_t stride = LINE_BYTES + (filler ? 1 : 0);
-  const uint32_t lines = DOCUMENT_BYTES / stride;
-  const uint32_t length = lines * stride + LINE_BYTES;
-  free_block(doc.text_buffer);
-  doc.text_capacity = length + (1u << 20);  // spare room: no reallocation while timing
-  doc.text_buffer = static_cast<uint8_t*>(alloc_or_exit(doc.text_capacity));
-  uint8_t* p = doc.text_buffer;
-  for (uint32_t k = 0; k <= lines; ++k, p += stride) {
-    for (uint32_t i = 0; i + 1 < LINE_BYTES; ++i) p[i] = static_cast<uint8_t>('a' + (k + i) % 26);
-    p[LINE_BYTES - 1] = '\n';
-    if (filler) p[LINE_BYTES] = 0;
-  }
-  // The last line: 59 bytes and the end marker instead of a line feed.
-  p -= stride;
-  p[LINE_BYTES - 1] = '\r';
-  doc.text_length = static_cast<uint32_t>(p + LINE_BYTES - doc.text_buffer);
-  doc.last_line = lines;
-  rebuild_line_table(0);
-}
 
 // Times one insertion of 'X' at (line, 5) per iteration; `undo` runs untimed.
 template <typename Undo>

@@ -10,36 +10,17 @@
 #include "editor/document.h"
 #include "editor/undo.h"
 #include "platform/platform.h"
+#include "document_builder.h"
 
 using namespace vusk;
+using vusk::bench::LINE_BYTES;
+using vusk::bench::DOCUMENT_BYTES;
 
 namespace {
 
-constexpr uint32_t DOCUMENT_BYTES = 100u << 20;
-constexpr uint32_t LINE_BYTES = 60;  // content and line feed (and one filler byte)
-
-// Lines of 59 content bytes and a 0x0A, each followed by one 0x00 of filler
-// when `filler` is set, up to about 100 MB; the history starts empty.
-void build_document(bool filler) {
-  reset_all_state();
-  create_empty_document();
-  const uint32_t stride = LINE_BYTES + (filler ? 1 : 0);
-  const uint32_t lines = DOCUMENT_BYTES / stride;
-  const uint32_t length = lines * stride + LINE_BYTES;
-  free_block(doc.text_buffer);
-  doc.text_capacity = length + (1u << 20);
-  doc.text_buffer = static_cast<uint8_t*>(alloc_or_exit(doc.text_capacity));
-  uint8_t* p = doc.text_buffer;
-  for (uint32_t k = 0; k <= lines; ++k, p += stride) {
-    for (uint32_t i = 0; i + 1 < LINE_BYTES; ++i) p[i] = static_cast<uint8_t>('a' + (k + i) % 26);
-    p[LINE_BYTES - 1] = '\n';
-    if (filler) p[LINE_BYTES] = 0;
-  }
-  p -= stride;
-  p[LINE_BYTES - 1] = '\r';
-  doc.text_length = static_cast<uint32_t>(p + LINE_BYTES - doc.text_buffer);
-  doc.last_line = lines;
-  rebuild_line_table(0);
+// The benchmark Document, its history empty.
+void build_undo_document(bool filler) {
+  vusk::bench::build_document(filler);
   clear_history();
 }
 
@@ -62,17 +43,17 @@ void time_undo_redo(benchmark::State& state, uint32_t line) {
 }
 
 void BM_UndoRedoInPlaceOnLine10(benchmark::State& state) {
-  build_document(true);
+  build_undo_document(true);
   time_undo_redo(state, 10);
 }
 
 void BM_UndoRedoWithTailMoveOnLine10(benchmark::State& state) {
-  build_document(false);
+  build_undo_document(false);
   time_undo_redo(state, 10);
 }
 
 void BM_UndoRedoOnLastLine(benchmark::State& state) {
-  build_document(false);
+  build_undo_document(false);
   time_undo_redo(state, doc.last_line);
 }
 
