@@ -28,6 +28,7 @@ CommandServices command_services;
 void reset_command_state() {
   cmd = CommandState{};
   cmd.insert_mode = 1;
+  cmd.last_command = NO_COMMAND;
 }
 
 namespace {
@@ -459,7 +460,10 @@ void remember_for_repeat(const Work& w, uint32_t code) {
 // common end.
 bool dispatch(Work& w, uint32_t code) {
   code &= COMMAND_KEY_MASK;
-  if (code == KEY_F6) code = recall_for_repeat(w);
+  if (code == KEY_F6) {
+    if (cmd.last_command == NO_COMMAND) return false;  // nothing to repeat yet
+    code = recall_for_repeat(w);
+  }
   // Undo and redo are not remembered for F6: a repeat would walk the history.
   if (is_history_key(w, code)) return step_history(w, code == CHAR_CTRL_Y || w.shift);
   locate_work(w);

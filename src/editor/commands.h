@@ -19,11 +19,16 @@ constexpr uint32_t KEY_CODE_OFFSET = 0x100;     // CommandCode of a table key = 
 struct CommandState {
   uint8_t insert_mode;  // 1 insert, 0 overwrite
   uint32_t bookmark_line[2];
-  uint32_t last_command;  // F6 repeats this key code ...
+  uint32_t last_command;  // F6 repeats this key code (NO_COMMAND: none yet) ...
   int32_t last_column;    // ... from this screen column ...
   uint8_t last_shift, last_ctrl;  // ... with these modifiers
 };
 extern CommandState cmd;  // the dispatcher's one state
+
+// The F6 memory before any command was recorded: no key code, so F6 does
+// nothing (a code 0 would type a NUL byte into the next line).
+constexpr uint32_t NO_COMMAND = UINT32_MAX;
+static_assert(NO_COMMAND > COMMAND_KEY_MASK);
 
 // What the dispatcher needs from the files and the window. Each entry may be
 // null: the command that would use it then does nothing more than its own
@@ -65,7 +70,7 @@ struct CommandServices {
 };
 extern CommandServices command_services;  // filled by app at start-up
 
-// Insert mode, no bookmarks, and an F6 memory of code 0 at column 0.
+// Insert mode, no bookmarks, and an empty F6 memory.
 void reset_command_state();
 
 // Runs one CommandCode (a character, KEY_CODE_OFFSET + virtual key, or a

@@ -63,18 +63,21 @@ void adopt_text(uint8_t* block, uint32_t capacity, uint32_t length, uint32_t* li
   clear_history();
 }
 
-// Replaces whatever Document exists by one line of three spaces.
-void create_empty_document() {
+namespace {
+
+// Replaces whatever Document exists by the one line `text` of `length`
+// bytes (with its end marker) in blocks of the start-up sizes.
+void create_one_line_document(const char* text, uint32_t length) {
   free_block(doc.text_buffer);
   free_block(doc.line_table);
   doc.line_table = static_cast<uint32_t*>(alloc_or_exit(INITIAL_LINE_TABLE_BYTES));
   doc.line_table_capacity = INITIAL_LINE_TABLE_BYTES;
   doc.text_buffer = static_cast<uint8_t*>(alloc_or_exit(INITIAL_TEXT_BYTES));
   doc.text_capacity = INITIAL_TEXT_BYTES;
-  std::memcpy(doc.text_buffer, "   \r", 4);
-  doc.text_length = 4;
+  std::memcpy(doc.text_buffer, text, length);
+  doc.text_length = length;
   doc.line_table[0] = 0;
-  doc.line_table[1] = 4;  // just past the end marker, as a rebuild leaves it
+  doc.line_table[1] = length;  // just past the end marker, as a rebuild leaves it
   doc.last_line = 0;
   set_plain_table(2);
   doc.filler_added = 0;
@@ -83,6 +86,14 @@ void create_empty_document() {
   clear_history();
 }
 
+}  // namespace
+
+void create_empty_document() { create_one_line_document("   \r", 4); }
+
+void create_blank_document() { create_one_line_document("\r", 1); }
+
+// The line's end is where it stops: no spaces lie beyond it, also on a
+// virtual line (the column would count them up to 2^32 - 1).
 void locate_line(uint32_t line, uint32_t column) {
   doc.cursor_line = line;
   doc.pad_newlines = 0;
@@ -91,14 +102,14 @@ void locate_line(uint32_t line, uint32_t column) {
     // A virtual line: everything typed there goes behind the end of the text.
     doc.pad_newlines = doc.cursor_line - doc.last_line;
     doc.cursor_ptr = line_terminator(doc.last_line);
-    doc.pad_spaces = column;
+    doc.pad_spaces = column == COLUMN_LINE_END ? 0 : column;
     return;
   }
   uint8_t* start = line_start(doc.cursor_line);
   const uint32_t length = static_cast<uint32_t>(line_terminator(doc.cursor_line) - start);
   const uint32_t reached = std::min(column, length);
   doc.cursor_ptr = start + reached;
-  doc.pad_spaces = column - reached;
+  doc.pad_spaces = column == COLUMN_LINE_END ? 0 : column - reached;
   doc.cursor_line_length = length;
 }
 
@@ -343,15 +354,34 @@ void delete_byte_at(uint32_t line, uint32_t column) {
   delete_char_at_cursor();
 }
 
+// The location record ends where the bytes were: on what followed them,
+// never on bytes the text no longer holds.
 uint32_t delete_selected_text(uint8_t* start, uint8_t* stop) {
-  doc.cursor_line = line_of_pointer(start);
+  const uint32_t line = line_of_pointer(start);
   const uint32_t length = doc.text_length;
   delete_selection(start, stop);
   reindex_after_splice(offset_of(start), length - doc.text_length, 0);
-  return doc.cursor_line;
+  const uint8_t* first = line_start(line);
+  locate_line(line, start > first ? static_cast<uint32_t>(start - first) : 0);
+  return line;
 }
 
 // ---- Debug check -------------------------------------------------------------
+
+namespace {
+
+// What makes the cursor-location record impossible, or null: a place
+// outside the text up to its end `marker`, or padding that no column of a
+// view (an i32) reaches.
+const char* impossible_location(const uint8_t* marker) {
+  constexpr uint32_t MOST_PADDING = 1u << 31;
+  if (doc.cursor_ptr < doc.text_buffer || doc.cursor_ptr > marker) return "cursor_ptr lies outside the text";
+  if (doc.pad_spaces > MOST_PADDING) return "pad_spaces is beyond 2^31";
+  if (doc.pad_newlines > MOST_PADDING) return "pad_newlines is beyond 2^31";
+  return nullptr;
+}
+
+}  // namespace
 
 bool check_document(const char** why) {
   auto fail = [why](const char* text) {
@@ -387,6 +417,8 @@ bool check_document(const char** why) {
   if (line != doc.last_line) return fail("fewer line breaks than last_line");
   if (doc.table_entries != doc.last_line + 2) return fail("the LineTable does not hold last_line + 2 entries");
   if (line_entry(line + 1) != offset_of(marker) + 1) return fail("the entry past the last line is not past the end marker");
+  const char* record = impossible_location(marker);
+  if (record != nullptr) return fail(record);
   if (why != nullptr) *why = "";
   return true;
 }

@@ -73,6 +73,9 @@ constexpr DocumentTuning DEFAULT_DOCUMENT_TUNING = {1u << 20, 4096};
 void reset_document_state();
 // The empty Document of start-up: one line of three spaces.
 void create_empty_document();
+// A Document with no text at all, only its end marker: a file the user named
+// to create, which a save writes as exactly what was typed.
+void create_blank_document();
 // Makes a text built elsewhere the Document, in place of the current one,
 // whose blocks are freed: `block` (`capacity` bytes, `length` in use with the
 // end marker) and its LineTable `line_table` (`table_bytes` bytes, the
@@ -92,7 +95,8 @@ inline uint32_t line_entry(uint32_t k) {
 inline uint8_t* line_start(uint32_t k) { return doc.text_buffer + line_entry(k); }
 
 // Fills the cursor-location record for line `line` (beyond last_line: a
-// virtual line) and byte column `column`; COLUMN_LINE_END asks for the end.
+// virtual line) and byte column `column`; COLUMN_LINE_END asks for the end,
+// with no padding spaces.
 void locate_line(uint32_t line, uint32_t column);
 // The line holding p; filler counts with the line before it.
 uint32_t line_of_pointer(const uint8_t* p);
@@ -139,13 +143,16 @@ int32_t insert_at_cursor(const uint8_t* bytes, uint32_t count);
 // when that place is a line end.
 void delete_byte_at(uint32_t line, uint32_t column);
 // Deletes the bytes [start, stop) (the Selection, given by its owner) and
-// re-indexes from the line where they began, which is returned (also left in
-// cursor_line). The caller empties its Selection afterwards.
+// re-indexes from the line where they began, which is returned; the location
+// record is left on that place (cursor_line the line). The caller empties
+// its Selection afterwards.
 uint32_t delete_selected_text(uint8_t* start, uint8_t* stop);
 
 // Debug check: re-derives the LineTable from the bytes and verifies every
-// invariant of the layout. Returns true when all hold; otherwise writes a
-// description of the first violation into `why` (if given).
+// invariant of the layout, and that the cursor-location record could be
+// true (cursor_ptr within the text, padding within 2^31). Returns true when
+// all hold; otherwise writes a description of the first violation into
+// `why` (if given).
 bool check_document(const char** why = nullptr);
 
 }  // namespace vusk

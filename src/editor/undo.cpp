@@ -177,6 +177,14 @@ void apply_step(Step& s, bool backwards) {
   s.bytes = STEP_OVERHEAD + held;
 }
 
+// Leaves the cursor-location record on the changed place, so that nothing
+// reads a pointer into bytes the step took away.
+void leave_record_at(uint32_t offset) {
+  doc.cursor_ptr = doc.text_buffer + offset;
+  doc.pad_spaces = doc.pad_newlines = 0;
+  doc.cursor_line = line_of_pointer(doc.cursor_ptr);
+}
+
 }  // namespace
 
 void record_change(uint32_t offset, uint32_t removed, uint32_t inserted, uint32_t advance) {
@@ -221,6 +229,7 @@ bool undo_step(uint32_t* cursor_offset) {
   apply_step(s, true);
   history.applied -= 1;
   *cursor_offset = s.first_at;
+  leave_record_at(s.first_at);
   report_move();
   return true;
 }
@@ -232,6 +241,7 @@ bool redo_step(uint32_t* cursor_offset) {
   apply_step(s, false);
   history.applied += 1;
   *cursor_offset = s.end_at;
+  leave_record_at(s.end_at);
   report_move();
   return true;
 }

@@ -3,7 +3,9 @@
 // lines created. The bytes are cut into pieces at the same 2048-byte block
 // boundaries at which the file used to be read, so a line that a boundary
 // cuts still goes in as two pieces, the second continuing where the first
-// ended.
+// ended. Only the filler behind a line break (and NUL bytes that open the
+// file) is skipped: a NUL that a boundary brings to a piece's start is
+// content and goes in.
 #include <algorithm>
 #include <cstring>
 
@@ -21,10 +23,12 @@ namespace {
 constexpr uint8_t LF = 0x0A;
 
 // Where the next piece goes: the cursor's screen row (the view scrolls
-// under it), and a text column.
+// under it), and a text column; and whether the bytes so far end at a line's
+// start (the file's start, or behind a line break), where NUL is filler.
 struct ColumnPlace {
   uint32_t row;
   uint32_t col;
+  bool at_line_start;
 };
 
 uint32_t starting_column() { return static_cast<uint32_t>(view.left_col) + view.cursor_col; }
@@ -43,12 +47,16 @@ bool insert_piece(const ColumnPlace& at, const uint8_t* bytes, uint32_t count) {
   return true;
 }
 
-// Pastes the pieces of one block: from each line's first byte that is not a
-// NUL (filler) to its line break, which moves the place one line down.
+// Pastes the pieces of one block: from each line's first byte that is not
+// filler to its line break, which moves the place one line down. Filler cut
+// by the block's end goes on being skipped in the next block.
 bool paste_block(ColumnPlace& at, const uint8_t* p, const uint8_t* end) {
   while (p < end) {
-    while (p < end && *p == 0) ++p;
-    if (p == end) break;
+    if (at.at_line_start) {
+      while (p < end && *p == 0) ++p;
+      if (p == end) break;
+      at.at_line_start = false;
+    }
     const auto* lf = static_cast<const uint8_t*>(std::memchr(p, LF, static_cast<size_t>(end - p)));
     const uint8_t* stop = lf != nullptr ? lf : end;
     const auto count = static_cast<uint32_t>(stop - p);
@@ -58,6 +66,7 @@ bool paste_block(ColumnPlace& at, const uint8_t* p, const uint8_t* end) {
     if (lf != nullptr) {
       view.top_line += 1;
       at.col = starting_column();
+      at.at_line_start = true;
       ++p;
     }
   }
@@ -81,8 +90,11 @@ void keep_view_on_text() {
 
 void paste_column() {
   begin_command();  // all its lines are one step
+  // The size check of the read measures the cursor's padding: the location
+  // record must describe the cursor, not what the last command left there.
+  locate_cursor(view.cursor_row, starting_column());
   if (!read_transfer_file() || transfer.bytes == nullptr) return;
-  ColumnPlace at{view.cursor_row, starting_column()};
+  ColumnPlace at{view.cursor_row, starting_column(), true};
   for (uint32_t from = 0; from < transfer.count; from += IO_BUFFER_BYTES) {
     const uint32_t to = std::min(transfer.count - from, IO_BUFFER_BYTES) + from;
     if (!paste_block(at, transfer.bytes + from, transfer.bytes + to)) break;

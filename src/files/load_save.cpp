@@ -247,11 +247,16 @@ int load_document() {
   return 0;
 }
 
-// A file to be created keeps the empty Document and takes its name, with
-// the absolute path formed now, so that "Save" creates exactly that file
-// whatever the current directory is by then.
+// A file to be created starts with no text at all (not the three spaces of
+// a start without a name, which a save would write into it) and takes its
+// name, with the absolute path formed now, so that "Save" creates exactly
+// that file whatever the current directory is by then.
 int load_or_name_new_document() {
   if (!names_new_file(files.file_path)) return load_document();
+  create_blank_document();
+  empty_selection(doc.text_buffer);
+  fill_row_pointers();
+  mark_document_saved();
   set_title_file_name();
   remember_origin(FileIdentity{});
   return 0;
@@ -275,7 +280,7 @@ bool save_document() {
 }
 
 // Derives file_name (the part after the last path separator) and the title
-// label (the template's "current file: " and as much of the name as fits).
+// label (the template's "current file:" and as much of the name as fits).
 void set_title_file_name() {
   const char* name = files.file_path;
   for (const char* p = files.file_path; *p != 0; ++p) {

@@ -51,9 +51,9 @@ struct FileState {
 };
 extern FileState files;  // the one document's file state
 
-// The title label's fixed start, which the bare name continues: colour 9 and
-// the text "current file: ".
-inline constexpr auto title_template = lc::label(lc::colour(9), lc::text("current file: "), lc::end());
+// The title label's fixed start, which the bare name continues directly:
+// colour 9 and the text "current file:".
+inline constexpr auto title_template = lc::label(lc::colour(9), lc::text("current file:"), lc::end());
 // The name is appended to the template's last text.
 static_assert(lc::ends_with_text(title_template));
 
@@ -73,9 +73,9 @@ bool file_ended(FileHandle handle);
 // mode then stay as they were).
 int load_document();
 // The command line's document: load_document, except that a name no file has
-// yet, in a directory that exists, starts the empty Document under that name
-// (no box; "Save" creates the file there). Returns 0 when the Document is
-// named, load_document's result otherwise.
+// yet, in a directory that exists, starts a Document with no text under that
+// name (no box; "Save" creates the file there, holding what was typed).
+// Returns 0 when the Document is named, load_document's result otherwise.
 int load_or_name_new_document();
 // Writes the Document to file_path in file_mode. First, when another
 // program has changed the file since it was loaded or saved, or when a text

@@ -2,7 +2,8 @@
 // bytes as they lie in the Document, filler included, and puts its text on
 // the clipboard as other programs read it; a paste reads the whole
 // file first, converts any CR that another program wrote (a raw CR is the
-// Document's end marker) and then inserts exactly the bytes it read.
+// Document's end marker) and then inserts exactly the bytes it read. The
+// clipboard's text has its line ends converted the same way.
 #include "files/transfer.h"
 
 #include <algorithm>
@@ -62,27 +63,22 @@ bool hold_transfer_bytes(uint8_t* block, uint32_t count) {
   return true;
 }
 
-// The clipboard's text in the Document's form: CR becomes a line break and
-// LF filler, so that CR LF is a line end with its filler and a lone LF
-// breaks nothing.
-void convert_clipboard_text(const char* text, uint8_t* out, size_t n) {
-  for (size_t i = 0; i < n; ++i) {
-    const auto c = static_cast<uint8_t>(text[i]);
-    out[i] = c == CR ? LF : c == LF ? 0 : c;
-  }
-}
-
-// Inserts the `n` bytes of clipboard text at the located cursor, converted;
-// false, with nothing changed, when the Document cannot take them.
+// Inserts the `n` bytes of clipboard text at the located cursor, their line
+// ends converted as a text load converts a file's (CR LF, a lone CR and a
+// lone LF each end a line), so that programs that put LF-only text there
+// paste lines too; false, with nothing changed, when the Document cannot
+// take them.
 bool insert_clipboard_text(const char* text, size_t n) {
-  const auto breaks = static_cast<uint64_t>(std::count(text, text + n, static_cast<char>(CR)));
-  if (!document_can_take(n, breaks)) return false;
-  auto* block = static_cast<uint8_t*>(obtain_file_block(n));
+  if (n >= UINT32_MAX) return false;
+  // One byte more for the end marker that the conversion puts behind.
+  auto* block = static_cast<uint8_t*>(obtain_file_block(n + 1));
   if (block == nullptr) return false;
-  convert_clipboard_text(text, block, n);
-  insert_at_cursor(block, static_cast<uint32_t>(n));
+  std::memcpy(block, text, n);
+  const uint32_t breaks = convert_line_ends(block, static_cast<uint32_t>(n));
+  const bool fits = document_can_take(n, breaks);
+  if (fits) insert_at_cursor(block, static_cast<uint32_t>(n));
   free_block(block);
-  return true;
+  return fits;
 }
 
 // Puts the Selection's text on the system clipboard; a Selection too large

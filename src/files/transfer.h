@@ -63,9 +63,10 @@ void insert_transfer_file();
 // spaces, keeps the Document within what its 32-bit sizes describe.
 bool document_can_take(uint64_t bytes, uint64_t line_breaks);
 
-// Inserts the clipboard's text at the located cursor (CR -> line break,
-// LF -> filler) and closes the clipboard on every path; false when there was
-// no text, an empty one, or one too large to take.
+// Inserts the clipboard's text at the located cursor, its line ends
+// converted as a text load converts them (CR LF, CR and LF each a line
+// break), and closes the clipboard on every path; false when there was no
+// text, an empty one, or one too large to take.
 bool paste_clipboard_text();
 
 // The column paste: the transfer file's lines one below the other at the

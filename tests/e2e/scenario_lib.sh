@@ -19,7 +19,7 @@ SC_WIDTH=1024 SC_HEIGHT=768
 SC_EXES=()         # the programs to run the scenarios on
 SC_EXE=""          # the one running them now
 SC_ANSWERS=""      # the SDL2 dialog helper's queue of answers
-SC_TITLE_NAME_X=130 # where the title bar's file name starts: after "current file: "
+SC_TITLE_NAME_X=121 # where the title bar's file name starts: right after "current file:"
 SC_XCLIP_PID=""    # the xclip that serves the clipboard
 wid=""
 

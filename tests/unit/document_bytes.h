@@ -23,6 +23,7 @@ inline void make_document(const std::string& bytes, uint32_t capacity = 0) {
   doc.text_length = static_cast<uint32_t>(bytes.size());
   doc.last_line = static_cast<uint32_t>(std::count(bytes.begin(), bytes.end(), '\n'));
   rebuild_line_table(0);
+  doc.cursor_ptr = doc.text_buffer;  // as a load leaves the location record
 }
 
 // The bytes in use, filler, end marker and dead bytes included.

@@ -124,12 +124,9 @@ class EditModel {
     if (!bytes.empty()) insert(line, column, bytes);
   }
 
-  // Clipboard text in the Document's form: CR ends a line, LF is filler.
-  std::string clipboard_form() const {
-    std::string out = clipboard;
-    for (char& c : out) c = c == '\r' ? '\n' : c == '\n' ? '\0' : c;
-    return out;
-  }
+  // Clipboard text goes in as a loaded file's text: every kind of line end
+  // ends a line.
+  std::string clipboard_form() const { return loaded(clipboard); }
 
   // Shift+Insert: the transfer file replaces the selection, which goes even
   // when nothing was ever copied.

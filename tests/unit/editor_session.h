@@ -80,6 +80,7 @@ class EditorSession : public ::testing::Test {
     doc.text_length = static_cast<uint32_t>(text.size() + 1);
     doc.last_line = static_cast<uint32_t>(std::count(text.begin(), text.end(), '\n'));
     rebuild_line_table(0);
+    doc.cursor_ptr = doc.text_buffer;  // as a load leaves the location record
     view.top_line = view.left_col = 0;
     empty_selection(doc.text_buffer);
     sync_scroll_thumb();

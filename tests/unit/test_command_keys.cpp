@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/modified.h"
 #include "editor_session.h"
 
 using namespace vusk;
@@ -53,6 +54,16 @@ TEST_F(CommandKeys, CursorAndPageKeysMoveTheCursorAndTheView) {
   EXPECT_EQ(view.top_line, 0);
   EXPECT_EQ(row(), 5);
   EXPECT_EQ(text().substr(0, 7), "line 00");
+}
+
+// With nothing recorded yet, F6 leaves the text alone (it once typed a 0x00
+// into the next line).
+TEST_F(CommandKeys, F6BeforeAnyCommandTypedANul) {
+  set_text("abc\ndef");
+  key("ctrl+PageDown");
+  key("F6");
+  EXPECT_EQ(text(), "abc\ndef");
+  EXPECT_FALSE(document_modified());
 }
 
 TEST_F(CommandKeys, F6RepeatsTheLastRecordedCommandOneLineDown) {

@@ -250,7 +250,7 @@ TEST(Document, SizesBeyond32BitsEndTheProcessWithCode1) {
   };
   headless::set_exit_handler([](int code) { throw Exited{code}; });
   make_document("ab\r");
-  locate_line(1, COLUMN_LINE_END);  // a virtual line at the widest column
+  locate_line(1, COLUMN_LINE_END - 1);  // a virtual line at the widest column
   try {
     insert_at_cursor(reinterpret_cast<const uint8_t*>("x"), 1);
     ADD_FAILURE() << "the insertion went ahead";

@@ -251,7 +251,7 @@ TEST_F(FileTest, CtrlF2ReloadsInTheOtherModeAndEmptiesTheSelection) {
     EXPECT_TRUE(view.sel_start == view.sel_end && view.sel_anchor == view.sel_head && view.sel_head == view.sel_end);
     EXPECT_TRUE(check_document());
   }
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(files.title_label) + 3, 20), "current file: a.bin\xFF");
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(files.title_label) + 3, 19), "current file:a.bin\xFF");
 }
 
 // The title's name continues the template's text; only a label whose last

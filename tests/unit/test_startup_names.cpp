@@ -116,8 +116,8 @@ TEST_F(StartUpName, TitleShowsLabelBytesOfTheNameAsSpaces) {
     ASSERT_TRUE(boxes().empty());
     ASSERT_STREQ(files.file_name, odd.c_str());
     EXPECT_TRUE(frame() == wanted) << "the frame differs from the one for \"" << plain << "\"";
-    // The title row: "current file: " and the name, on black.
-    const std::string title = "current file: " + plain;
+    // The title row: "current file:" and the name, on black.
+    const std::string title = "current file:" + plain;
     const uint32_t width = 4 + 9 * static_cast<uint32_t>(title.size()) + 9;
     const std::vector<uint32_t> drawn = test::region(0, 0, 18, width);
     fill_rect(0, 18, width, 0, 0);

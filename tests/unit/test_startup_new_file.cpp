@@ -25,19 +25,19 @@ class StartUpNewFile : public FileTest {
 
 }  // namespace
 
-TEST_F(StartUpNewFile, ANewFileIsNamedWithoutABoxAndSaveCreatesItThere) {
+TEST_F(StartUpNewFile, ANewFileWasSavedWithThreeSpaces) {
   start_with("new.txt");
   EXPECT_TRUE(headless::state.transcript.empty());
   EXPECT_STREQ(files.file_path, "new.txt");
-  EXPECT_EQ(title(), "current file: new.txt");
-  EXPECT_EQ(doc.text_length, 4u);
+  EXPECT_EQ(title(), "current file:new.txt");
+  EXPECT_EQ(doc.text_length, 1u);  // no text: only the end marker
   EXPECT_FALSE(std::filesystem::exists(path("new.txt")));  // nothing is written yet
 
   // "Save" writes where the name pointed when the program started.
   std::filesystem::create_directory(path("elsewhere"));
   std::filesystem::current_path(path("elsewhere"));
   save_under_file_name(0);
-  EXPECT_EQ(read_file(path("new.txt")), "   ");
+  EXPECT_EQ(read_file(path("new.txt")), "");
   EXPECT_TRUE(std::filesystem::is_empty(path("elsewhere")));
   EXPECT_STREQ(status.status_text, "File saved.");
 }
@@ -46,7 +46,7 @@ TEST_F(StartUpNewFile, ANewFileInAnExistingSubfolder) {
   std::filesystem::create_directory(path("sub"));
   start_with("sub/new.txt");
   EXPECT_TRUE(headless::state.transcript.empty());
-  EXPECT_EQ(title(), "current file: new.txt");
+  EXPECT_EQ(title(), "current file:new.txt");
   EXPECT_EQ(files.document_origin, path("sub/new.txt"));
 }
 
@@ -57,7 +57,7 @@ TEST_F(StartUpNewFile, OtherFailuresKeepTheBoxAndTheDefaultName) {
     start_with(name);
     EXPECT_EQ(headless::state.transcript, std::vector<std::string>{"box error!?: " + name});
     EXPECT_STREQ(files.file_path, "");
-    EXPECT_EQ(title(), "current file: default.txt");
+    EXPECT_EQ(title(), "current file:default.txt");
     EXPECT_STREQ(files.document_origin, "");
   }
 }

@@ -110,16 +110,35 @@ TEST_F(Transfer, ColumnPasteCreatesLinesAndScrollsOnlyForLineEnds) {
   EXPECT_EQ(view.top_line, 1);
 }
 
-// The pieces are cut where 2048-byte blocks end: a NUL that opens a block
-// is skipped like filler, and a CR LF that a boundary splits is still one
-// line end.
-TEST_F(Transfer, ColumnPasteCutsPiecesAtBlockBoundaries) {
+// The pieces are cut where 2048-byte blocks end: a CR LF that a boundary
+// splits is still one line end, and a NUL that a boundary brings to a
+// piece's start is kept (only filler behind a line break is skipped).
+TEST_F(Transfer, ColumnPasteDroppedANulThatOpensABlock) {
   set_text("");
   write(files.transfer_path, std::string(2048, 'a') + "\0b\r"s + std::string(2044, 'c') + "\r\nd\re");
   menu(EDIT_PASTE_COLUMN);
-  EXPECT_EQ(text(), std::string(2048, 'a') + "b\n" + std::string(2044, 'c') + "\nd\ne");
+  EXPECT_EQ(text(), std::string(2048, 'a') + "\0b\n"s + std::string(2044, 'c') + "\nd\ne");
   EXPECT_EQ(doc.last_line, 3u);
   EXPECT_TRUE(check_document());
+}
+
+// End leaves no padding behind in the location record, so the paste's size
+// check, which reads it, does not refuse.
+TEST_F(Transfer, ColumnPasteAfterEndReadUnderflowedPadding) {
+  write(files.transfer_path, "ab\n");
+  for (const char* before : {"End", "ctrl+End", "ctrl+z"}) {
+    set_text("hello world\nxy\n");
+    if (std::string(before) == "ctrl+z") {  // something for the undo to take back
+      key("End");
+      chars("!");
+    }
+    headless::state.transcript.clear();
+    key(before);
+    menu(EDIT_PASTE_COLUMN);
+    EXPECT_TRUE(headless::state.transcript.empty()) << before;
+    EXPECT_NE(text().find("ab"), std::string::npos) << before;
+    EXPECT_TRUE(check_document()) << before;
+  }
 }
 
 // A transfer file written by another program may hold CR bytes: they
@@ -150,6 +169,18 @@ TEST_F(Transfer, ClipboardPasteLeavesTheSelectionAndClosesTheClipboard) {
   key("ctrl+v");
   EXPECT_EQ(bytes(), "<a\n\0b>"s);
   EXPECT_FALSE(headless::state.clipboard_open);
+}
+
+// Text with bare LF line ends (as Windows programs put it there too) pastes
+// as lines, never as NUL bytes inside one.
+TEST_F(Transfer, ClipboardLfTextPastedAsNulBytes) {
+  set_text("");
+  headless::state.clipboard_has_text = true;
+  headless::state.clipboard = "one\ntwo\rthree\r\nfour";
+  key("ctrl+v");
+  EXPECT_EQ(text(), "one\ntwo\nthree\nfour");
+  EXPECT_EQ(doc.last_line, 3u);
+  EXPECT_TRUE(check_document());
 }
 
 // Cut deletes only what reached the transfer file: not when its folder
