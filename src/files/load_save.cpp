@@ -72,14 +72,15 @@ bool same_version(const FileIdentity& a, const FileIdentity& b) {
 }
 
 // Whether file_path names the file last loaded or saved and another version
-// of it lies there now. A file deleted meanwhile is simply written again.
+// of it lies there now. A file deleted meanwhile is simply written again, and
+// a save over anything but a file fails with its box without asking.
 bool changed_on_disk() {
   if (files.document_origin[0] == 0) return false;  // never on disk: nothing to compare
   char target[PATH_BYTES];
   absolute_file_path(target);
   if (std::strcmp(target, files.document_origin) != 0) return false;
-  const FileIdentity now = file_identity(target);
-  return now.exists && !same_version(now, files.origin_version);
+  if (file_kind(target) != FILE_KIND_REGULAR) return false;
+  return !same_version(file_identity(target), files.origin_version);
 }
 
 // Asks `question` about the Document's file_name with Yes and No.

@@ -222,7 +222,6 @@ TEST_F(FaultSweep, SavesKeepTheOldBytesUntilTheNewOnesAreWhole) {
 TEST_F(FaultSweep, TheSavesOfAListingKeepTheOldBytesAndTheMode) {
   std::string bytes;
   for (int i = 0; i < 70000; ++i) bytes += static_cast<char>(i * 7);
-  write(path("data.bin"), bytes);
   for (const uint8_t mode : {FILE_MODE_HEX, FILE_MODE_TEXT}) {
     const std::string target = path(mode == FILE_MODE_HEX ? "out.bin" : "out.txt");
     std::vector<std::string> before;
@@ -230,6 +229,7 @@ TEST_F(FaultSweep, TheSavesOfAListingKeepTheOldBytesAndTheMode) {
     std::string expected = bytes;
     sweep(
         [&] {
+          write(path("data.bin"), bytes);  // a wrong Ctrl+S must not snowball
           headless::state.answers.push_back({headless::DialogAnswer::OPEN, path("data.bin"), 0});
           open_file_dialog(file_entry(open_file_dialog, FILE_MODE_HEX));
           if (mode == FILE_MODE_TEXT) {
