@@ -1,5 +1,7 @@
 // Loading and saving: the text conversion, the HexListing in both directions,
 // round trips, and the title label.
+#include <chrono>
+#include <functional>
 #include <random>
 #include <string>
 #include <utility>
@@ -387,4 +389,47 @@ TEST_F(FileTest, ConversionInPiecesMatchesTheWholeAtEveryCut) {
   EXPECT_EQ(line_entry(1), 512u * 1024 + 2);
   EXPECT_EQ(line_entry(2), 512u * 1024 + 6);
   EXPECT_TRUE(check_document());
+}
+
+// Another program's change since the load or the last save, however it
+// shows (the size, the time of the last write, a new file renamed over it),
+// is asked about: No keeps the other version, Yes saves. A file deleted
+// meanwhile is written again without a word.
+TEST_F(FileTest, SaveAsksBeforeOverwritingAFileChangedOnDisk) {
+  namespace fs = std::filesystem;
+  const std::string file = path("doc.txt");
+  const std::string ours = "ours\r\n";
+  write_file(file, ours);
+  ASSERT_EQ(load(file, FILE_MODE_TEXT), 0);
+  const struct {
+    const char* what;
+    std::function<void()> change;
+  } changes[] = {
+      {"size", [&] { write_file(file, "theirs, longer\r\n"); }},
+      {"time", [&] { fs::last_write_time(file, fs::last_write_time(file) + std::chrono::hours(1)); }},
+      {"inode", [&] {
+         write_file(path("new"), ours);
+         fs::last_write_time(path("new"), fs::last_write_time(file));
+         fs::rename(path("new"), file);
+       }},
+  };
+  for (const auto& c : changes) {
+    c.change();
+    const std::string theirs = read_file(file);
+    headless::state.transcript.clear();
+    headless::state.answers.push_back({headless::DialogAnswer::NO, "", 0});
+    EXPECT_FALSE(save_to_origin()) << c.what;
+    EXPECT_EQ(read_file(file), theirs) << c.what;
+    EXPECT_TRUE(transcript_has("question Vusk: doc.txt was changed by another program. Save anyway?")) << c.what;
+    headless::state.answers.push_back({headless::DialogAnswer::YES, "", 0});
+    EXPECT_TRUE(save_to_origin()) << c.what;
+    EXPECT_EQ(read_file(file), ours) << c.what;
+    EXPECT_EQ(headless::state.transcript.size(), 2u) << c.what;
+    EXPECT_TRUE(save_to_origin()) << c.what;  // our own save is no change
+    EXPECT_EQ(headless::state.transcript.size(), 2u) << c.what;
+  }
+  fs::remove(file);
+  EXPECT_TRUE(save_to_origin());
+  EXPECT_EQ(read_file(file), ours);
+  EXPECT_EQ(headless::state.transcript.size(), 2u);
 }
