@@ -24,6 +24,11 @@ if [ "$status" != 1 ] || ! grep -qx 'vusk: no display (DISPLAY is not set)' "$E2
 fi
 
 e2e_start_display
+# The display outlives its clients: what one client left on the root window
+# is there for the next. One that reset itself when its last client left
+# refused the program started just then (the suite's rare "no window").
+xprop -root -f _VUSK_E2E 8s -set _VUSK_E2E kept
+xprop -root _VUSK_E2E | grep -q '"kept"' || e2e_fail "the display reset itself when its last client left"
 cd "$E2E_REAL"
 e2e_start_app "$E2E_BIN/vusk" "$E2E_FILE"
 wid=$(e2e_wait_window '^small\.txt - Vusk$' 30)
