@@ -76,9 +76,13 @@ e2e_poll() {
 # resets itself whenever its last client leaves, and refuses the clients
 # that connect meanwhile. The next program, started just after the last one
 # ended, then found no display and ran on SDL's offscreen driver, or (now)
-# ends saying so.
+# ends saying so. A display started before is ended first.
 e2e_start_display() {
   local file="$E2E_WORK/display"
+  if [ -n "$E2E_XVFB_PID" ]; then
+    kill "$E2E_XVFB_PID" 2>/dev/null || true
+    wait "$E2E_XVFB_PID" 2>/dev/null || true
+  fi
   : >"$file"
   Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 3>"$file" >/dev/null \
     2>"$E2E_WORK/xvfb.log" &
