@@ -34,6 +34,9 @@ Win32State w32;
 OPENFILENAMEA open_file_name;
 
 constexpr char CLASS_NAME[] = "nowindow";
+// How often, and how many milliseconds apart, a paste tries a busy clipboard.
+constexpr int CLIPBOARD_TRIES = 50;
+constexpr DWORD CLIPBOARD_RETRY_MS = 20;
 // One filter entry; the literal's own terminator ends the list.
 constexpr char DIALOG_FILTER[] = "all files\0*.*\0";
 
@@ -181,17 +184,31 @@ bool set_clipboard_text(const char* text) {
   return set;
 }
 
+// Opens the clipboard and locks its CF_TEXT, trying for about a second:
+// another program may hold the clipboard open for a moment (Wine's bridge
+// to the X clipboard does so whenever an X program takes the selection), or
+// be slow to render text it offered. Null at once when there is no text.
+static const char* lock_clipboard_text(HGLOBAL* data) {
+  for (int attempt = 0; attempt < CLIPBOARD_TRIES; ++attempt) {
+    if (attempt != 0) Sleep(CLIPBOARD_RETRY_MS);
+    if (!OpenClipboard(w32.hwnd)) continue;
+    *data = GetClipboardData(CF_TEXT);
+    const char* text = *data != nullptr ? static_cast<const char*>(GlobalLock(*data)) : nullptr;
+    if (text != nullptr) return text;
+    const bool offered = IsClipboardFormatAvailable(CF_TEXT) != 0;
+    CloseClipboard();
+    if (!offered) return nullptr;
+  }
+  return nullptr;
+}
+
 // CF_TEXT from the clipboard, locked until close_clipboard_text. Another
 // program may have put text there without a terminator; such text is copied
 // and terminated, so that no reader runs past the block.
 const char* open_clipboard_text() {
-  if (!OpenClipboard(w32.hwnd)) return nullptr;
-  HGLOBAL data = GetClipboardData(CF_TEXT);
-  const char* text = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
-  if (text == nullptr) {
-    CloseClipboard();
-    return nullptr;
-  }
+  HGLOBAL data = nullptr;
+  const char* text = lock_clipboard_text(&data);
+  if (text == nullptr) return nullptr;
   w32.clipboard_data = data;
   w32.clipboard_open = true;
   const size_t size = GlobalSize(data);
