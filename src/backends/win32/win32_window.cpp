@@ -103,9 +103,9 @@ LONG choose_scale(uint32_t width, uint32_t height) {
 // the least frame. At 1:1 the system itself keeps the window's size within
 // the screen.
 POINT fitted_outer(uint32_t outer_width, uint32_t outer_height) {
+  if (scale() == 1) return {static_cast<LONG>(outer_width), static_cast<LONG>(outer_height)};
   const SIZE extra = frame_extra();
   const RECT room = work_area();
-  if (scale() == 1) return {static_cast<LONG>(outer_width), static_cast<LONG>(outer_height)};
   const uint32_t width = fit_frame_side(outer_width - static_cast<uint32_t>(extra.cx), win.min_frame_width,
                                         static_cast<uint32_t>(scale()), room.right - room.left - extra.cx);
   const uint32_t height = fit_frame_side(outer_height - static_cast<uint32_t>(extra.cy), win.min_frame_height,
