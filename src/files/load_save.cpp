@@ -100,6 +100,16 @@ bool save_confirmed() {
   return answered_yes(name + NUL_QUESTION_MIDDLE + std::string(count, digits.ptr) + NUL_QUESTION_END);
 }
 
+// The Document just put in place becomes file_path's: nothing selected, the
+// rows from its start, saved as it is, and the name in the title.
+void take_in_new_document(const FileIdentity& version) {
+  empty_selection(doc.text_buffer);
+  fill_row_pointers();
+  mark_document_saved();
+  set_title_file_name();
+  remember_origin(version);
+}
+
 // A text block and its LineTable, read and built, not yet the Document's.
 struct NewText {
   uint8_t* block;
@@ -238,11 +248,7 @@ int load_document() {
   // LineTable that a rebuild from line 0 would make.
   adopt_text(text.block, text.capacity, text.length, text.starts.table, text.starts.capacity * 4,
              text.starts.count - 1);
-  empty_selection(doc.text_buffer);
-  fill_row_pointers();
-  mark_document_saved();
-  set_title_file_name();
-  remember_origin(version);
+  take_in_new_document(version);
   files.nul_filler = text.nul_filler;
   if (files.nul_filler != 0) post_status(NUL_FILLER_STATUS);
   return 0;
@@ -255,11 +261,8 @@ int load_document() {
 int load_or_name_new_document() {
   if (!names_new_file(files.file_path)) return load_document();
   create_blank_document();
-  empty_selection(doc.text_buffer);
-  fill_row_pointers();
-  mark_document_saved();
-  set_title_file_name();
-  remember_origin(FileIdentity{});
+  take_in_new_document(FileIdentity{});
+  files.nul_filler = 0;
   return 0;
 }
 
