@@ -152,12 +152,14 @@ void to_platform_rect(const RECT& r, PlatformRect* rect) { *rect = {r.left, r.to
 // MessageBoxA owned by the window, with one OK button.
 void show_message(const char* text, const char* caption) { MessageBoxA(w32.hwnd, text, caption, MB_OK); }
 
-// MessageBoxA with Yes, No and Cancel; Escape and the close box give Cancel.
-QuestionAnswer ask_question(const char* text, const char* caption) {
-  switch (MessageBoxA(w32.hwnd, text, caption, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+// MessageBoxA with Yes, No and Cancel (Escape and the close box give
+// Cancel), or with Yes and No, where anything but Yes is No.
+QuestionAnswer ask_question(const char* text, const char* caption, QuestionButtons buttons) {
+  const bool cancel = buttons == QUESTION_YES_NO_CANCEL;
+  switch (MessageBoxA(w32.hwnd, text, caption, (cancel ? MB_YESNOCANCEL : MB_YESNO) | MB_ICONQUESTION)) {
     case IDYES: return ANSWER_YES;
     case IDNO: return ANSWER_NO;
-    default: return ANSWER_CANCEL;
+    default: return cancel ? ANSWER_CANCEL : ANSWER_NO;
   }
 }
 
