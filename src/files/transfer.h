@@ -37,7 +37,8 @@ bool set_transfer_path(const char* path);
 // Writes the Selection (not empty) to the transfer file, creating its
 // directory first, and puts its text on the system clipboard for other
 // programs (clipboard_form). True, with "Copied." posted, only when every
-// byte reached the file; the Document, cursor and Selection never change.
+// byte reached the file; otherwise the "error!?" box names the file. The
+// Document, cursor and Selection never change.
 bool copy_selection_to_transfer_file();
 
 // The text of the bytes [start, stop) as the system clipboard takes it, into

@@ -300,7 +300,8 @@ TEST_F(Transfer, ClipboardLfTextPastedAsNulBytes) {
 
 // Cut deletes only what reached the transfer file: not when its folder
 // cannot be made, a write comes back short, or the bytes cannot be forced
-// out. A missing cache folder is made by the first copy.
+// out; the box names the file then. A missing cache folder is made by the
+// first copy.
 TEST_F(Transfer, CutKeepsTheSelectionWhenTheCopyFailed) {
   write(dir + "/file", "");
   std::snprintf(files.transfer_path, PATH_BYTES, "%s/file/VUSK.TMP", dir.c_str());
@@ -311,6 +312,7 @@ TEST_F(Transfer, CutKeepsTheSelectionWhenTheCopyFailed) {
     status.status_text = nullptr;
     fail_file_operations(failing);
     menu(EDIT_CUT);
+    EXPECT_EQ(last_line_of_transcript(), "box error!?: " + std::string(files.transfer_path)) << failing;
     EXPECT_EQ(status.status_text, nullptr) << failing;
     EXPECT_EQ(text(), "abc") << failing;
     EXPECT_EQ(selected(), "abc") << failing;
@@ -342,6 +344,16 @@ TEST_F(Transfer, ATransferFileThatCannotBeTakenIsRefusedBeforeAnythingChanges) {
   EXPECT_EQ(text(), "abc");
   EXPECT_EQ(selected(), "a");
   EXPECT_EQ(transfer.bytes, nullptr);
+  // The column paste builds its lines in a block of their own: without it,
+  // not even a part of them goes in.
+  static int blocks;
+  blocks = 0;
+  files.alloc_block = [](size_t n) { return ++blocks == 1 ? try_alloc(n) : nullptr; };
+  headless::state.transcript.clear();
+  menu(EDIT_PASTE_COLUMN);
+  files.alloc_block = nullptr;
+  EXPECT_EQ(headless::state.transcript, std::vector<std::string>{box});
+  EXPECT_EQ(text(), "abc");
   // The bound holds where 32 bits run out, for the text and the LineTable.
   doc.pad_spaces = doc.pad_newlines = 0;
   const uint32_t length = doc.text_length;
