@@ -72,7 +72,9 @@ bool paste_clipboard_text();
 
 // The column paste: the transfer file's lines one below the other at the
 // cursor's column, the view scrolling one line per line end; then the
-// Selection is emptied and the text view redrawn.
+// Selection is emptied and the text view redrawn. Its lines are one change
+// of the text (one undo step); one the Document cannot take changes
+// nothing, after the "error!?" box with the transfer file's path.
 void paste_column();
 
 // The Edit menu's handler: the action of the widget's w_value (cut, copy,
