@@ -54,6 +54,16 @@ void remember_origin() {
   }
 }
 
+// The Document just put in place becomes file_path's: nothing selected, the
+// rows from its start, saved as it is, and the name in the title.
+void take_in_new_document() {
+  empty_selection(doc.text_buffer);
+  fill_row_pointers();
+  mark_document_saved();
+  set_title_file_name();
+  remember_origin();
+}
+
 // A text block and its LineTable, read and built, not yet the Document's.
 struct NewText {
   uint8_t* block;
@@ -187,11 +197,7 @@ int load_document() {
   // LineTable that a rebuild from line 0 would make.
   adopt_text(text.block, text.capacity, text.length, text.starts.table, text.starts.capacity * 4,
              text.starts.count - 1);
-  empty_selection(doc.text_buffer);
-  fill_row_pointers();
-  mark_document_saved();
-  set_title_file_name();
-  remember_origin();
+  take_in_new_document();
   return 0;
 }
 
@@ -202,11 +208,7 @@ int load_document() {
 int load_or_name_new_document() {
   if (!names_new_file(files.file_path)) return load_document();
   create_blank_document();
-  empty_selection(doc.text_buffer);
-  fill_row_pointers();
-  mark_document_saved();
-  set_title_file_name();
-  remember_origin();
+  take_in_new_document();
   return 0;
 }
 
