@@ -302,7 +302,7 @@ TEST_F(FaultSweep, AFailedLoadChangesNothing) {
   }
 }
 
-TEST_F(FaultSweep, ACopyKeepsThePreviousCopyUntilTheNewOneIsWhole) {
+TEST_F(FaultSweep, ACopyThatCouldNotWriteShowedNoBoxAndKeepsThePreviousCopy) {
   set_text("the new selection");
   const std::string transfer_file = files.transfer_path;
   std::vector<std::string> before;
@@ -317,11 +317,13 @@ TEST_F(FaultSweep, ACopyKeepsThePreviousCopyUntilTheNewOneIsWhole) {
       [&](const std::string& where) {
         EXPECT_EQ(read(transfer_file), "previous copy") << where;
         EXPECT_EQ(status_shown(), "") << where;
+        EXPECT_EQ(headless::state.transcript, std::vector<std::string>{"box error!?: " + transfer_file}) << where;
         EXPECT_EQ(entries(), before) << where;
       },
       [&] {
         EXPECT_EQ(read(transfer_file), "the new selection");
         EXPECT_EQ(status_shown(), "Copied.");
+        EXPECT_FALSE(box_shown());
       });
   // The write, the flush and the rename, refused or half done.
   EXPECT_GE(failures, 3 + 3);
