@@ -269,6 +269,9 @@ sc_clipboard_in() {
   SC_XCLIP_PID=$!
   e2e_poll 10 sh -c "xclip -selection clipboard -o 2>/dev/null | cmp -s - '$E2E_WORK/clip.txt'" ||
     e2e_fail "the X clipboard does not hold the text given to xclip"
+  # Wine's bridge takes the new owner's text into the Windows clipboard on its
+  # own time; under load, a paste right after that found the clipboard empty.
+  [ "$SC_DRIVER" != wine ] || sleep 3
   e2e_script "clipboard ${1//$'\n'/\\r\\n}"
 }
 sc_clipboard_release() { [ -z "$SC_XCLIP_PID" ] || kill "$SC_XCLIP_PID" 2>/dev/null || true; }
