@@ -1,6 +1,8 @@
 // The File menu's bindings and the redraws after a load or a save.
 #include "screens/file_menu.h"
 
+#include <cstring>
+
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "platform/platform.h"
@@ -43,15 +45,37 @@ void load_and_show(uint8_t mode) {
   if (load_in_mode(mode) == 0) show_loaded_document();
 }
 
+// What names the Document before a dialog writes its choice into file_path:
+// a name that neither loads nor saves is given back, so that file_path goes
+// on naming the Document shown.
+struct KeptName {
+  char path[PATH_BYTES];
+  uint8_t mode;
+};
+
+KeptName keep_name() {
+  KeptName kept;
+  std::memcpy(kept.path, files.file_path, PATH_BYTES);
+  kept.mode = files.file_mode;
+  return kept;
+}
+
+void give_back(const KeptName& kept) {
+  std::memcpy(files.file_path, kept.path, PATH_BYTES);
+  files.file_mode = kept.mode;
+}
+
 // The open dialog, once unsaved changes are settled; a chosen file is
 // loaded in `mode`.
 void open_with_dialog(uint8_t mode) {
   if (!settle_unsaved_changes()) return;
+  const KeptName kept = keep_name();
   if (file_dialog(false, REFUSE_READ_ONLY, files.file_path)) {
-    load_and_show(mode);
+    if (load_in_mode(mode) == 0) return show_loaded_document();
   } else {
     report_dialog_failure();
   }
+  give_back(kept);
 }
 
 }  // namespace
@@ -61,18 +85,22 @@ void open_file_dialog(int32_t slot) { open_with_dialog(mode_of(slot)); }
 void open_as_text() { open_with_dialog(FILE_MODE_TEXT); }
 
 void save_file_dialog(int32_t slot) {
+  const KeptName kept = keep_name();
   if (file_dialog(true, REFUSE_READ_ONLY | ASK_BEFORE_OVERWRITE, files.file_path)) {
-    save_with_mode(slot);
+    if (save_with_mode(slot)) return;
   } else {
     report_dialog_failure();
   }
+  give_back(kept);
 }
 
 void load_with_mode(int32_t slot) { load_and_show(mode_of(slot)); }
 
-void save_with_mode(int32_t slot) {
+bool save_with_mode(int32_t slot) {
   files.file_mode = mode_of(slot);
-  if (save_document()) show_saved_document();
+  if (!save_document()) return false;
+  show_saved_document();
+  return true;
 }
 
 void save_under_file_name(int32_t) { save_in_place(); }
