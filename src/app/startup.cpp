@@ -194,11 +194,15 @@ void open_main_window() {
   present_now();
 }
 
+// The empty Document's path is its name, as the title shows it, so that
+// Ctrl+F2 and the dialogs name it too.
+void name_default_document() { std::memcpy(files.file_path, DEFAULT_NAME, sizeof DEFAULT_NAME); }
+
 // Loads the document named by the command line's argument, if there is one;
 // a name that cannot be loaded (or taken as it stands) leaves the empty
-// Document with no path.
+// Document, named "default.txt".
 void open_command_line_file() {
-  if (next_argument(files.file_path) == 0) return;
+  if (next_argument(files.file_path) == 0) return name_default_document();
   int failed;
   if (argument_refused) {
     // A cut name could name another file, and so could one whose quotes
@@ -218,7 +222,7 @@ void open_command_line_file() {
     }
   }
   if (failed != 0) {
-    files.file_path[0] = 0;
+    name_default_document();
     redraw_all_widgets();
     present_now();
   }
@@ -231,7 +235,7 @@ void start_up_steps() {
   create_empty_document();
   wt.default_focus = 0;
   place_transfer_file();
-  std::memcpy(files.file_path, DEFAULT_NAME, sizeof DEFAULT_NAME);
+  name_default_document();
   set_title_file_name();
   files.file_mode = FILE_MODE_TEXT;
   home_the_view();

@@ -514,7 +514,7 @@ bool dispatch(Work& w, uint32_t code) {
 // are drawn whole, and before the full redraw, which keeps open panels on top.
 bool step_to_file(Work& w, int32_t step) {
   const auto step_directory = command_services.step_directory;
-  if (step_directory == nullptr || !may_replace_document() || !step_directory(step)) return false;
+  if (step_directory == nullptr || !step_directory(step, may_replace_document)) return false;
   for (int32_t s = view.text_rows_end; s < view.top_bars_end; s += 4) draw_widget(s);
   w.loaded = true;
   w.full_redraw = true;

@@ -38,8 +38,9 @@ struct CommandServices {
   // and empties the Selection, whether or not the load succeeded.
   void (*reload_in_other_mode)();
   // Ctrl+F3 / Ctrl+F4: loads the file `step` (-1 or +1) entries away in the
-  // directory; true when one was loaded.
-  bool (*step_directory)(int32_t step);
+  // file's folder, asking `may_replace` first when there is one to load;
+  // true when one was loaded.
+  bool (*step_directory)(int32_t step, bool (*may_replace)());
   // The find field's buffer, `find_pattern_chars` bytes padded with spaces;
   // Enter with the focus on the field that shows it searches.
   char* find_pattern;

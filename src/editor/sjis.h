@@ -1,8 +1,8 @@
 // Shift_JIS as the editor shows it: which bytes open a double-width
-// character, and which double-byte glyph a pair shows. Editing, search and
-// the cursor count bytes; only display and row placement pair them. Editor
-// layer, header only: the editor, the files and the layers above may include
-// it.
+// character, and which double-byte glyph a pair shows. Editing and the
+// cursor count bytes; display, row placement and where a match may start or
+// end pair them. Editor layer, header only: the editor, the files and the
+// layers above may include it.
 #pragma once
 #include <cstdint>
 

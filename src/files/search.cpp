@@ -40,11 +40,12 @@ int32_t find_text(uint32_t direction, const uint8_t* pattern_end, const uint8_t*
   const bool backwards = direction != 0;
   // Dead bytes behind the end marker lie in range, but no match reaches
   // them: the origin is never beyond the marker and no pattern holds 0x0D.
+  size_t length = 0;  // more than n where a line end of the pattern met filler
   const int64_t at = find_match(doc.text_buffer, doc.text_length, search_origin(backwards), backwards,
-                                pattern_start, n, fold);
+                                pattern_start, n, fold, &length);
   if (at < 0) return -1;
   view.sel_start = doc.text_buffer + at;
-  view.sel_end = view.sel_start + n;
+  view.sel_end = view.sel_start + length;
   return static_cast<int32_t>(line_of_pointer(view.sel_start));
 }
 

@@ -19,9 +19,11 @@ void reset_search_state();
 // Searches the bytes [pattern_start, pattern_end) (a leading CASE_FOLD_MARK
 // is no part of them and folds letters) forwards (direction 0) from the
 // Selection's end, or backwards from one before its start, or from the
-// located cursor (locate_cursor) when nothing is selected. A match becomes
-// sel_start / sel_end (anchor and head untouched) and its first byte's line
-// is returned; -1 when there is none, with nothing changed.
+// located cursor (locate_cursor) when nothing is selected. A match stands on
+// whole characters, and a line end of the pattern matches any line end
+// (find_match). It becomes sel_start / sel_end (anchor and head untouched)
+// and its first byte's line is returned; -1 when there is none, with
+// nothing changed.
 int32_t find_text(uint32_t direction, const uint8_t* pattern_end, const uint8_t* pattern_start);
 
 }  // namespace vusk

@@ -123,13 +123,19 @@ bool is_path_separator(char c);
 bool full_path_name(const char* path, char* dest, uint32_t max);
 
 // ---- Directory listing ----------------------------------------------------
-// All entries of the current directory that match `pattern` ("*.*" matches
-// every name), "." and ".." included, in the platform's listing order (sorted
-// bytewise by name on POSIX).
+// All entries that match `pattern` ("*.*" matches every name), "." and ".."
+// included, in the platform's listing order (sorted bytewise by name on
+// POSIX). The pattern's directory part, up to its last path separator, names
+// the directory listed; without one it is the current directory. The names
+// listed are bare.
 
 // Position of the first entry named exactly `name`; -1 when `name` is empty,
 // the listing cannot be started, or nothing matches.
 int32_t index_of_file(const char* name, const char* pattern);
+// Where `name` stands, or would stand when no entry has it, in the listing:
+// the number of entries that the listing's order puts before it; -1 when the
+// listing cannot be started.
+int32_t position_in_listing(const char* name, const char* pattern);
 // Copies the name of entry n (with its terminator) into `dest` and returns
 // its length; 0, leaving `dest` alone, when there is no entry n. A name that
 // does not fit `dest_size` bytes is not copied, but its length (dest_size or

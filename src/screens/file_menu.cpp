@@ -45,15 +45,37 @@ void load_and_show(uint8_t mode) {
   if (load_in_mode(mode) == 0) show_loaded_document();
 }
 
+// What names the Document before a dialog writes its choice into file_path:
+// a name that neither loads nor saves is given back, so that file_path goes
+// on naming the Document shown.
+struct KeptName {
+  char path[PATH_BYTES];
+  uint8_t mode;
+};
+
+KeptName keep_name() {
+  KeptName kept;
+  std::memcpy(kept.path, files.file_path, PATH_BYTES);
+  kept.mode = files.file_mode;
+  return kept;
+}
+
+void give_back(const KeptName& kept) {
+  std::memcpy(files.file_path, kept.path, PATH_BYTES);
+  files.file_mode = kept.mode;
+}
+
 // The open dialog, once unsaved changes are settled; a chosen file is
 // loaded in `mode`.
 void open_with_dialog(uint8_t mode) {
   if (!settle_unsaved_changes()) return;
+  const KeptName kept = keep_name();
   if (file_dialog(false, REFUSE_READ_ONLY, files.file_path)) {
-    load_and_show(mode);
+    if (load_in_mode(mode) == 0) return show_loaded_document();
   } else {
     report_dialog_failure();
   }
+  give_back(kept);
 }
 
 }  // namespace
@@ -66,22 +88,21 @@ void open_as_text() { open_with_dialog(FILE_MODE_TEXT); }
 // gives the previous path back, so that "Save" and Ctrl+F2 still find the
 // Document's file.
 void save_file_dialog(int32_t slot) {
-  char previous[PATH_BYTES];
-  std::memcpy(previous, files.file_path, PATH_BYTES);
-  bool saved = false;
+  const KeptName kept = keep_name();
   if (file_dialog(true, REFUSE_READ_ONLY | ASK_BEFORE_OVERWRITE, files.file_path)) {
-    saved = save_in_mode(mode_of(slot));
-    if (saved) show_saved_document();
+    if (save_with_mode(slot)) return;
   } else {
     report_dialog_failure();
   }
-  if (!saved) std::memcpy(files.file_path, previous, PATH_BYTES);
+  give_back(kept);
 }
 
 void load_with_mode(int32_t slot) { load_and_show(mode_of(slot)); }
 
-void save_with_mode(int32_t slot) {
-  if (save_in_mode(mode_of(slot))) show_saved_document();
+bool save_with_mode(int32_t slot) {
+  if (!save_in_mode(mode_of(slot))) return false;
+  show_saved_document();
+  return true;
 }
 
 void save_under_file_name(int32_t) { save_in_place(); }

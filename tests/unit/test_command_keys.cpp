@@ -116,7 +116,7 @@ Calls calls;
 CommandServices recording_services(char* pattern, uint32_t chars) {
   CommandServices s{};
   s.reload_in_other_mode = [] { calls.log.push_back("reload"); };
-  s.step_directory = [](int32_t step) {
+  s.step_directory = [](int32_t step, bool (*)()) {
     calls.log.push_back("step " + std::to_string(step));
     return calls.step_loads;
   };

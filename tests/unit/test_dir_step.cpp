@@ -58,14 +58,30 @@ using Lines = std::vector<std::string>;
 
 // (Prefix names, subdirectories and the ends of the listing are the
 // scripted step_files.)
-TEST_F(Stepping, ANameInAnotherCaseIsNotInTheListing) {
+TEST_F(Stepping, DotEntriesArePassedOverWithoutABox) {
   make_files({"a.txt", "b.txt"});
-  std::strcpy(files.file_name, "B.TXT");
-  key("ctrl+F3");  // nothing before "no position"
-  EXPECT_STREQ(files.file_path, "");
-  key("ctrl+F4");  // from position 0: "." and ".." cannot load
-  EXPECT_EQ(boxes(), (Lines{"box error!?: .", "box error!?: .."}));
+  key("ctrl+F3");  // before a.txt: only "." and ".."
+  EXPECT_TRUE(boxes().empty());
+  EXPECT_STREQ(files.file_path, "a.txt");
   EXPECT_STREQ(files.file_name, "a.txt");
+}
+
+// The listing is the file's folder, not the working directory; a name the
+// listing no longer holds (another case, or deleted) steps from its place.
+TEST_F(Stepping, StepsThroughTheFilesFolderFromWhereItsNameSorts) {
+  std::ofstream("m.txt") << "not in the folder";
+  std::filesystem::create_directory("st3");
+  make_files({"st3/b.txt", "st3/a.txt", "st3/d.txt"});
+  key("ctrl+F4");
+  EXPECT_STREQ(files.file_path, "st3/d.txt");
+  EXPECT_STREQ(files.file_name, "d.txt");
+  std::filesystem::remove("st3/d.txt");
+  key("ctrl+F3");  // from where "d.txt" would sort
+  EXPECT_STREQ(files.file_path, "st3/b.txt");
+  std::strcpy(files.file_name, "B.TXT");  // sorts before every lower-case name
+  key("ctrl+F4");
+  EXPECT_STREQ(files.file_path, "st3/a.txt");
+  EXPECT_TRUE(boxes().empty());
 }
 
 TEST_F(Stepping, AStepShowsTheNewFileFromItsTopLeftInTheSameMode) {
@@ -89,14 +105,26 @@ TEST_F(Stepping, AStepShowsTheNewFileFromItsTopLeftInTheSameMode) {
   EXPECT_EQ(std::vector<uint32_t>(raster.frame_pixels, raster.frame_pixels + 1024 * 768), shown);
   EXPECT_FALSE(headless::state.presented.empty());
 
-  // At the last entry: file_path emptied, the Document stays, nothing drawn.
-  headless::send(WM_KEYUP, 'A', 0);  // presents the redraw above
+}
+
+// At the last entry nothing replaces the Document: no question about its
+// changes, nothing drawn, and file_path still names it.
+TEST_F(Stepping, PastTheLastFileThePathStaysAndNothingIsAsked) {
+  make_files({"b.txt", "a.txt"});
+  chars("x");
+  headless::send(WM_KEYUP, 'A', 0);  // presents the typing
   headless::state.presented.clear();
   key("ctrl+F4");
-  EXPECT_STREQ(files.file_path, "");
-  EXPECT_STREQ(files.file_name, "b.txt");
+  EXPECT_STREQ(files.file_path, "b.txt");
+  EXPECT_EQ(text().substr(0, 6), "xb.txt");
   EXPECT_TRUE(headless::state.presented.empty());
   EXPECT_TRUE(boxes().empty());
+  headless::state.answers.push_back({headless::DialogAnswer::NO, "", 0});
+  key("ctrl+F3");  // a file to load: now the question comes
+  const Lines shown = boxes();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].rfind("question ", 0), 0u);
+  EXPECT_STREQ(files.file_path, "a.txt");
 }
 
 TEST_F(Stepping, PipesDevicesAndOverlongNamesArePassedOverUnopened) {
@@ -123,6 +151,14 @@ TEST_F(Stepping, ThePosixListingIsSortedBytewiseAndReadAfresh) {
     EXPECT_EQ(name, sorted[i]);
   }
   EXPECT_EQ(nth_file(name, 8, "*.*", sizeof name), 0u);
+  EXPECT_EQ(position_in_listing("b", "*.*"), index_of_file("b", "*.*"));
+  EXPECT_EQ(position_in_listing("a.txt0", "*.*"), index_of_file("b", "*.*"));  // gone: its place
+  // A pattern's folder is listed, with bare names.
+  std::ofstream("sub/in") << "x";
+  EXPECT_EQ(index_of_file("in", "sub/*.*"), 2);
+  ASSERT_EQ(nth_file(name, 2, "sub/*.*", sizeof name), 2u);
+  EXPECT_STREQ(name, "in");
+  EXPECT_EQ(position_in_listing("a", "missing/*.*"), -1);
   EXPECT_EQ(index_of_file("A.TXT", "*.*"), -1);
   EXPECT_EQ(index_of_file("", "*.*"), -1);
   // Too long for the buffer: its length, and the buffer untouched.

@@ -129,6 +129,26 @@ TEST_F(FileMenu, AFailedLoadLeavesTheDocumentTheViewAndTheScreen) {
   EXPECT_EQ(std::vector<uint32_t>(raster.frame_pixels, raster.frame_pixels + 1024 * 768), frame);
 }
 
+// A name that neither loaded nor saved does not stay in file_path: Ctrl+F2
+// then reloads the Document shown instead of reporting that name.
+TEST_F(FileMenu, AFailedOpenOrSaveAsLeavesThePathOfTheDocument) {
+  const std::string shown = write_lines("long.txt", 300);
+  open_scrolled(shown);
+  headless::state.answers.push_back({headless::DialogAnswer::OPEN, dir + "/missing.txt", 0});
+  open_file_dialog(entry(open_file_dialog, FILE_MODE_TEXT));
+  EXPECT_EQ(files.file_path, shown);
+  headless::state.answers.push_back({headless::DialogAnswer::SAVE, dir + "/no/such/dir", 0});
+  save_file_dialog(entry(save_file_dialog, FILE_MODE_HEX));
+  EXPECT_EQ(headless::state.transcript.back(), "box error!?: " + dir + "/no/such/dir");
+  EXPECT_EQ(files.file_path, shown);
+  EXPECT_EQ(files.file_mode, FILE_MODE_TEXT);
+  headless::state.transcript.clear();
+  click_cell(3, 30);  // right of the open menu
+  key("ctrl+F2");
+  EXPECT_TRUE(headless::state.transcript.empty());
+  EXPECT_EQ(files.file_mode, FILE_MODE_HEX);
+}
+
 TEST_F(FileMenu, ASavePutsTheNewNameOnTheTitleBar) {
   open_scrolled(write_lines("long.txt", 300));
   const std::vector<uint32_t> old_title = title_pixels();

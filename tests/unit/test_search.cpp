@@ -55,8 +55,9 @@ TEST_F(Search, WhatASearchSelectsAndWhereTheCursorGoes) {
       {"backward from below", "ab\nab", "ab", 0, 5, 0, "F4", 3, 5, 0, 1},
       {"at a match start", "ab ab", "ab", 0, 0, 3, "F3", 3, 5, 0, 0},
       {"ESC alone", "\nxy", "\x1b", 0, 0, 0, "F3", 1, 1, 0, 1},
-      {"inside a double-byte character", "\x82\xa0\x82\xa1z", "\xa0\x82", 0, 0, 0, "F3", 1, 3, 0, 0},
+      {"inside a double-byte character", "\x82\xa0\x82\xa1z", "\xa0\x82", 0, 0, 0, "F3", -1, -1, 0, 0},
       {"a line feed", "ab\ncd", "b\ncd", 0, 0, 0, "F3", 1, 5, 0, 0},
+      {"a line feed meets a CR LF", std::string("ab\n\0cd", 6), "b\ncd", 0, 0, 0, "F3", 1, 6, 0, 0},
       {"last line, centred", lines(60, 59, "end"), "end", 0, 0, 0, "F3", 226, 229, 37, 22},
       {"backward to the top", lines(300, 3, "mark"), "mark", 100, 5, 2, "F4", 9, 13, 0, 3},
   };

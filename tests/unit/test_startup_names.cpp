@@ -77,7 +77,7 @@ TEST_F(StartUpName, NamesWithAQuoteAreRefused) {
     write_file(arg, "the named file, never loaded");
     start_with(arg);
     EXPECT_EQ(boxes(), std::vector<std::string>{"box error!?: " + arg});
-    EXPECT_EQ(files.file_path[0], 0);
+    EXPECT_STREQ(files.file_path, files.file_name);
     EXPECT_STREQ(files.file_name, "default.txt");
     EXPECT_EQ(document_bytes(), "   \r");
   }
@@ -86,7 +86,7 @@ TEST_F(StartUpName, NamesWithAQuoteAreRefused) {
   write_file(longest, "its first 127 characters, never loaded");
   start_with(longest + "\"");
   EXPECT_EQ(boxes(), std::vector<std::string>{"box error!?: " + longest});
-  EXPECT_EQ(files.file_path[0], 0);
+  EXPECT_STREQ(files.file_path, files.file_name);
   EXPECT_EQ(document_bytes(), "   \r");
 }
 

@@ -268,16 +268,20 @@ static bool wildcard_match(const char* pattern, const char* name) {
   return false;
 }
 
-// Calls `visit` with each name of the current directory that matches
-// `pattern`, in the order readdir gives them; false when the directory
+// Calls `visit` with each name of the directory that `pattern` names (its
+// part up to the last '/', the current directory without one) that matches
+// the rest of it, in the order readdir gives them; false when the directory
 // cannot be read. The listing is sorted bytewise by its users, each only as
 // far as it needs: it is read afresh for every step through a directory.
 template <class Visit>
 static bool each_entry(const char* pattern, Visit visit) {
-  DIR* dir = opendir(".");
+  const char* slash = std::strrchr(pattern, '/');
+  const std::string folder = slash == nullptr ? "." : slash == pattern ? "/" : std::string(pattern, slash);
+  const char* names = slash == nullptr ? pattern : slash + 1;
+  DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return false;
   while (const dirent* entry = readdir(dir)) {
-    if (wildcard_match(pattern, entry->d_name)) visit(entry->d_name);
+    if (wildcard_match(names, entry->d_name)) visit(entry->d_name);
   }
   closedir(dir);
   return true;
@@ -295,6 +299,12 @@ int32_t index_of_file(const char* name, const char* pattern) {
     if (order < 0) ++before;
   });
   return listed && found ? before : -1;
+}
+
+int32_t position_in_listing(const char* name, const char* pattern) {
+  int32_t before = 0;
+  const bool listed = each_entry(pattern, [&](const char* entry) { before += std::strcmp(entry, name) < 0; });
+  return listed ? before : -1;
 }
 
 uint32_t nth_file(char* dest, uint32_t n, const char* pattern, uint32_t dest_size) {

@@ -300,6 +300,20 @@ bool full_path_name(const char* path, char* dest, uint32_t max) {
 // Each call starts a fresh enumeration, so the answers always describe the
 // directory as it is now; nothing is cached between calls.
 
+namespace {
+
+// Compares two names as NTFS orders them: byte by byte, ASCII letters as
+// capitals.
+int listing_order(const char* a, const char* b) {
+  for (;; ++a, ++b) {
+    const auto ua = static_cast<uint8_t>(*a >= 'a' && *a <= 'z' ? *a - 32 : *a);
+    const auto ub = static_cast<uint8_t>(*b >= 'a' && *b <= 'z' ? *b - 32 : *b);
+    if (ua != ub || ua == 0) return ua - ub;
+  }
+}
+
+}  // namespace
+
 // Position of the entry named exactly `name` (bytewise, case included).
 int32_t index_of_file(const char* name, const char* pattern) {
   if (name[0] == 0) return -1;
@@ -317,6 +331,21 @@ int32_t index_of_file(const char* name, const char* pattern) {
   } while (FindNextFileA(find, &data));
   FindClose(find);
   return found;
+}
+
+// NTFS lists names in the order of their upper-case forms, and so the place
+// of a missing name is counted in that order; FAT lists in the order of
+// creation, where no place is right, and the count is only a fair guess.
+int32_t position_in_listing(const char* name, const char* pattern) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(pattern, &data);
+  if (find == INVALID_HANDLE_VALUE) return -1;
+  int32_t before = 0;
+  do {
+    before += listing_order(data.cFileName, name) < 0;
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return before;
 }
 
 // The name of entry n into `dest`, when there is one and it fits; its
