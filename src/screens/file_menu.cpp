@@ -5,6 +5,7 @@
 #include "files/load_save.h"
 #include "platform/platform.h"
 #include "raster/raster.h"
+#include "screens/path_prompt.h"
 #include "screens/unsaved.h"
 #include "widgets/widget_table.h"
 
@@ -15,10 +16,16 @@ namespace {
 constexpr uint32_t REFUSE_READ_ONLY = 0x8000;
 constexpr uint32_t ASK_BEFORE_OVERWRITE = 0x0002;
 
-// After a dialog that returned no name: a failure (not a cancel) is shown in
-// the "error!?" box with whatever file_path holds.
-void report_dialog_failure() {
-  if (file_dialog_error() != 0) show_message(files.file_path, ERROR_CAPTION);
+// After a dialog that returned no name: one that could not be shown at all
+// says why and asks for the path in the prompt instead; any other failure
+// (not a cancel) is shown in the "error!?" box with whatever file_path holds.
+void report_dialog_failure(bool save, uint8_t mode) {
+  const uint32_t error = file_dialog_error();
+  if (error == DIALOG_UNAVAILABLE) {
+    ask_path_in_prompt(save, mode, file_dialog_unavailable_reason());
+  } else if (error != 0) {
+    show_message(files.file_path, ERROR_CAPTION);
+  }
 }
 
 // The file mode that an entry's value names.
@@ -36,21 +43,25 @@ void show_loaded_document() {
   present_now();
 }
 
-namespace {
-
-// Loads file_path in `mode` and shows it; a failed load keeps everything.
-void load_and_show(uint8_t mode) {
+void load_chosen_file(uint8_t mode) {
   if (load_in_mode(mode) == 0) show_loaded_document();
 }
+
+void save_chosen_file(uint8_t mode) {
+  files.file_mode = mode;
+  if (save_document()) show_saved_document();
+}
+
+namespace {
 
 // The open dialog, once unsaved changes are settled; a chosen file is
 // loaded in `mode`.
 void open_with_dialog(uint8_t mode) {
   if (!settle_unsaved_changes()) return;
   if (file_dialog(false, REFUSE_READ_ONLY, files.file_path)) {
-    load_and_show(mode);
+    load_chosen_file(mode);
   } else {
-    report_dialog_failure();
+    report_dialog_failure(false, mode);
   }
 }
 
@@ -64,16 +75,13 @@ void save_file_dialog(int32_t slot) {
   if (file_dialog(true, REFUSE_READ_ONLY | ASK_BEFORE_OVERWRITE, files.file_path)) {
     save_with_mode(slot);
   } else {
-    report_dialog_failure();
+    report_dialog_failure(true, mode_of(slot));
   }
 }
 
-void load_with_mode(int32_t slot) { load_and_show(mode_of(slot)); }
+void load_with_mode(int32_t slot) { load_chosen_file(mode_of(slot)); }
 
-void save_with_mode(int32_t slot) {
-  files.file_mode = mode_of(slot);
-  if (save_document()) show_saved_document();
-}
+void save_with_mode(int32_t slot) { save_chosen_file(mode_of(slot)); }
 
 void save_under_file_name(int32_t) { save_in_place(); }
 

@@ -12,11 +12,19 @@ namespace vusk {
 // is presented at once, before the next message is handled.
 void show_loaded_document();
 
+// What a file chosen for a dialog leads to, once file_path names it (the
+// path prompt stands in for a dialog that cannot be shown): the load in
+// `mode`, shown as above, or the save in `mode`. A failure keeps the
+// Document and shows its "error!?" box.
+void load_chosen_file(uint8_t mode);
+void save_chosen_file(uint8_t mode);
+
 // Button handlers of the File menu; each takes the WidgetSlot of the
 // activated entry, whose value is the file mode (0 text, 1 hex listing).
 
 // Asks about unsaved changes, then for a file to open; a chosen one is
-// loaded by load_with_mode.
+// loaded by load_with_mode. Where no dialog can be shown, the path prompt
+// asks instead.
 void open_file_dialog(int32_t slot);
 // Asks for a name to save under; a chosen one is saved by save_with_mode.
 void save_file_dialog(int32_t slot);
