@@ -20,6 +20,7 @@ SCENARIOS=(
   resize_least
   colour_schemes
   error_box
+  no_zenity
   benchmark
   double_byte
 )
@@ -221,6 +222,35 @@ scenario_error_box() {
   sc_keys minus Right x
   sc_expect after-the-box
   sc_keys ctrl+z  # back to the loaded text: closing asks nothing
+  sc_close
+}
+
+# Without zenity (and no VUSK_DIALOG) the SDL2 program says so and asks for
+# paths in its own prompt: Escape cancels, a typed name opens, and "save As"
+# saves under a typed name. Windows has its own dialogs.
+scenario_no_zenity() {
+  [ "$SC_DRIVER" = sdl ] || return 0
+  sc_document notes.txt $'notes\r\n'
+  sc_neighbour other.txt $'other text\r\n'
+  mkdir -p "$E2E_WORK/no-zenity"
+  SC_APP_ENV=(-u VUSK_DIALOG PATH="$E2E_WORK/no-zenity")
+  sc_start
+  e2e_script dialog-none
+  sc_keys ctrl+o
+  sc_expect prompt
+  sc_keys Escape x
+  sc_expect cancelled
+  sc_keys ctrl+z ctrl+o
+  sc_type other.txt
+  sc_keys Return
+  sc_expect_title other.txt
+  sc_expect opened
+  sc_keys alt Return a
+  sc_type copy.txt
+  sc_keys Return
+  sc_expect saved
+  printf 'other text\r\n' >"$E2E_WORK/expected.txt"
+  sc_expect_saved "$E2E_WORK/expected.txt" copy.txt
   sc_close
 }
 
