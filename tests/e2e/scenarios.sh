@@ -225,9 +225,8 @@ scenario_error_box() {
   sc_close
 }
 
-# Without zenity (and no VUSK_DIALOG) the SDL2 program says so and asks for
-# paths in its own prompt: Escape cancels, a typed name opens, and "save As"
-# saves under a typed name. Windows has its own dialogs.
+# Without zenity the SDL2 program asks for paths in its own prompt: Escape
+# cancels, a typed name opens, "save As" saves. Windows has its own dialogs.
 scenario_no_zenity() {
   [ "$SC_DRIVER" = sdl ] || return 0
   sc_document notes.txt $'notes\r\n'

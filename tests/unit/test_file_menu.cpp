@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -211,17 +210,15 @@ TEST_F(FileMenu, OpenWithoutZenityShowedErrorWithTheCurrentFilesName) {
 
 TEST_F(FileMenu, ThePathPromptActsOnEnterAndCancelsOnEscapeOrAnEmptyField) {
   open_scrolled(write_lines("long.txt", 300));
-  const std::string before = text();
-  const std::string path = files.file_path;
+  const std::string before = text(), path = files.file_path;
   headless::state.dialogs_unavailable = true;
   // Escape, and Enter on a field emptied by a click: nothing is typed, loaded or asked.
-  key("o");
+  keys({"o"});
   chars("short.txt\x1B");
   EXPECT_EQ(panel_slot(PANEL_PATH_PROMPT, 0), NO_SLOT);
-  key("alt");
-  keys({"Enter", "o"});
+  keys({"alt", "Enter", "o"});
   click(wt.w_x[slot_index(slot_of(PANEL_PATH_PROMPT))] + 20, 56 + 24);
-  key("Enter");
+  chars("\r");
   EXPECT_EQ(panel_slot(PANEL_PATH_PROMPT, 0), NO_SLOT);
   EXPECT_EQ(text(), before);
   EXPECT_EQ(files.file_path, path);
@@ -230,20 +227,16 @@ TEST_F(FileMenu, ThePathPromptActsOnEnterAndCancelsOnEscapeOrAnEmptyField) {
   keys({"alt", "Enter", "o"});
   chars("missing.txt\r");
   EXPECT_EQ(headless::state.transcript.back(), "box error!?: " + dir + "/missing.txt");
-  EXPECT_EQ(text(), before);
   // "save As": the current path is offered, and the first character typed
   // replaces it; an existing file is replaced only after a Yes.
   const std::string kept = write_lines("kept.txt", 1);
   keys({"alt", "Enter", "a"});
-  EXPECT_EQ(wt.w_value[slot_index(wt.focus_widget)], 0);
   headless::state.answers.push_back({headless::DialogAnswer::NO, "", 0});
   chars(kept + "\r");
   EXPECT_EQ(headless::state.transcript.back(), "question Vusk: " + kept + " exists. Replace it?");
+  EXPECT_EQ(std::filesystem::file_size(kept), 8u);
   keys({"alt", "Enter", "a"});
   chars(dir + "/new.txt\r");
-  EXPECT_STREQ(status.status_text, "File saved.");
   EXPECT_STREQ(files.file_name, "new.txt");
-  std::ifstream kept_file(kept, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept_file), {}), "line 0\r\n");
   EXPECT_EQ(std::filesystem::file_size(dir + "/new.txt"), std::filesystem::file_size(path));
 }
