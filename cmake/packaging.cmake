@@ -29,6 +29,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Small text editor that also edits binary 
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
+# The file dialogs are zenity's; without it the program asks for paths in a
+# prompt of its own, so zenity is recommended, not required.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS zenity)
 # dpkg-shlibdeps (dpkg-dev) names the exact libraries the programs link;
 # without it, the ones a Debian 12 build links.
 find_program(VUSK_DPKG_SHLIBDEPS dpkg-shlibdeps)

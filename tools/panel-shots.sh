@@ -48,6 +48,7 @@ panels=(
   "black-on-white|key shift+Down shift+End alt Right Right Enter b minus"
   "scrolled|key ctrl+End Up Up Up"
   "error-box|answer open missing.txt|key alt Enter o"
+  "path-prompt|dialog-none|key alt Enter a"
 )
 
 for font in "${fonts[@]}"; do

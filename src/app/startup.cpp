@@ -14,6 +14,7 @@
 #include "files/transfer.h"
 #include "raster/raster.h"
 #include "screens/file_menu.h"
+#include "screens/path_prompt.h"
 #include "screens/screens.h"
 #include "screens/unsaved.h"
 #include "platform/platform.h"
@@ -82,6 +83,7 @@ void wire_layers() {
   bind_label_variable(var::text_length, &doc.text_length, sizeof doc.text_length);
   bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0], sizeof cmd.bookmark_line[0]);
   bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1], sizeof cmd.bookmark_line[1]);
+  bind_label_variable(var::path_prompt_saving, &path_prompt.saving, sizeof path_prompt.saving);
   modified_changed_hook = update_window_title;
   history_listener = follow_history;
   install_command_services();
@@ -104,6 +106,7 @@ void reset_all_state() {
   reset_search_state();
   reset_transfer_state();
   reset_screen_state();
+  reset_path_prompt_state();
   wire_layers();
   startup.cmdline_cursor = nullptr;
   argument_refused = false;

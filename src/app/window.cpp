@@ -12,6 +12,7 @@
 #include "raster/raster.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "screens/path_prompt.h"
 #include "screens/unsaved.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
@@ -212,8 +213,8 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
   const auto position = static_cast<uint32_t>(static_cast<uintptr_t>(lparam));
   const uint32_t routed = route_input(position >> 16, position & 0xFFFFu, wparam, message);
   // Enter in the find field: the dispatcher searches, as for Enter with the
-  // focus on the field.
-  if ((routed & ROUTE_SUBMITTED) != 0) run_command(VK_RETURN);  // the character Enter
+  // focus on the field. The path prompt's field answers its own.
+  if (!path_prompt_answered(routed) && (routed & ROUTE_SUBMITTED) != 0) run_command(VK_RETURN);  // the character Enter
   win.in_wndproc = 0;
   if (raster.redraw_pending == 0) return default_handling(hwnd, message, wparam, lparam);
   if (win.status_hook != 0) update_status_line();

@@ -190,6 +190,13 @@ bool file_dialog(bool save, uint32_t flags, char* path);
 // The extended error code of the last dialog that returned false: 0 when the
 // user cancelled.
 uint32_t file_dialog_error();
+// The extended error of a dialog that could not be shown at all, because no
+// program to show it can run (a helper that is missing or fails to start);
+// the core then asks for the path itself. No common-dialog code has it.
+constexpr uint32_t DIALOG_UNAVAILABLE = 0x10000;
+// Why the last dialog could not be shown, in a few words for the status line
+// ("zenity is not installed"), while file_dialog_error() is DIALOG_UNAVAILABLE.
+const char* file_dialog_unavailable_reason();
 
 // ---- Optional services ------------------------------------------------------
 // A backend may install these before start-up. Left null, files that belong

@@ -7,6 +7,7 @@
 #include "files/load_save.h"
 #include "platform/platform.h"
 #include "raster/raster.h"
+#include "screens/path_prompt.h"
 #include "screens/unsaved.h"
 #include "widgets/widget_table.h"
 
@@ -17,10 +18,16 @@ namespace {
 constexpr uint32_t REFUSE_READ_ONLY = 0x8000;
 constexpr uint32_t ASK_BEFORE_OVERWRITE = 0x0002;
 
-// After a dialog that returned no name: a failure (not a cancel) is shown in
-// the "error!?" box with whatever file_path holds.
-void report_dialog_failure() {
-  if (file_dialog_error() != 0) show_message(files.file_path, ERROR_CAPTION);
+// After a dialog that returned no name: one that could not be shown at all
+// says why and asks for the path in the prompt instead; any other failure
+// (not a cancel) is shown in the "error!?" box with whatever file_path holds.
+void report_dialog_failure(bool save, uint8_t mode) {
+  const uint32_t error = file_dialog_error();
+  if (error == DIALOG_UNAVAILABLE) {
+    ask_path_in_prompt(save, mode, file_dialog_unavailable_reason());
+  } else if (error != 0) {
+    show_message(files.file_path, ERROR_CAPTION);
+  }
 }
 
 // The file mode that an entry's value names.
@@ -39,11 +46,6 @@ void show_loaded_document() {
 }
 
 namespace {
-
-// Loads file_path in `mode` and shows it; a failed load keeps everything.
-void load_and_show(uint8_t mode) {
-  if (load_in_mode(mode) == 0) show_loaded_document();
-}
 
 // What names the Document before a dialog writes its choice into file_path:
 // a name that neither loads nor saves is given back, so that file_path goes
@@ -65,20 +67,38 @@ void give_back(const KeptName& kept) {
   files.file_mode = kept.mode;
 }
 
+// The load or save of the name that file_path now holds; true when it happened.
+bool take_chosen(bool save, uint8_t mode) {
+  if (save) {
+    if (!save_in_mode(mode)) return false;
+    show_saved_document();
+    return true;
+  }
+  if (load_in_mode(mode) != 0) return false;
+  show_loaded_document();
+  return true;
+}
+
 // The open dialog, once unsaved changes are settled; a chosen file is
 // loaded in `mode`.
 void open_with_dialog(uint8_t mode) {
   if (!settle_unsaved_changes()) return;
   const KeptName kept = keep_name();
   if (file_dialog(false, REFUSE_READ_ONLY, files.file_path)) {
-    if (load_in_mode(mode) == 0) return show_loaded_document();
+    if (take_chosen(false, mode)) return;
   } else {
-    report_dialog_failure();
+    report_dialog_failure(false, mode);
   }
   give_back(kept);
 }
 
 }  // namespace
+
+void take_chosen_path(const char* path, bool save, uint8_t mode) {
+  const KeptName kept = keep_name();
+  std::memcpy(files.file_path, path, std::strlen(path) + 1);
+  if (!take_chosen(save, mode)) give_back(kept);
+}
 
 void open_file_dialog(int32_t slot) { open_with_dialog(mode_of(slot)); }
 
@@ -90,20 +110,16 @@ void open_as_text() { open_with_dialog(FILE_MODE_TEXT); }
 void save_file_dialog(int32_t slot) {
   const KeptName kept = keep_name();
   if (file_dialog(true, REFUSE_READ_ONLY | ASK_BEFORE_OVERWRITE, files.file_path)) {
-    if (save_with_mode(slot)) return;
+    if (take_chosen(true, mode_of(slot))) return;
   } else {
-    report_dialog_failure();
+    report_dialog_failure(true, mode_of(slot));
   }
   give_back(kept);
 }
 
-void load_with_mode(int32_t slot) { load_and_show(mode_of(slot)); }
+void load_with_mode(int32_t slot) { take_chosen(false, mode_of(slot)); }
 
-bool save_with_mode(int32_t slot) {
-  if (!save_in_mode(mode_of(slot))) return false;
-  show_saved_document();
-  return true;
-}
+bool save_with_mode(int32_t slot) { return take_chosen(true, mode_of(slot)); }
 
 void save_under_file_name(int32_t) { save_in_place(); }
 

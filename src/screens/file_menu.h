@@ -12,11 +12,18 @@ namespace vusk {
 // is presented at once, before the next message is handled.
 void show_loaded_document();
 
+// What a path chosen as a dialog's answer leads to (the path prompt stands
+// in for a dialog that cannot be shown): the save or the load of `path` in
+// `mode`, shown as above. A failure keeps the Document, shows its "error!?"
+// box and leaves file_path and file_mode as they were.
+void take_chosen_path(const char* path, bool save, uint8_t mode);
+
 // Button handlers of the File menu; each takes the WidgetSlot of the
 // activated entry, whose value is the file mode (0 text, 1 hex listing).
 
 // Asks about unsaved changes, then for a file to open; a chosen one is
-// loaded by load_with_mode.
+// loaded by load_with_mode. Where no dialog can be shown, the path prompt
+// asks instead.
 void open_file_dialog(int32_t slot);
 // Asks for a name to save under; a chosen one is saved by save_with_mode.
 // Both dialogs leave file_path and file_mode as they were when nothing was

@@ -12,6 +12,7 @@
 #include "files/search.h"
 #include "files/transfer.h"
 #include "screens/file_menu.h"
+#include "screens/path_prompt.h"
 #include "screens/screens.h"
 #include "widgets/label_builders.h"
 #include "widgets/widget_table.h"
@@ -55,6 +56,14 @@ constexpr auto L_FIND = lc::text_label("Find");
 constexpr auto L_BENCHMARK = lc::text_label("Benchmark");
 constexpr auto L_FIND_FIELD = lc::label(lc::text("       string to find", lc::newline(16)), lc::text(" "),
                                         lc::box(15, 29), lc::colour(9), lc::data_string(), lc::end());
+// The path prompt's caption says which of the two it asks for.
+enum PromptMark : uint32_t { SAVE_CAPTION, FIELD };
+constexpr auto L_PATH_FIELD =
+    lc::label(lc::jump_if_var(1, SAVE_CAPTION, var::path_prompt_saving),
+              lc::text("       file to open   (Enter opens it, Escape cancels)", lc::newline(16)),
+              lc::jump_if_var(0, FIELD, var::path_prompt_saving), lc::mark(SAVE_CAPTION),
+              lc::text("       save as   (Enter saves, Escape cancels)", lc::newline(16)), lc::mark(FIELD),
+              lc::text(" "), lc::box(15, PROMPT_PATH_CHARS), lc::colour(9), lc::data_string(), lc::end());
 constexpr auto L_ABOUT = lc::text_label("About");
 constexpr auto L_SCHEME_CAPTION = lc::text_label("color scheme:");
 constexpr auto L_DEFAULT = lc::text_label("Default");
@@ -142,6 +151,16 @@ constexpr PanelRecord FIND_BAR[] = {
     END_OF_LIST,
 };
 
+// The field is as wide as the find field's margins around its box allow.
+constexpr int16_t PATH_FIELD_WIDTH = 292 - 29 * 9 + PROMPT_PATH_CHARS * 9;
+
+constexpr PanelRecord PATH_PROMPT[] = {
+    rec(L_PATH_FIELD.data(), static_cast<void*>(path_prompt.field), 8, 56, PATH_FIELD_WIDTH, 36, 0, 0,
+        WK_TEXT_INPUT, 2, MENU_FLAGS | WF_ESCAPE_CANCELS, 0),
+    entry(L_CLOSE.data(), close_panel, 0, 10, MENU_FLAGS, MINUS),
+    END_OF_LIST,
+};
+
 constexpr PanelRecord VIEW_MENU[] = {
     close_entry(),
     entry(L_ABOUT.data(), show_panel, PANEL_ABOUT, 8, MENU_FLAGS, 'a'),
@@ -185,6 +204,7 @@ static_assert(lc::valid_panel(VIEW_MENU));
 static_assert(lc::valid_panel(SCROLL_THUMB));
 static_assert(lc::valid_panel(BOTTOM_BAR));
 static_assert(lc::valid_panel(ABOUT_BOX));
+static_assert(lc::valid_panel(PATH_PROMPT));
 
 constinit auto title_bar = std::to_array(TITLE_BAR);
 constinit auto menu_bar = std::to_array(MENU_BAR);
@@ -195,6 +215,7 @@ constinit auto view_menu = std::to_array(VIEW_MENU);
 constinit auto scroll_thumb = std::to_array(SCROLL_THUMB);
 constinit auto bottom_bar = std::to_array(BOTTOM_BAR);
 constinit auto about_box = std::to_array(ABOUT_BOX);
+constinit auto path_prompt_bar = std::to_array(PATH_PROMPT);
 
 // Copies a pristine list over its writable list and installs it as `id`.
 template <size_t N>
@@ -215,6 +236,7 @@ void reset_screen_state() {
   install(PANEL_THUMB, SCROLL_THUMB, scroll_thumb);
   install(PANEL_BOTTOM_BAR, BOTTOM_BAR, bottom_bar);
   install(PANEL_ABOUT, ABOUT_BOX, about_box);
+  install(PANEL_PATH_PROMPT, PATH_PROMPT, path_prompt_bar);
   apply_colour_scheme(0);
 }
 

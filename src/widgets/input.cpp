@@ -245,7 +245,7 @@ void alt_pressed() {
 void widget_keys(uint32_t k, uint32_t c);
 
 // What a focused text field made of a key.
-enum class FieldKey { PASSED_ON, TAKEN, SUBMITTED };
+enum class FieldKey { PASSED_ON, TAKEN, SUBMITTED, CANCELLED };
 
 // A field being edited: its buffer, the buffer's length and the caret.
 struct Field {
@@ -296,7 +296,8 @@ Edit character_in_field(Field& f, uint32_t k) {
 }
 
 // Editing keys of a focused text field: PASSED_ON when the key is not the
-// field's and goes on to the widget keys, SUBMITTED for Enter.
+// field's and goes on to the widget keys, SUBMITTED for Enter, CANCELLED for
+// Escape in a field that takes it as a cancel (elsewhere it is typed).
 FieldKey field_key(uint32_t k, uint32_t c) {
   const bool character = c < KEY_OFFSET;
   if (character && k == VK_TAB) {
@@ -306,6 +307,7 @@ FieldKey field_key(uint32_t k, uint32_t c) {
   if (character && k == VK_RETURN) return FieldKey::SUBMITTED;
   const int32_t slot = wt.focus_widget;
   const int32_t i = idx(slot);
+  if (character && k == VK_ESCAPE && (wt.w_flags[i] & WF_ESCAPE_CANCELS)) return FieldKey::CANCELLED;
   Field field{static_cast<char*>(wt.w_data[i].ptr), 0, wt.w_value[i]};
   field.length = std::strlen(field.buffer);
   const Edit edit = character ? character_in_field(field, k) : table_key_in_field(field, c);
@@ -348,6 +350,7 @@ uint32_t key_handling(uint32_t k, uint32_t offset) {
   if (wt.w_kind[idx(f)] == WK_TEXT_INPUT) {
     const FieldKey outcome = field_key(k, c);
     if (outcome == FieldKey::SUBMITTED) return ROUTE_SUBMITTED;
+    if (outcome == FieldKey::CANCELLED) return ROUTE_CANCELLED;
     if (outcome == FieldKey::TAKEN) return 0;
   }
   widget_keys(k, c);

@@ -39,6 +39,7 @@ extern void (*wheel_hook)(int32_t wheel);
 // Bits of route_input's result, for its caller to act on.
 enum RouteResult : uint32_t {
   ROUTE_SUBMITTED = 0x01,  // Enter in a text field: the caller runs its search
+  ROUTE_CANCELLED = 0x02,  // Escape in a text field with WF_ESCAPE_CANCELS
 };
 
 // Routes one mouse or keyboard message at frame position (x, y) to the

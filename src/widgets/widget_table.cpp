@@ -55,7 +55,7 @@ namespace {
 
 // The names of the panel ids, in id order.
 constexpr const char* PANEL_NAMES[] = {"TITLE",     "MENU_BAR", "FILE_MENU",  "EDIT_MENU", "FIND_BAR",
-                                       "VIEW_MENU", "THUMB",    "BOTTOM_BAR", "ABOUT"};
+                                       "VIEW_MENU", "THUMB",    "BOTTOM_BAR", "ABOUT",     "PATH_PROMPT"};
 static_assert(sizeof PANEL_NAMES / sizeof PANEL_NAMES[0] == PANEL_COUNT);
 
 }  // namespace

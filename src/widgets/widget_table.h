@@ -10,7 +10,7 @@ namespace vusk {
 
 constexpr int32_t WIDGET_SLOTS = 160;  // slots in the table
 constexpr int32_t NO_SLOT = -1;        // the WidgetSlot of no widget
-constexpr int32_t PANEL_COUNT = 9;     // entries in the PanelDirectory
+constexpr int32_t PANEL_COUNT = 10;    // entries in the PanelDirectory
 
 // The ids of the PanelDirectory's entries. The text rows carry PANEL_TITLE
 // too: they and the title bar form the base panel, which has no hotkeys.
@@ -24,8 +24,9 @@ enum PanelId : uint8_t {
   PANEL_THUMB = 6,
   PANEL_BOTTOM_BAR = 7,
   PANEL_ABOUT = 8,
+  PANEL_PATH_PROMPT = 9,  // asks for a path where no file dialog can be shown
 };
-static_assert(PANEL_ABOUT + 1 == PANEL_COUNT);  // every id has a directory entry
+static_assert(PANEL_PATH_PROMPT + 1 == PANEL_COUNT);  // every id has a directory entry
 
 // A button's handler or a drag descriptor's routine, called with the slot.
 using WidgetHandler = void (*)(int32_t slot);
@@ -60,6 +61,7 @@ enum WidgetFlags : uint8_t {
   WF_ARROWS_ACROSS = 0x08,
   WF_ARROWS_DOWN = 0x10,
   WF_REDRAW_ALL = 0x20,
+  WF_ESCAPE_CANCELS = 0x40,  // a text field: Escape is a cancel, not a character
 };
 
 // One static widget record; a list ends with a record whose label is null.

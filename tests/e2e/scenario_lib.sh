@@ -21,6 +21,7 @@ SC_EXE=""          # the one running them now
 SC_ANSWERS=""      # the SDL2 dialog helper's queue of answers
 SC_TITLE_NAME_X=121 # where the title bar's file name starts: right after "current file:"
 SC_XCLIP_PID=""    # the xclip that serves the clipboard
+SC_APP_ENV=()      # environment changes for the program alone (env's arguments)
 wid=""
 
 # --- set-up, once per run ---------------------------------------------------
@@ -103,7 +104,7 @@ sc_start() {
   if [ "$SC_DRIVER" = wine ]; then
     e2e_start_app wine "$SC_EXE" "$E2E_FILE"
   else
-    e2e_start_app "$SC_EXE" "$E2E_FILE"
+    e2e_start_app env ${SC_APP_ENV[@]+"${SC_APP_ENV[@]}"} "$SC_EXE" "$E2E_FILE"
   fi
   wid=$(e2e_wait_window "^$(sc_regex "$E2E_FILE") - Vusk\$" 60)
   e2e_poll 10 e2e_update_crop "$wid" || e2e_fail "the window is smaller than the frame"

@@ -21,6 +21,7 @@ SCENARIOS=(
   colour_schemes
   error_box
   failed_save_as
+  no_zenity
   benchmark
   double_byte
 )
@@ -239,6 +240,34 @@ scenario_failed_save_as() {
   sc_expect saved
   printf 'Zhello text\r\n' >"$E2E_WORK/expected.txt"
   sc_expect_saved "$E2E_WORK/expected.txt"
+  sc_close
+}
+
+# Without zenity the SDL2 program asks for paths in its own prompt: Escape
+# cancels, a typed name opens, "save As" saves. Windows has its own dialogs.
+scenario_no_zenity() {
+  [ "$SC_DRIVER" = sdl ] || return 0
+  sc_document notes.txt $'notes\r\n'
+  sc_neighbour other.txt $'other text\r\n'
+  mkdir -p "$E2E_WORK/no-zenity"
+  SC_APP_ENV=(-u VUSK_DIALOG PATH="$E2E_WORK/no-zenity")
+  sc_start
+  e2e_script dialog-none
+  sc_keys ctrl+o
+  sc_expect prompt
+  sc_keys Escape x
+  sc_expect cancelled
+  sc_keys ctrl+z ctrl+o
+  sc_type other.txt
+  sc_keys Return
+  sc_expect_title other.txt
+  sc_expect opened
+  sc_keys alt Return a
+  sc_type copy.txt
+  sc_keys Return
+  sc_expect saved
+  printf 'other text\r\n' >"$E2E_WORK/expected.txt"
+  sc_expect_saved "$E2E_WORK/expected.txt" copy.txt
   sc_close
 }
 

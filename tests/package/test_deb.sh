@@ -27,6 +27,7 @@ if [ -f "$build/jisfont.bin" ]; then
   grep -qx ./usr/share/vusk/jisfont.bin "$E2E_WORK/packaged.txt" || e2e_fail "the package lacks the built font"
 fi
 dpkg-deb -f "$deb" Depends | grep -q libsdl2 || e2e_fail "the package does not depend on SDL2: $(dpkg-deb -f "$deb" Depends)"
+dpkg-deb -f "$deb" Recommends | grep -qw zenity || e2e_fail "the package does not recommend zenity: $(dpkg-deb -f "$deb" Recommends)"
 grep -qx 'MimeType=text/plain;' "$E2E_WORK/destdir/usr/share/applications/vusk.desktop" ||
   e2e_fail "the desktop entry does not open text/plain"
 icon=$E2E_WORK/destdir/usr/share/icons/hicolor/48x48/apps/vusk.png

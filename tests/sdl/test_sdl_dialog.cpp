@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -94,6 +95,8 @@ TEST_F(FileDialog, CancelIsNotAnError) {
 }
 
 TEST_F(FileDialog, FailuresReportAnErrorAndKeepThePath) {
+  // The first three show no dialog, so the core asks for the path itself;
+  // the others are names the dialog cannot hand over.
   const char* failing[] = {
       "echo '(zenity:1): Gtk-WARNING **: cannot open display: :9' >&2; exit 1",  // no display
       "exit 3",                                                               // a helper's failure
@@ -101,17 +104,23 @@ TEST_F(FileDialog, FailuresReportAnErrorAndKeepThePath) {
       "exit 0",                                                               // nothing chosen
       "printf '/%0300d\\n' 0",                                                // too long for the buffer
   };
-  for (const char* body : failing) {
-    helper(body);
-    EXPECT_FALSE(file_dialog(false, 0x8000, buffer)) << body;
-    EXPECT_NE(file_dialog_error(), 0u) << body;
-    EXPECT_STREQ(buffer, "my file.txt") << body;
+  for (size_t i = 0; i < std::size(failing); ++i) {
+    helper(failing[i]);
+    EXPECT_FALSE(file_dialog(false, 0x8000, buffer)) << failing[i];
+    EXPECT_NE(file_dialog_error(), 0u) << failing[i];
+    EXPECT_EQ(file_dialog_error() == DIALOG_UNAVAILABLE, i < 3) << failing[i];
+    EXPECT_STREQ(buffer, "my file.txt") << failing[i];
   }
-  // A helper that is not there at all.
+  // A helper that is not there at all, and zenity missing from PATH.
   setenv("VUSK_DIALOG", (dir_ / "no-such-helper").c_str(), 1);
   EXPECT_FALSE(file_dialog(true, 0x8002, buffer));
-  EXPECT_NE(file_dialog_error(), 0u);
+  EXPECT_EQ(file_dialog_error(), DIALOG_UNAVAILABLE);
+  EXPECT_STREQ(file_dialog_unavailable_reason(), "no-such-helper is not installed");
   EXPECT_STREQ(buffer, "my file.txt");
+  unsetenv("VUSK_DIALOG");
+  setenv("PATH", dir_.c_str(), 1);
+  EXPECT_FALSE(file_dialog(false, 0x8000, buffer));
+  EXPECT_STREQ(file_dialog_unavailable_reason(), "zenity is not installed");
 }
 
 TEST_F(FileDialog, ALongestPathStillFits) {

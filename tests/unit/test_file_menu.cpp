@@ -13,6 +13,7 @@
 #include "editor_session.h"
 #include "files/load_save.h"
 #include "screens/file_menu.h"
+#include "screens/path_prompt.h"
 #include "widgets/label.h"
 #include "widgets/status.h"
 
@@ -223,4 +224,57 @@ TEST_F(FileMenu, ALoadAloneLeavesNothingPointingIntoTheReleasedText) {
   for (const uint8_t* p : {view.sel_anchor, view.sel_head, view.sel_start, view.sel_end}) EXPECT_EQ(p, doc.text_buffer);
   key("Right");  // redraws the cursor's row from its pointer
   EXPECT_TRUE(check_document());
+}
+
+// Without a program for the dialogs, Open showed "error!?" with the current
+// file's name, which named the wrong cause and left no way to open a file.
+TEST_F(FileMenu, OpenWithoutZenityShowedErrorWithTheCurrentFilesName) {
+  open_scrolled(write_lines("long.txt", 300));
+  const std::string other = write_lines("short.txt", 3);
+  headless::state.dialogs_unavailable = true;
+  headless::state.transcript.clear();
+  key("o");  // "Open as text" in the open File menu
+  for (const std::string& line : headless::state.transcript) EXPECT_NE(line.rfind("box ", 0), 0u) << line;
+  EXPECT_STREQ(status.status_text, file_dialog_unavailable_reason());
+  ASSERT_EQ(wt.focus_widget, slot_of(PANEL_PATH_PROMPT));
+  // The field starts in the current file's folder: a bare name completes it.
+  EXPECT_EQ(std::string(path_prompt.field, dir.size() + 1), dir + "/");
+  chars("short.txt");
+  key("Enter");
+  EXPECT_EQ(text(), "line 0\nline 1\nline 2\n");
+  EXPECT_STREQ(files.file_path, other.c_str());
+  EXPECT_EQ(panel_slot(PANEL_PATH_PROMPT, 0), NO_SLOT);
+}
+
+TEST_F(FileMenu, ThePathPromptActsOnEnterAndCancelsOnEscapeOrAnEmptyField) {
+  open_scrolled(write_lines("long.txt", 300));
+  const std::string before = text(), path = files.file_path;
+  headless::state.dialogs_unavailable = true;
+  // Escape, and Enter on a field emptied by a click: nothing is typed, loaded or asked.
+  keys({"o"});
+  chars("short.txt\x1B");
+  EXPECT_EQ(panel_slot(PANEL_PATH_PROMPT, 0), NO_SLOT);
+  keys({"alt", "Enter", "o"});
+  click(wt.w_x[slot_index(slot_of(PANEL_PATH_PROMPT))] + 20, 56 + 24);
+  chars("\r");
+  EXPECT_EQ(panel_slot(PANEL_PATH_PROMPT, 0), NO_SLOT);
+  EXPECT_EQ(text(), before);
+  EXPECT_EQ(files.file_path, path);
+  EXPECT_EQ(headless::state.transcript.back(), "dialog open -> unavailable");
+  // A path that cannot be opened gets the "error!?" box with that path.
+  keys({"alt", "Enter", "o"});
+  chars("missing.txt\r");
+  EXPECT_EQ(headless::state.transcript.back(), "box error!?: " + dir + "/missing.txt");
+  // "save As": the current path is offered, and the first character typed
+  // replaces it; an existing file is replaced only after a Yes.
+  const std::string kept = write_lines("kept.txt", 1);
+  keys({"alt", "Enter", "a"});
+  headless::state.answers.push_back({headless::DialogAnswer::NO, "", 0});
+  chars(kept + "\r");
+  EXPECT_EQ(headless::state.transcript.back(), "question Vusk: " + kept + " exists. Replace it?");
+  EXPECT_EQ(std::filesystem::file_size(kept), 8u);
+  keys({"alt", "Enter", "a"});
+  chars(dir + "/new.txt\r");
+  EXPECT_STREQ(files.file_name, "new.txt");
+  EXPECT_EQ(std::filesystem::file_size(dir + "/new.txt"), std::filesystem::file_size(path));
 }

@@ -111,6 +111,11 @@ QuestionAnswer ask_question(const char* text, const char* caption, QuestionButto
 
 bool file_dialog(bool save, uint32_t, char* path) {
   const char* kind = save ? "save" : "open";
+  if (state.dialogs_unavailable) {
+    headless::add_transcript(std::string("dialog ") + kind + " -> unavailable");
+    state.dialog_error = DIALOG_UNAVAILABLE;
+    return false;
+  }
   if (state.answers.empty()) {
     headless::script_error(std::string(save ? "a " : "an ") + kind + " dialog opened with no answer queued");
     state.dialog_error = 0;
@@ -154,6 +159,10 @@ bool file_dialog(bool save, uint32_t, char* path) {
 }
 
 uint32_t file_dialog_error() { return state.dialog_error; }
+
+// The words of the Linux program that finds no zenity, so that a headless
+// frame shows what its window shows.
+const char* file_dialog_unavailable_reason() { return "zenity is not installed"; }
 
 void exit_process(int code) {
   headless::add_transcript("exit " + std::to_string(code));

@@ -55,6 +55,9 @@ struct HeadlessState {
   std::string clipboard;  // CF_TEXT's form: CR LF line ends, as a copy leaves it
   bool clipboard_open = false;
   uint32_t dialog_error = 0;
+  // No program can show a file dialog (as on Linux without zenity): every
+  // dialog fails with DIALOG_UNAVAILABLE and takes no queued answer.
+  bool dialogs_unavailable = false;
 };
 extern HeadlessState state;  // the headless platform's one state
 

@@ -248,6 +248,12 @@ void queue_answer(const Line& l) {
   headless::state.answers.push_back(a);
 }
 
+// `dialog-none`: from here on no file dialog can be shown, as without zenity.
+void lose_dialogs(const Line& l) {
+  no_more_words(l.words, 1);
+  headless::state.dialogs_unavailable = true;
+}
+
 // `shot PATH`: the frame as a PNG (a name ending in .png) or a BMP.
 void write_shot(const Line& l) {
   const std::string path = rest_of(l.text);
@@ -319,6 +325,7 @@ const Verb VERBS[] = {
     {"clipboard-none", empty_clipboard},
     {"transfer", use_transfer_file},
     {"answer", queue_answer},
+    {"dialog-none", lose_dialogs},
     {"shot", write_shot},
     {"state", print_state},
     {"title", print_title},

@@ -7,6 +7,9 @@
 //     $VUSK_DIALOG open|save CURRENT_PATH
 // and prints the chosen path on standard output. Its exit code says what
 // happened: 0 a path was chosen, 1 the user cancelled, anything else failure.
+// A helper that cannot be started, cannot reach the display or fails is
+// reported as DIALOG_UNAVAILABLE, with the reason, so that the core can ask
+// for the path itself.
 #include <SDL.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -34,8 +37,6 @@ namespace {
 // The file-dialog record flag that asks before overwriting a file.
 constexpr uint32_t OFN_OVERWRITEPROMPT = 0x0002;
 // Extended error codes, with the values Win32's common dialogs give them.
-constexpr uint32_t CDERR_DIALOGFAILURE = 0xFFFF;
-constexpr uint32_t CDERR_INITIALIZATION = 0x0002;
 constexpr uint32_t FNERR_INVALIDFILENAME = 0x3002;
 constexpr uint32_t FNERR_BUFFERTOOSMALL = 0x3003;
 constexpr uint32_t DIALOG_PATH_BYTES = 256;
@@ -44,6 +45,7 @@ constexpr int MODAL_PUMP_MS = 30;
 
 struct HelperRun {
   bool started = false;
+  int start_error = 0; // why it did not start: an errno value
   int exit_code = -1;  // -1 when it did not exit normally
   std::string out, err;
 };
@@ -55,11 +57,16 @@ struct HelperPipes {
 
 // Starts a helper program (no shell) with its standard input from /dev/null
 // and its output and errors into pipes; returns its pid, or -1 with nothing
-// left open when it could not be started.
-pid_t spawn_helper(const std::vector<std::string>& args, HelperPipes& pipes) {
+// left open and the errno value in `error` when it could not be started.
+pid_t spawn_helper(const std::vector<std::string>& args, HelperPipes& pipes, int& error) {
   int out_pipe[2], err_pipe[2];
-  if (pipe2(out_pipe, O_CLOEXEC) != 0) return -1;
+  error = 0;
+  if (pipe2(out_pipe, O_CLOEXEC) != 0) {
+    error = errno;
+    return -1;
+  }
   if (pipe2(err_pipe, O_CLOEXEC) != 0) {
+    error = errno;
     close(out_pipe[0]);
     close(out_pipe[1]);
     return -1;
@@ -78,6 +85,7 @@ pid_t spawn_helper(const std::vector<std::string>& args, HelperPipes& pipes) {
   close(out_pipe[1]);
   close(err_pipe[1]);
   if (spawned != 0) {
+    error = spawned;
     close(out_pipe[0]);
     close(err_pipe[0]);
     return -1;
@@ -130,7 +138,7 @@ int wait_for_exit(pid_t pid) {
 HelperRun run_helper(const std::vector<std::string>& args) {
   HelperRun run;
   HelperPipes pipes;
-  const pid_t pid = spawn_helper(args, pipes);
+  const pid_t pid = spawn_helper(args, pipes, run.start_error);
   if (pid < 0) return run;
   run.started = true;
   collect_output(pipes, run);
@@ -138,15 +146,23 @@ HelperRun run_helper(const std::vector<std::string>& args) {
   return run;
 }
 
+// A dialog that `program` could not show: false, with DIALOG_UNAVAILABLE and
+// the reason ("zenity" + " is not installed") kept for the core.
+bool unavailable(const std::string& program, const char* what) {
+  state.dialog_error = DIALOG_UNAVAILABLE;
+  state.dialog_reason = program + what;
+  return false;
+}
+
+// Why a helper that did not start is missing, in the user's words.
+const char* start_failure(int error) { return error == ENOENT ? " is not installed" : " cannot be started"; }
+
 // Turns the helper's outcome into the dialog's: the chosen path into `path`
 // and true, or false with the extended error in state.dialog_error (0 for a
-// cancel).
-bool dialog_outcome(const HelperRun& run, char* path) {
+// cancel). `program` names the helper to the user.
+bool dialog_outcome(const HelperRun& run, char* path, const std::string& program) {
   state.dialog_error = 0;
-  if (!run.started) {
-    state.dialog_error = CDERR_INITIALIZATION;
-    return false;
-  }
+  if (!run.started) return unavailable(program, start_failure(run.start_error));
   if (run.exit_code == 0) {
     std::string chosen = run.out;
     if (!chosen.empty() && chosen.back() == '\n') chosen.pop_back();
@@ -163,9 +179,15 @@ bool dialog_outcome(const HelperRun& run, char* path) {
   }
   // GTK also exits with 1 when it has no display; anything it says besides
   // that (settings warnings, say) does not make a cancel a failure.
-  if (run.exit_code == 1 && run.err.find("cannot open display") == std::string::npos) return false;
-  state.dialog_error = CDERR_DIALOGFAILURE;
-  return false;
+  const bool no_display = run.err.find("cannot open display") != std::string::npos;
+  if (run.exit_code == 1 && !no_display) return false;
+  return unavailable(program, no_display ? " cannot open the display" : " failed");
+}
+
+// The helper's name as the user knows it: the last part of its path.
+std::string program_name(const std::string& helper) {
+  const size_t slash = helper.find_last_of('/');
+  return slash == std::string::npos ? helper : helper.substr(slash + 1);
 }
 
 }  // namespace
@@ -183,10 +205,12 @@ bool file_dialog(bool save, uint32_t flags, char* path) {
     }
     args.push_back(std::string("--filename=") + path);
   }
-  return dialog_outcome(run_helper(args), path);
+  return dialog_outcome(run_helper(args), path, program_name(args[0]));
 }
 
 uint32_t file_dialog_error() { return state.dialog_error; }
+
+const char* file_dialog_unavailable_reason() { return state.dialog_reason.c_str(); }
 
 void show_message(const char* text, const char* caption) {
   if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, state.window) != 0) {

@@ -253,6 +253,10 @@ bool file_dialog(bool save, uint32_t flags, char* path) {
 // CommDlgExtendedError: 0 after a cancel.
 uint32_t file_dialog_error() { return CommDlgExtendedError(); }
 
+// The common dialogs are part of the system: they never report
+// DIALOG_UNAVAILABLE, so this text is never asked for.
+const char* file_dialog_unavailable_reason() { return "the file dialog cannot be shown"; }
+
 // ---- Window and presentation ----------------------------------------------------------
 
 // RegisterClassA and CreateWindowExA at the default position, then shown.
