@@ -238,6 +238,8 @@ e2e_copy_programs() {
 # it the document of both runs.
 e2e_document() {
   E2E_FILE=$1
+  # A name with a folder gets that folder in both runs.
+  mkdir -p "$(dirname "$E2E_REAL/$1")" "$(dirname "$E2E_HEADLESS/$1")" "$(dirname "$E2E_WORK/pristine-$1")"
   printf '%s' "$2" >"$E2E_REAL/$E2E_FILE"
   cp "$E2E_REAL/$E2E_FILE" "$E2E_WORK/pristine-$E2E_FILE"
 }

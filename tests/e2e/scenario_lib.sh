@@ -106,7 +106,7 @@ sc_start() {
   else
     e2e_start_app env ${SC_APP_ENV[@]+"${SC_APP_ENV[@]}"} "$SC_EXE" "$E2E_FILE"
   fi
-  wid=$(e2e_wait_window "^$(sc_regex "$E2E_FILE") - Vusk\$" 60)
+  wid=$(e2e_wait_window "^$(sc_regex "${E2E_FILE##*/}") - Vusk\$" 60)
   e2e_poll 10 e2e_update_crop "$wid" || e2e_fail "the window is smaller than the frame"
   sc_expect start-up
 }
@@ -331,6 +331,12 @@ sc_wait_status_number() {
 # Waits for the "error!?" box, keeps a picture of it in BUILD_DIR/e2e-shots
 # and answers it with Enter. SDL's box is found in the window tree (xdotool
 # cannot read its name); Wine's carries its caption as its name.
+# No "error!?" box stands open, a second after the last step.
+sc_expect_no_box() {
+  sleep 1
+  ! xwininfo -root -tree | grep -q '"error!?":' || e2e_fail "an error!? box opened"
+}
+
 sc_answer_error_box() {
   local box shots=$build/e2e-shots
   if [ "$SC_DRIVER" = sdl ]; then

@@ -17,6 +17,7 @@ SCENARIOS=(
   transfer
   search
   step_folder
+  step_subfolder
   resize_least
   colour_schemes
   error_box
@@ -178,6 +179,34 @@ scenario_step_folder() {
   sc_keys ctrl+F3 ctrl+F3
   sc_expect_title a.txt
   sc_expect ctrl-f3-back-twice
+  # Past the first file: "." and ".." are passed over without a box.
+  sc_keys ctrl+F3
+  sc_expect_no_box
+  sc_keys ctrl+F4
+  sc_expect_title b.txt
+  sc_close
+}
+
+# A file named with its folder: Ctrl+F4 and Ctrl+F3 step through that
+# folder, not the working one. Windows names such a file with its folder
+# (the title differs from the headless one), so this runs on SDL2 only.
+scenario_step_subfolder() {
+  [ "$SC_DRIVER" = sdl ] || return 0
+  sc_document st3/b.txt $'the second file\r\n'
+  sc_neighbour st3/a.txt $'the first file\r\n'
+  sc_neighbour st3/c.txt $'the third file\r\n'
+  sc_neighbour c.txt $'not in that folder\r\n'
+  sc_start
+  sc_keys ctrl+F4
+  sc_expect_title c.txt
+  sc_expect next-in-the-folder
+  sc_keys x ctrl+s
+  sc_expect saved
+  printf 'xthe third file\r\n' >"$E2E_WORK/expected.txt"
+  sc_expect_saved "$E2E_WORK/expected.txt" st3/c.txt
+  sc_keys ctrl+F3 ctrl+F3 ctrl+F3
+  sc_expect_title a.txt
+  sc_expect first-in-the-folder
   sc_close
 }
 
