@@ -109,12 +109,10 @@ void reset_all_state() {
   argument_refused = false;
 }
 
-// Empties the widget table and returns the command line just past the
-// program path. A quoted program path ends at its closing quote, so that an
+// The command line just past the program path. A quoted program path ends at its closing quote, so that an
 // installation under a folder with a space in its name is not taken for an
 // argument; an unquoted one ends at the first space.
-const char* reset_widget_table() {
-  wt.widget_end = 0;
+const char* skip_program_path() {
   const char* p = command_line();
   if (*p == '"') {
     ++p;
@@ -187,7 +185,7 @@ void open_main_window() {
   win.min_frame_width = MIN_FRAME_WIDTH;
   win.min_frame_height = MIN_FRAME_HEIGHT;
   win.layout_callback = layout_text_view;
-  win.status_hook = 1;
+  win.shows_status_line = 1;
   create_window(WINDOW_FLAGS, FRAME_HEIGHT, FRAME_WIDTH, "Vusk");
   update_window_title();  // the name came before the window
   redraw_all_widgets();
@@ -221,7 +219,8 @@ void open_command_line_file() {
 }  // namespace
 
 void start_up_steps() {
-  startup.cmdline_cursor = reset_widget_table();
+  wt.widget_end = 0;  // the table starts empty; the layout fills it
+  startup.cmdline_cursor = skip_program_path();
   create_empty_document();
   wt.default_focus = 0;
   place_transfer_file();

@@ -119,7 +119,7 @@ intptr_t close_request(uintptr_t hwnd) {
   win.in_wndproc = 0;
   if (close) return default_handling(hwnd, WM_CLOSE, 0, 0);
   if (raster.redraw_pending == 0) return 0;
-  if (win.status_hook != 0) update_status_line();
+  if (win.shows_status_line != 0) update_status_line();
   return present_dirty_rect();
 }
 
@@ -216,7 +216,7 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
   if ((routed & ROUTE_SUBMITTED) != 0) run_command(VK_RETURN);  // the character Enter
   win.in_wndproc = 0;
   if (raster.redraw_pending == 0) return default_handling(hwnd, message, wparam, lparam);
-  if (win.status_hook != 0) update_status_line();
+  if (win.shows_status_line != 0) update_status_line();
   return present_dirty_rect();
 }
 

@@ -36,7 +36,7 @@ struct WindowState {
   int32_t frame_extra_width, frame_extra_height;  // outer size less client size
   uintptr_t hwnd, hinstance;
   uint8_t in_wndproc;   // non-zero while a message is being handled
-  uint8_t status_hook;  // non-zero: each drawing event ends with update_status_line
+  uint8_t shows_status_line;  // non-zero: each drawing event ends with update_status_line
   void (*layout_callback)();  // lays the widgets out again after a resize
   uint8_t* jis_font_block;  // owned block behind raster.jis_font
 };

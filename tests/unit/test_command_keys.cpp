@@ -19,7 +19,11 @@ class CommandKeys : public EditorSession {
   // (row, col) of the screen.
   static void start_at(int32_t top, uint32_t row, uint32_t col) {
     std::string lines;
-    for (int k = 0; k < 100; ++k) lines += (k != 0 ? "\n" : "") + std::string(k < 10 ? "line 0" : "line ") + std::to_string(k);
+    for (int k = 0; k < 100; ++k) {
+      if (k != 0) lines += '\n';
+      lines += k < 10 ? "line 0" : "line ";
+      lines += std::to_string(k);
+    }
     set_text(lines);
     view.top_line = top;
     sync_scroll_thumb();

@@ -291,7 +291,11 @@ TEST_F(Commands, F5AtALineStartBeforeA0x00) {
 // above it, scrolling that line into view first; on line 0 nothing changes.
 TEST_F(Commands, BackspaceInTheTopRowJoinsTheLineAbove) {
   std::string lines;
-  for (int k = 0; k < 60; ++k) lines += (k != 0 ? "\n" : "") + std::string("row ") + std::to_string(k);
+  for (int k = 0; k < 60; ++k) {
+    if (k != 0) lines += '\n';
+    lines += "row ";
+    lines += std::to_string(k);
+  }
   set_text(lines);
   for (int i = 0; i < 5; ++i) mouse(WM_MOUSEWHEEL, 0xFF880000u, 500, 400);
   ASSERT_EQ(view.top_line, 5);

@@ -20,7 +20,7 @@ namespace {
 // Parses `line` as a whole command line and returns the first argument.
 std::string first_argument(const char* line, uint32_t* length = nullptr, const char** cursor = nullptr) {
   set_command_line(line);
-  startup.cmdline_cursor = reset_widget_table();
+  startup.cmdline_cursor = skip_program_path();
   char dest[256];
   std::memset(dest, 'Z', sizeof dest);
   const uint32_t n = next_argument(dest);
@@ -96,7 +96,7 @@ TEST(CommandLine, AnEmptyArgumentFromArgvNamesNoFile) {
   std::string program = "vusk", empty, next = "b.txt";
   char* argv[] = {program.data(), empty.data(), next.data()};
   set_command_line_from_argv(3, argv);
-  startup.cmdline_cursor = reset_widget_table();
+  startup.cmdline_cursor = skip_program_path();
   char dest[LONGEST_ARGUMENT + 1];
   EXPECT_EQ(next_argument(dest), 0u);
   EXPECT_FALSE(last_argument_refused());
@@ -105,7 +105,7 @@ TEST(CommandLine, AnEmptyArgumentFromArgvNamesNoFile) {
   // An empty program path still ends before the first argument.
   char* no_path[] = {empty.data(), next.data()};
   set_command_line_from_argv(2, no_path);
-  startup.cmdline_cursor = reset_widget_table();
+  startup.cmdline_cursor = skip_program_path();
   EXPECT_EQ(next_argument(dest), 5u);
   EXPECT_STREQ(dest, "b.txt");
 }

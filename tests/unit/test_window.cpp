@@ -48,7 +48,7 @@ class Window : public ::testing::Test {
     win.min_frame_width = 624;
     win.min_frame_height = 288;
     win.layout_callback = count_layout;
-    win.status_hook = 1;
+    win.shows_status_line = 1;
     create_window(flags, 768, 1024, "Vusk");
     ensure_frame();
     headless::state.presented.clear();
