@@ -12,11 +12,10 @@ namespace vusk::bench {
 constexpr uint32_t DOCUMENT_BYTES = 100u << 20;
 constexpr uint32_t LINE_BYTES = 60;  // content and line feed (and one filler byte)
 
-// Lines of 59 content bytes and a 0x0A, each followed by one 0x00 of filler
-// when `filler` is set, up to about 100 MB.
-inline void build_document(bool filler) {
-  reset_all_state();
-  create_empty_document();
+// Replaces the Document's text by lines of 59 content bytes and a 0x0A,
+// each followed by one 0x00 of filler when `filler` is set, up to about
+// 100 MB; the rest of the program's state stays.
+inline void fill_document(bool filler) {
   const uint32_t stride = LINE_BYTES + (filler ? 1 : 0);
   const uint32_t lines = DOCUMENT_BYTES / stride;
   const uint32_t length = lines * stride + LINE_BYTES;
@@ -35,6 +34,13 @@ inline void build_document(bool filler) {
   doc.text_length = static_cast<uint32_t>(p + LINE_BYTES - doc.text_buffer);
   doc.last_line = lines;
   rebuild_line_table(0);
+}
+
+// The same text in a Document of its own, everything else reset.
+inline void build_document(bool filler) {
+  reset_all_state();
+  create_empty_document();
+  fill_document(filler);
 }
 
 }  // namespace vusk::bench

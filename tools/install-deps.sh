@@ -3,7 +3,8 @@
 #   install-deps.sh run    building and running Vusk (SDL2, fonts, file dialogs)
 #   install-deps.sh test   building and running every test (adds GoogleTest,
 #                          clang for the fuzz targets, Xvfb and xdotool,
-#                          ImageMagick, mingw-w64 and Wine)
+#                          ImageMagick, mingw-w64 and Wine, and gdb for the
+#                          backtrace of a window that never appears)
 #   install-deps.sh bench  the benchmarks and their baseline tools
 set -euo pipefail
 purpose=${1:-test}
@@ -11,7 +12,7 @@ purpose=${1:-test}
 common=(cmake make g++ pkg-config libsdl2-dev xfonts-base xfonts-shinonome pcf2bdf)
 case "$purpose" in
   run)   want=("${common[@]}" zenity) ;;
-  test)  want=("${common[@]}" clang googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils xclip imagemagick
+  test)  want=("${common[@]}" clang googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils xclip imagemagick gdb
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 zip unzip dpkg-dev) ;;
   bench) want=("${common[@]}" libbenchmark-dev xxd vim) ;;
   *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;

@@ -35,6 +35,13 @@ uint32_t fit_scale(uint32_t scale, uint32_t width, uint32_t height, int32_t room
   return scale < 1 ? 1 : scale;
 }
 
+uint32_t fit_frame_side(uint32_t side, uint32_t least, uint32_t scale, int32_t room) {
+  if (room <= 0) return side;
+  const uint32_t most = static_cast<uint32_t>(room) / (scale < 1 ? 1 : scale);
+  const uint32_t fitted = side < most ? side : most;
+  return fitted < least ? least : fitted;
+}
+
 int32_t to_frame_coordinate(int32_t display, uint32_t scale) {
   const auto s = static_cast<int32_t>(scale < 1 ? 1 : scale);
   return display >= 0 ? display / s : -((-display + s - 1) / s);

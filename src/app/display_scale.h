@@ -29,6 +29,11 @@ bool parse_scale(const char* text, uint32_t* scale);
 // display pixels. A room of 0 x 0 (unknown) keeps `scale`.
 uint32_t fit_scale(uint32_t scale, uint32_t width, uint32_t height, int32_t room_width, int32_t room_height);
 
+// One side of a frame shown at `scale` in `room` display pixels: `side`, or
+// less if its enlargement would not fit, but never below `least`. A room of
+// 0 or less (unknown) keeps `side`.
+uint32_t fit_frame_side(uint32_t side, uint32_t least, uint32_t scale, int32_t room);
+
 // A display pixel's coordinate as a frame coordinate: divided by `scale`,
 // rounded down, so that the pixels left of or above the window (negative,
 // while the mouse is captured) stay negative.

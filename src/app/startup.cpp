@@ -207,7 +207,13 @@ void open_command_line_file() {
     draw_string("Loading...", 9, raster.frame_height - 18u, 200);
     present_now();
     failed = load_or_name_new_document();
-    if (failed == 0) show_loaded_document();
+    if (failed == 0) {
+      show_loaded_document();
+      // What the load had to say (NULs taken for filler) comes with the first
+      // picture, before the user edits anything.
+      update_status_line();
+      present_now();
+    }
   }
   if (failed != 0) {
     files.file_path[0] = 0;

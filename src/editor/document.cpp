@@ -366,6 +366,41 @@ uint32_t delete_selected_text(uint8_t* start, uint8_t* stop) {
   return line;
 }
 
+namespace {
+
+// Moves the text into a block with room for `length` used bytes, leaving a
+// gap of `count` bytes at `offset` where `removed` bytes stood: the tail is
+// copied once, straight to its new place.
+void reallocate_with_gap(uint64_t length, uint32_t offset, uint32_t removed, uint32_t count) {
+  const uint32_t size = document_block_size(length + TEXT_SPARE_BYTES);
+  auto* block = static_cast<uint8_t*>(alloc_or_exit(size));
+  std::memcpy(block, doc.text_buffer, offset);
+  std::memcpy(block + offset + count, doc.text_buffer + offset + removed, doc.text_length - offset - removed);
+  free_block(doc.text_buffer);
+  doc.text_buffer = block;
+  doc.text_capacity = size;
+}
+
+}  // namespace
+
+void replace_text(uint32_t offset, uint32_t removed, const uint8_t* bytes, uint32_t count, uint32_t advance) {
+  if (removed == 0 && count == 0) return;
+  mark_document_modified();
+  record_change(offset, removed, count, advance);
+  const uint64_t length = uint64_t{doc.text_length} - removed + count;
+  if (length >= doc.text_capacity) {
+    reallocate_with_gap(length, offset, removed, count);
+  } else if (count != removed) {
+    uint8_t* at = doc.text_buffer + offset;
+    std::memmove(at + count, at + removed, doc.text_length - offset - removed);
+  }
+  if (count != 0) std::memcpy(doc.text_buffer + offset, bytes, count);
+  doc.text_length = static_cast<uint32_t>(length);
+  reindex_after_splice(offset, removed, count);
+  doc.cursor_ptr = doc.text_buffer + offset;
+  doc.pad_spaces = doc.pad_newlines = 0;
+}
+
 // ---- Debug check -------------------------------------------------------------
 
 namespace {

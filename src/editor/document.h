@@ -148,6 +148,13 @@ void delete_byte_at(uint32_t line, uint32_t column);
 // its Selection afterwards.
 uint32_t delete_selected_text(uint8_t* start, uint8_t* stop);
 
+// Replaces the `removed` bytes at `offset` by the `count` bytes at `bytes`
+// (not in the text block), moving the rest of the text once, replacing a
+// block too small, and re-indexes what changed: one change for the history,
+// whose cursor ends at offset + advance. The location record is left on
+// `offset`, with no padding, for the caller to locate afresh.
+void replace_text(uint32_t offset, uint32_t removed, const uint8_t* bytes, uint32_t count, uint32_t advance);
+
 // Debug check: re-derives the LineTable from the bytes and verifies every
 // invariant of the layout, and that the cursor-location record could be
 // true (cursor_ptr within the text, padding within 2^31). Returns true when

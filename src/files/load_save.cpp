@@ -7,7 +7,9 @@
 #include "files/load_save.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <string>
 
 #include "editor/document.h"
 #include "editor/modified.h"
@@ -46,12 +48,66 @@ constexpr uint32_t SPARE_LINE_ENTRIES = 1024;
 // The "error!?" box for the current path.
 void show_path_error() { show_message(files.file_path, ERROR_CAPTION); }
 
+constexpr char NUL_FILLER_STATUS[] = "NUL bytes at line starts: open as Hex to keep them";
+constexpr char CHANGED_QUESTION_END[] = " was changed by another program. Save anyway?";
+constexpr char NUL_QUESTION_MIDDLE[] = " holds ";
+constexpr char NUL_QUESTION_END[] = " NUL bytes at line starts that a text save drops. Save anyway?";
+
+// The absolute form of file_path, or file_path itself when none can be formed.
+void absolute_file_path(char (&dest)[PATH_BYTES]) {
+  if (!full_path_name(files.file_path, dest, PATH_BYTES)) std::memcpy(dest, files.file_path, PATH_BYTES);
+}
+
 // Remembers where the Document now lives, as an absolute path when one can be
-// formed, so that "Save" finds it again from any current directory.
-void remember_origin() {
-  if (!full_path_name(files.file_path, files.document_origin, PATH_BYTES)) {
-    std::memcpy(files.document_origin, files.file_path, PATH_BYTES);
-  }
+// formed, so that "Save" finds it again from any current directory, and the
+// version of the file found there.
+void remember_origin(const FileIdentity& version) {
+  absolute_file_path(files.document_origin);
+  files.origin_version = version;
+}
+
+bool same_version(const FileIdentity& a, const FileIdentity& b) {
+  return a.exists == b.exists && a.size == b.size && a.modified == b.modified && a.device == b.device &&
+         a.inode == b.inode;
+}
+
+// Whether file_path names the file last loaded or saved and another version
+// of it lies there now. A file deleted meanwhile is simply written again, and
+// a save over anything but a file fails with its box without asking.
+bool changed_on_disk() {
+  if (files.document_origin[0] == 0) return false;  // never on disk: nothing to compare
+  char target[PATH_BYTES];
+  absolute_file_path(target);
+  if (std::strcmp(target, files.document_origin) != 0) return false;
+  if (file_kind(target) != FILE_KIND_REGULAR) return false;
+  return !same_version(file_identity(target), files.origin_version);
+}
+
+// Asks `question` about the Document's file_name with Yes and No.
+bool answered_yes(const std::string& question) {
+  return ask_question(question.c_str(), QUESTION_CAPTION, QUESTION_YES_NO) == ANSWER_YES;
+}
+
+// The questions before a save that would lose something: another program's
+// version of the file, or the file's NUL bytes at line starts. True when the
+// save may go on.
+bool save_confirmed() {
+  const std::string name = files.file_name;  // terminated within its buffer
+  if (changed_on_disk() && !answered_yes(name + CHANGED_QUESTION_END)) return false;
+  if (files.file_mode != FILE_MODE_TEXT || files.nul_filler == 0) return true;
+  char count[16];
+  const std::to_chars_result digits = std::to_chars(count, count + sizeof count, files.nul_filler);
+  return answered_yes(name + NUL_QUESTION_MIDDLE + std::string(count, digits.ptr) + NUL_QUESTION_END);
+}
+
+// The Document just put in place becomes file_path's: nothing selected, the
+// rows from its start, saved as it is, and the name in the title.
+void take_in_new_document(const FileIdentity& version) {
+  empty_selection(doc.text_buffer);
+  fill_row_pointers();
+  mark_document_saved();
+  set_title_file_name();
+  remember_origin(version);
 }
 
 // A text block and its LineTable, read and built, not yet the Document's.
@@ -60,6 +116,7 @@ struct NewText {
   uint32_t capacity;
   uint32_t length;  // sentinel included
   LineStarts starts;
+  uint32_t nul_filler;  // the file's NUL bytes taken for filler
 };
 
 // Gives back the blocks of a text that will not become the Document.
@@ -109,7 +166,9 @@ bool read_text(FileHandle handle, uint32_t wanted, NewText* text, uint32_t* got)
     ok = convert_arrived(conversion, done);
   }
   *got = done;
-  return ok && finish_conversion(conversion, done);
+  ok = ok && finish_conversion(conversion, done);
+  text->nul_filler = conversion.nul_filler;
+  return ok;
 }
 
 // Reads `size` bytes of the open file into a new block in the current mode
@@ -170,6 +229,8 @@ void* obtain_file_block(size_t bytes) {
 // Loads file_path in file_mode; the old Document stays until the new one is
 // complete, so every refusal leaves it, the names and the title unchanged.
 int load_document() {
+  // Taken before the read: a change made meanwhile then shows at the save.
+  const FileIdentity version = file_identity(files.file_path);
   const FileHandle handle = open_existing_read(files.file_path);
   if (handle == INVALID_FILE) {
     show_path_error();
@@ -187,11 +248,9 @@ int load_document() {
   // LineTable that a rebuild from line 0 would make.
   adopt_text(text.block, text.capacity, text.length, text.starts.table, text.starts.capacity * 4,
              text.starts.count - 1);
-  empty_selection(doc.text_buffer);
-  fill_row_pointers();
-  mark_document_saved();
-  set_title_file_name();
-  remember_origin();
+  take_in_new_document(version);
+  files.nul_filler = text.nul_filler;
+  if (files.nul_filler != 0) post_status(NUL_FILLER_STATUS);
   return 0;
 }
 
@@ -202,24 +261,24 @@ int load_document() {
 int load_or_name_new_document() {
   if (!names_new_file(files.file_path)) return load_document();
   create_blank_document();
-  empty_selection(doc.text_buffer);
-  fill_row_pointers();
-  mark_document_saved();
-  set_title_file_name();
-  remember_origin();
+  take_in_new_document(FileIdentity{});
+  files.nul_filler = 0;
   return 0;
 }
 
 // Saves the Document to file_path in file_mode; true only when every byte is
 // on disk, after which the title follows the path and "File saved." shows.
 bool save_document() {
+  if (!save_confirmed()) return false;
   if (!write_document_to(files.file_path)) {
     show_path_error();
     return false;
   }
+  // The file now holds the text as shown: the filler's NULs are gone.
+  if (files.file_mode == FILE_MODE_TEXT) files.nul_filler = 0;
   mark_document_saved();
   set_title_file_name();
-  remember_origin();
+  remember_origin(file_identity(files.file_path));
   post_status("File saved.");
   return true;
 }
@@ -268,10 +327,24 @@ int load_in_mode(uint8_t mode) {
   return result;
 }
 
+// A save that does not happen keeps the mode, so that the next "Save" writes
+// the Document in the form it was loaded in.
+bool save_in_mode(uint8_t mode) {
+  const uint8_t previous = files.file_mode;
+  files.file_mode = mode;
+  if (save_document()) return true;
+  files.file_mode = previous;
+  return false;
+}
+
 bool save_to_origin() {
+  char previous[PATH_BYTES];
+  std::memcpy(previous, files.file_path, PATH_BYTES);
   const char* target = files.document_origin[0] != 0 ? files.document_origin : files.file_name;
   std::memmove(files.file_path, target, PATH_BYTES);
-  return save_document();
+  if (save_document()) return true;
+  std::memcpy(files.file_path, previous, PATH_BYTES);
+  return false;
 }
 
 void reload_in_other_mode() {

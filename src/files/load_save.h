@@ -32,6 +32,12 @@ struct FileState {
   char transfer_path[PATH_BYTES];  // the transfer file beside the executable
   // Absolute path of the last successful load or save: where "Save" writes.
   char document_origin[PATH_BYTES];
+  // The version of that file which the load found or the save left, so
+  // that a save notices another program's changes since.
+  FileIdentity origin_version;
+  // NUL bytes of the loaded file that the text took for filler after line
+  // breaks; a text save drops them, and asks first while this is non-zero.
+  uint32_t nul_filler;
   // Where loads and saves get their blocks; null means try_alloc. Tests set
   // it to make memory run out.
   void* (*alloc_block)(size_t bytes);
@@ -71,11 +77,17 @@ int load_document();
 // name (no box; "Save" creates the file there, holding what was typed).
 // Returns 0 when the Document is named, load_document's result otherwise.
 int load_or_name_new_document();
-// Writes the Document to file_path in file_mode. True when every byte
-// reached the disk and "File saved." was posted; false after the "error!?"
-// box, with the file as it was. Redraws nothing (posting the message only
-// paints over one still shown).
+// Writes the Document to file_path in file_mode. First, when another
+// program has changed the file since it was loaded or saved, or when a text
+// save would drop NUL bytes of the loaded file, asks whether to save anyway.
+// True when every byte reached the disk and "File saved." was posted; false
+// after the "error!?" box, or after a No (which says nothing more), with the
+// file as it was. Redraws nothing (posting the message only paints over one
+// still shown).
 bool save_document();
+// save_document in `mode`; a save that does not happen leaves file_mode as
+// it was. For "save As text" and "save hex as Bin".
+bool save_in_mode(uint8_t mode);
 // Derives file_name and the title label from file_path, and gives the
 // window the title "NAME - Vusk". The label is drawn at the title bar's next
 // redraw.
@@ -92,7 +104,8 @@ int load_in_mode(uint8_t mode);
 void reload_in_other_mode();
 // "Save": writes the Document, in file_mode, where it was last loaded from or
 // saved to, or under its bare name in the current directory when it has
-// never been on disk; file_path becomes that path. save_document's result.
+// never been on disk; file_path becomes that path when the save is done,
+// and stays as it was otherwise. save_document's result.
 bool save_to_origin();
 
 }  // namespace vusk

@@ -71,14 +71,18 @@ bool convert_piece(TextConversion& c, uint32_t limit, uint32_t bound) {
   LineStarts& starts = *c.starts;
   uint32_t& last = starts.table[starts.count - 1];
   if (starts.count > 1 && last == c.bound) {
+    const uint32_t cut = last;
     while (last < bound && text[last] == 0) ++last;
+    c.nul_filler += last - cut;
   }
   c.bound = bound;
   uint32_t count = starts.count;
   uint8_t* stopped = scan_line_ends(text + c.converted, text + limit, [&](const uint8_t* p) {
     if (line_too_long(text, starts.table[count - 1], p)) return false;
+    // p is past the LF's own filler: every NUL from here is the file's.
     const uint8_t* next = p;
     while (next < text + bound && *next == 0) ++next;
+    c.nul_filler += static_cast<uint32_t>(next - p);
     if (count == starts.capacity) {
       // Doubling, up to the most entries that 32 bits can size.
       const uint64_t grown = std::min<uint64_t>(uint64_t{count} * 2, UINT32_MAX / 4);
@@ -110,7 +114,7 @@ bool reserve_line_starts(LineStarts& starts, uint64_t entries) {
 }
 
 bool begin_conversion(TextConversion& c, uint8_t* text, LineStarts& starts) {
-  c = TextConversion{text, 0, 0, &starts};
+  c = TextConversion{text, 0, 0, &starts, 0};
   if (!reserve_line_starts(starts, 1)) return false;
   starts.table[0] = 0;
   starts.count = 1;

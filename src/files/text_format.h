@@ -37,6 +37,9 @@ struct TextConversion {
   uint32_t converted;  // bytes before this are converted
   uint32_t bound;      // bytes known when the last piece was converted
   LineStarts* starts;
+  // NUL bytes of the file after a line break, which the Document takes for
+  // filler and a text save therefore drops.
+  uint32_t nul_filler;
 };
 bool begin_conversion(TextConversion& c, uint8_t* text, LineStarts& starts);
 bool convert_arrived(TextConversion& c, uint32_t arrived);

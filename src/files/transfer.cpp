@@ -164,12 +164,14 @@ size_t clipboard_form(const uint8_t* start, const uint8_t* stop, char* out) {
   return n;
 }
 
+// A copy that cannot reach the file says so, as a file that cannot be
+// written always does: the user would otherwise paste an older copy.
 bool copy_selection_to_transfer_file() {
   put_selection_on_clipboard();
   const auto n = static_cast<uint32_t>(view.sel_end - view.sel_start);
-  if (!make_parent_directories(files.transfer_path)) return false;
-  const bool written = write_transfer_file(n);
+  const bool written = make_parent_directories(files.transfer_path) && write_transfer_file(n);
   if (written) post_status("Copied.");
+  else show_message(files.transfer_path, ERROR_CAPTION);
   return written;
 }
 

@@ -37,7 +37,8 @@ bool set_transfer_path(const char* path);
 // Writes the Selection (not empty) to the transfer file, creating its
 // directory first, and puts its text on the system clipboard for other
 // programs (clipboard_form). True, with "Copied." posted, only when every
-// byte reached the file; the Document, cursor and Selection never change.
+// byte reached the file; otherwise the "error!?" box names the file. The
+// Document, cursor and Selection never change.
 bool copy_selection_to_transfer_file();
 
 // The text of the bytes [start, stop) as the system clipboard takes it, into
@@ -71,7 +72,9 @@ bool paste_clipboard_text();
 
 // The column paste: the transfer file's lines one below the other at the
 // cursor's column, the view scrolling one line per line end; then the
-// Selection is emptied and the text view redrawn.
+// Selection is emptied and the text view redrawn. Its lines are one change
+// of the text (one undo step); one the Document cannot take changes
+// nothing, after the "error!?" box with the transfer file's path.
 void paste_column();
 
 // The Edit menu's handler: the action of the widget's w_value (cut, copy,

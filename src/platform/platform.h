@@ -89,6 +89,20 @@ bool replace_file(const char* temp, const char* target);
 // Removes a file; false on failure.
 bool delete_file(const char* path);
 
+// What tells one version of a file on disk from another: a save compares
+// the version it finds with the one last loaded or saved, so that it does not
+// overwrite another program's changes unasked.
+struct FileIdentity {
+  bool exists;        // false: nothing there (or nothing that can be examined)
+  uint64_t size;      // bytes
+  uint64_t modified;  // the last write, in the platform's own units
+  uint64_t device;    // POSIX: the device and inode, which a replacement
+  uint64_t inode;     // changes; 0 on Windows, which compares the rest
+};
+// The identity of the file at `path` now (a link followed to its file),
+// found without opening it.
+FileIdentity file_identity(const char* path);
+
 // ---- Paths and directories ------------------------------------------------
 
 // True when nothing exists at `path` but its directory does: the name of a
@@ -149,12 +163,18 @@ void close_clipboard_text();
 // false when the clipboard could not take it (nothing else changes then).
 bool set_clipboard_text(const char* text);
 
+// The caption of every question box.
+constexpr char QUESTION_CAPTION[] = "Vusk";
 // How the user answered ask_question.
 enum QuestionAnswer : uint8_t { ANSWER_YES, ANSWER_NO, ANSWER_CANCEL };
+// The buttons of a question box.
+enum QuestionButtons : uint8_t { QUESTION_YES_NO_CANCEL, QUESTION_YES_NO };
 // A modal question box owned by the window, with the buttons Yes, No and
-// Cancel. A box closed without a choice, or one that cannot be shown,
-// answers ANSWER_CANCEL, so that nothing is lost.
-QuestionAnswer ask_question(const char* text, const char* caption);
+// Cancel, or Yes and No. A box closed without a choice, or one that cannot be
+// shown, answers ANSWER_CANCEL, or ANSWER_NO where there is no Cancel, so
+// that nothing is lost.
+QuestionAnswer ask_question(const char* text, const char* caption,
+                            QuestionButtons buttons = QUESTION_YES_NO_CANCEL);
 
 // The open-file (save = false) or save-file dialog on the 256-byte `path`
 // buffer, which shows the current name and receives the chosen one. `flags`

@@ -1,6 +1,8 @@
 // The File menu's bindings and the redraws after a load or a save.
 #include "screens/file_menu.h"
 
+#include <cstring>
+
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "platform/platform.h"
@@ -60,19 +62,26 @@ void open_file_dialog(int32_t slot) { open_with_dialog(mode_of(slot)); }
 
 void open_as_text() { open_with_dialog(FILE_MODE_TEXT); }
 
+// The dialog writes its answer into file_path: a save that does not happen
+// gives the previous path back, so that "Save" and Ctrl+F2 still find the
+// Document's file.
 void save_file_dialog(int32_t slot) {
+  char previous[PATH_BYTES];
+  std::memcpy(previous, files.file_path, PATH_BYTES);
+  bool saved = false;
   if (file_dialog(true, REFUSE_READ_ONLY | ASK_BEFORE_OVERWRITE, files.file_path)) {
-    save_with_mode(slot);
+    saved = save_in_mode(mode_of(slot));
+    if (saved) show_saved_document();
   } else {
     report_dialog_failure();
   }
+  if (!saved) std::memcpy(files.file_path, previous, PATH_BYTES);
 }
 
 void load_with_mode(int32_t slot) { load_and_show(mode_of(slot)); }
 
 void save_with_mode(int32_t slot) {
-  files.file_mode = mode_of(slot);
-  if (save_document()) show_saved_document();
+  if (save_in_mode(mode_of(slot))) show_saved_document();
 }
 
 void save_under_file_name(int32_t) { save_in_place(); }

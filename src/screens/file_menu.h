@@ -18,13 +18,14 @@ void show_loaded_document();
 // Asks about unsaved changes, then for a file to open; a chosen one is
 // loaded by load_with_mode.
 void open_file_dialog(int32_t slot);
-// Asks for a name to save under; a chosen one is saved by save_with_mode.
+// Asks for a name to save under, and saves in the entry's mode as
+// save_with_mode does; a save that does not happen leaves file_path as it was.
 void save_file_dialog(int32_t slot);
 // Loads file_path in the entry's mode and shows it; a failed load keeps the
 // Document, the view and the previous mode.
 void load_with_mode(int32_t slot);
 // Saves to file_path in the entry's mode; a saved file's name reaches the
-// title bar at once.
+// title bar at once, and a save that does not happen keeps the mode.
 void save_with_mode(int32_t slot);
 // "Save": keeps file_mode and writes where the Document came from.
 void save_under_file_name(int32_t slot);

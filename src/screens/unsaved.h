@@ -7,9 +7,6 @@
 
 namespace vusk {
 
-// The caption of the question box.
-constexpr char QUESTION_CAPTION[] = "Vusk";
-
 // While the Document has unsaved changes, asks "Save changes to NAME?".
 // Yes saves as the File menu's "Save" does; No goes on without saving;
 // Cancel stops. True when the action that would drop the Document may go

@@ -72,11 +72,20 @@ e2e_poll() {
 }
 
 # Starts Xvfb on a free display (of size E2E_SCREEN, WxHxDEPTH, when set)
-# and exports DISPLAY once it is ready.
+# and exports DISPLAY once it is ready. -noreset: by default an X server
+# resets itself whenever its last client leaves, and refuses the clients
+# that connect meanwhile. The next program, started just after the last one
+# ended, then found no display and ran on SDL's offscreen driver, or (now)
+# ends saying so. A display started before is ended first.
 e2e_start_display() {
   local file="$E2E_WORK/display"
+  if [ -n "$E2E_XVFB_PID" ]; then
+    kill "$E2E_XVFB_PID" 2>/dev/null || true
+    wait "$E2E_XVFB_PID" 2>/dev/null || true
+  fi
   : >"$file"
-  Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$file" >/dev/null 2>"$E2E_WORK/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 3>"$file" >/dev/null \
+    2>"$E2E_WORK/xvfb.log" &
   E2E_XVFB_PID=$!
   e2e_poll 10 grep -q '^[0-9]' "$file" || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
   export DISPLAY=":$(head -1 "$file")"
@@ -108,10 +117,29 @@ e2e_wait_window() {
       return 0
     fi
     e2e_app_running || e2e_fail "the program ended before its window \"$regex\" appeared"
-    [ "$SECONDS" -lt "$deadline" ] ||
+    if [ "$SECONDS" -ge "$deadline" ]; then
+      e2e_explain_missing_window
       e2e_fail "no window \"$regex\" within ${seconds}s; windows named: $(xwininfo -root -tree 2>/dev/null | grep -o '"[^"]*"' | sort -u | tr '\n' ' ' || true)"
+    fi
     sleep 0.05
   done
+}
+
+# Writes what explains a window that never came to stderr and to
+# $E2E_KEEP_DIR/no-window.txt: the display's window tree and where each of
+# the program's threads stands (gdb), so that a rare failure shows its cause.
+e2e_explain_missing_window() {
+  mkdir -p "$E2E_KEEP_DIR"
+  {
+    echo "--- the window tree of display $DISPLAY:"
+    xwininfo -root -tree 2>&1 || true
+    echo "--- the program (pid $E2E_APP_PID), thread by thread:"
+    if ! command -v gdb >/dev/null 2>&1; then
+      echo "gdb is not installed (tools/install-deps.sh test)"
+    elif e2e_app_running; then
+      timeout 120 gdb -p "$E2E_APP_PID" -batch -nx -ex 'thread apply all bt' </dev/null 2>&1 || true
+    fi
+  } | tee "$E2E_KEEP_DIR/no-window.txt" >&2
 }
 
 # Prints the id of the message box titled exactly `title` (e.g. "error!?"),

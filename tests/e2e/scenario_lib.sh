@@ -261,12 +261,14 @@ sc_resize() {
 
 # Puts `text` into the X clipboard (xclip serves it until released) and
 # gives the headless run the same text with the CR LF line ends that both
-# platforms hand over.
+# platforms hand over. Any text at all is not enough: until xclip owns the
+# selection, the program's own last copy answers.
 sc_clipboard_in() {
   printf '%s' "$1" >"$E2E_WORK/clip.txt"
   xclip -selection clipboard -quiet -i "$E2E_WORK/clip.txt" >/dev/null 2>&1 &
   SC_XCLIP_PID=$!
-  e2e_poll 10 sh -c "xclip -selection clipboard -o >/dev/null 2>&1" || e2e_fail "xclip holds no text"
+  e2e_poll 10 sh -c "xclip -selection clipboard -o 2>/dev/null | cmp -s - '$E2E_WORK/clip.txt'" ||
+    e2e_fail "the X clipboard does not hold the text given to xclip"
   e2e_script "clipboard ${1//$'\n'/\\r\\n}"
 }
 sc_clipboard_release() { [ -z "$SC_XCLIP_PID" ] || kill "$SC_XCLIP_PID" 2>/dev/null || true; }

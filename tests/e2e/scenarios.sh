@@ -20,6 +20,7 @@ SCENARIOS=(
   resize_least
   colour_schemes
   error_box
+  failed_save_as
   benchmark
   double_byte
 )
@@ -221,6 +222,23 @@ scenario_error_box() {
   sc_keys minus Right x
   sc_expect after-the-box
   sc_keys ctrl+z  # back to the loaded text: closing asks nothing
+  sc_close
+}
+
+# "save hex as Bin" onto a file that cannot take its bytes (/dev/full): the
+# "error!?" box, and the next Ctrl+S still saves the text, as text, to the
+# loaded file.
+scenario_failed_save_as() {
+  sc_document m.txt $'hello text\r\n'
+  ln -s /dev/full "$E2E_REAL/full.bin"
+  ln -s /dev/full "$(sc_headless_file full.bin)"
+  sc_start
+  sc_dialog_keys save full.bin alt Return b
+  sc_answer_error_box
+  sc_keys minus shift+z ctrl+s
+  sc_expect saved
+  printf 'Zhello text\r\n' >"$E2E_WORK/expected.txt"
+  sc_expect_saved "$E2E_WORK/expected.txt"
   sc_close
 }
 

@@ -2,7 +2,8 @@
 # Unsaved changes in the SDL2 window: typing puts a '*' in the title, Ctrl+S
 # saves (the bytes checked on disk) and takes it away, and so does Ctrl+Z
 # after more typing; Ctrl+C puts the text
-# on the X clipboard as UTF-8 with LF line ends (read back with xclip). Then,
+# on the X clipboard as UTF-8 with LF line ends (read back with xclip). The
+# file rewritten by the test: Ctrl+S asks, No keeps it, Yes saves. Then,
 # with a new change, a close request asks: Cancel keeps the window and the
 # change, No ends the program with exit code 0 and the file as saved.
 #   test_sdl_question.sh BUILD_DIR SOURCE_DIR
@@ -37,8 +38,29 @@ e2e_key "$wid" shift+Down ctrl+c
 e2e_poll 10 sh -c "[ \"\$(xclip -selection clipboard -o 2>/dev/null | od -An -tx1 | tr -d ' \n')\" = 616c7068610a62 ]" ||
   e2e_fail "the clipboard holds $(clipboard_hex), not alpha LF b"
 
-# The question box is SDL's own; Escape answers Cancel.
 e2e_key "$wid" y
+e2e_wait_window '^small\.txt\* - Vusk$' >/dev/null
+
+# Another program rewrites the file: Ctrl+S asks first. Escape answers No
+# and keeps their text; Return answers Yes and saves ours over it.
+printf 'theirs\r\n' >"$E2E_WORK/theirs.txt"
+cp "$E2E_WORK/theirs.txt" "$E2E_FILE"
+e2e_key "$wid" ctrl+s
+box=$(e2e_wait_box Vusk)
+xdotool key --window "$box" Escape
+e2e_poll 10 sh -c "! xwininfo -id $box >/dev/null 2>&1" || e2e_fail "the changed-file question stayed after Escape"
+cmp -s "$E2E_FILE" "$E2E_WORK/theirs.txt" || e2e_fail "No overwrote the other program's text: $(od -c "$E2E_FILE")"
+e2e_wait_window '^small\.txt\* - Vusk$' >/dev/null
+e2e_key "$wid" ctrl+s
+box=$(e2e_wait_box Vusk)
+xdotool windowfocus "$box"
+xdotool key Return
+e2e_wait_window '^small\.txt - Vusk$' >/dev/null
+printf 'xalpha\r\nbyeta\r\n' >"$E2E_WORK/saved.txt"
+e2e_poll 10 cmp -s "$E2E_FILE" "$E2E_WORK/saved.txt" || e2e_fail "Yes saved: $(od -c "$E2E_FILE")"
+
+# The question box is SDL's own; Escape answers Cancel.
+e2e_key "$wid" v
 e2e_wait_window '^small\.txt\* - Vusk$' >/dev/null
 kill -TERM "$E2E_APP_PID"
 box=$(e2e_wait_box Vusk)
@@ -55,4 +77,4 @@ xdotool mousemove --window "$box" $((box_width / 2)) $((box_height * 72 / 100)) 
 e2e_wait_exit 10
 [ "$E2E_EXIT_CODE" = 0 ] || e2e_fail "the program ended with code $E2E_EXIT_CODE"
 cmp -s "$E2E_FILE" "$E2E_WORK/saved.txt" || e2e_fail "No changed the file: $(od -c "$E2E_FILE")"
-echo "ok: the title, Ctrl+S, Ctrl+C to the X clipboard, and Cancel then No on closing"
+echo "ok: the title, Ctrl+S, Ctrl+C to the X clipboard, a file changed meanwhile, and Cancel then No on closing"

@@ -2,7 +2,8 @@
 # At VUSK_SCALE=2 the SDL2 window is twice the frame's size each way and
 # shows every frame pixel as a 2x2 square of the frame that the headless
 # driver draws; a click on a text row and a drag of the scroll thumb, made
-# in display pixels, act at the frame pixels they cover.
+# in display pixels, act at the frame pixels they cover. On a screen too
+# small for that, the frame shrinks so that the window fits.
 #   test_sdl_scaled.sh BUILD_DIR SOURCE_DIR
 . "$(dirname "$0")/lib.sh"
 build=$(cd "$1" && pwd)
@@ -51,4 +52,19 @@ expect_state top_line 88
 e2e_expect_scaled_picture "$wid" thumb 2
 
 e2e_close_app
-echo "ok: at factor 2 the window is doubled pixel for pixel, and a click and a thumb drag land where they should"
+
+# On a screen too small for the doubled 1024x768 frame the factor stays, and
+# the frame shrinks until the window fits: all of it, bars included, on the
+# screen.
+E2E_SCREEN=1280x1024x24 e2e_start_display
+VUSK_SCALE=2 e2e_start_app "$E2E_BIN/vusk" "$E2E_FILE"
+wid=$(e2e_wait_window "^$E2E_FILE - Vusk\$" 30)
+place=$(xdotool getwindowgeometry "$wid" | sed -n 's/^ *Position: \([^ ]*\) .*/\1/p')
+[ "$(e2e_window_size "$wid")" = 1280x1024 ] && [ "$place" = 0,0 ] ||
+  e2e_fail "on a 1280x1024 screen the window is $(e2e_window_size "$wid") at $place, not 1280x1024 at 0,0"
+: >"$E2E_SCRIPT"
+e2e_script 'resize 640 512'
+e2e_expect_scaled_picture "$wid" fitted 2
+e2e_close_app
+echo "ok: at factor 2 the window is doubled pixel for pixel, and a click and a thumb drag land where they should;" \
+  "on a smaller screen the frame shrinks to fit"

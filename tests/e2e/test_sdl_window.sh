@@ -4,7 +4,8 @@
 # headless driver draws for that file (title bar, menu bar, text, scroll
 # buttons, bottom bar), follows resizes as the headless driver does but never
 # gets smaller than the least frame, and ends with exit code 0 when it is
-# asked to close. A name in CP932 shows in the title as UTF-8.
+# asked to close. A name in CP932 shows in the title as UTF-8. With no
+# display at all it refuses to start.
 #   test_sdl_window.sh BUILD_DIR SOURCE_DIR
 . "$(dirname "$0")/lib.sh"
 build=$(cd "$1" && pwd)
@@ -12,7 +13,22 @@ build=$(cd "$1" && pwd)
 e2e_require_x
 e2e_copy_programs "$build" vusk vusk-script
 e2e_document small.txt $'Hello world\r\nsecond line\r\n\tthird, after a tab\r\n'
+
+# Without a display the program says so and ends, rather than running
+# forever on SDL's offscreen driver with no window to see.
+status=0
+(cd "$E2E_REAL" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 30 "$E2E_BIN/vusk" "$E2E_FILE") \
+  >"$E2E_WORK/no-display.log" 2>&1 || status=$?
+if [ "$status" != 1 ] || ! grep -qx 'vusk: no display (DISPLAY is not set)' "$E2E_WORK/no-display.log"; then
+  e2e_fail "with DISPLAY unset the program ended with code $status, saying: $(cat "$E2E_WORK/no-display.log")"
+fi
+
 e2e_start_display
+# The display outlives its clients: what one client left on the root window
+# is there for the next. One that reset itself when its last client left
+# refused the program started just then (the suite's rare "no window").
+xprop -root -f _VUSK_E2E 8s -set _VUSK_E2E kept
+xprop -root _VUSK_E2E | grep -q '"kept"' || e2e_fail "the display reset itself when its last client left"
 cd "$E2E_REAL"
 e2e_start_app "$E2E_BIN/vusk" "$E2E_FILE"
 wid=$(e2e_wait_window '^small\.txt - Vusk$' 30)

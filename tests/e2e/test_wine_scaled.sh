@@ -4,7 +4,8 @@
 # shows each pixel of the headless frame as a 2x2 square, and a click made
 # in display pixels lands on the frame pixel it covers. The exe runs from
 # its unpacked zip, when `make win32` made one, and draws the document's
-# Japanese line with the font from beside it. Skipped when Wine or the exe
+# Japanese line with the font from beside it. Given VUSK_SCALE=2 on a
+# smaller screen, the frame shrinks to fit it. Skipped when Wine or the exe
 # is missing.
 #   test_wine_scaled.sh BUILD_DIR SOURCE_DIR
 . "$(dirname "$0")/lib.sh"
@@ -61,4 +62,21 @@ e2e_wait_window '^small\.txt - Vusk$' 30 >/dev/null
 e2e_key "$wid" alt+F4
 e2e_wait_exit 30
 [ "$E2E_EXIT_CODE" = 0 ] || e2e_fail "vusk$bits.exe ended with code $E2E_EXIT_CODE"
-echo "ok: at 192 DPI vusk$bits.exe under Wine doubles its frame pixel for pixel and divides the pointer's position"
+
+# VUSK_SCALE=2 on a 1280x1024 screen: the factor stays (the window is wider
+# than a 1:1 one) and the frame shrinks until the window lies on the screen.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w
+E2E_SCREEN=1280x1024x24 e2e_start_display
+VUSK_SCALE=2 e2e_start_app wine "$exe" "$(winepath -w "$E2E_REAL/$E2E_FILE")"
+wid=$(e2e_wait_window '^small\.txt - Vusk$' 60)
+read -r x y < <(xdotool getwindowgeometry "$wid" | sed -n 's/^ *Position: \([0-9-]*\),\([0-9-]*\) .*/\1 \2/p')
+read -r w h < <(e2e_window_size "$wid" | tr x ' ')
+if [ "$x" -lt 0 ] || [ "$y" -lt 0 ] || [ $((x + w)) -gt 1280 ] || [ $((y + h)) -gt 1024 ] || [ "$w" -le 1100 ]; then
+  e2e_fail "at VUSK_SCALE=2 on a 1280x1024 screen the window is ${w}x$h at $x,$y"
+fi
+e2e_key "$wid" alt+F4
+e2e_wait_exit 30
+[ "$E2E_EXIT_CODE" = 0 ] || e2e_fail "vusk$bits.exe ended with code $E2E_EXIT_CODE"
+echo "ok: at 192 DPI vusk$bits.exe under Wine doubles its frame pixel for pixel and divides the pointer's position;" \
+  "at VUSK_SCALE=2 on a small screen its frame shrinks to fit"

@@ -47,6 +47,28 @@ TEST(DisplayScale, FactorIsLoweredUntilTheWindowFits) {
   EXPECT_EQ(fit_scale(4, 1024, 768, 0, 0), 4u);        // an unknown display keeps it
 }
 
+// VUSK_SCALE=2 on a 1280x1024 screen made a 2048x1536 window, its bars off
+// the screen: the factor stays, and each side of the frame becomes the
+// largest that fits, never above the asked side nor below the least one.
+TEST(DisplayScale, GivenFactorShrinksTheFrameToFitTheScreen) {
+  const uint32_t side = 1024, least = 600;
+  for (uint32_t scale = 1; scale <= MAX_DISPLAY_SCALE; ++scale) {
+    for (int32_t room = 1; room <= 2200; room += 7) {
+      const uint32_t fitted = fit_frame_side(side, least, scale, room);
+      EXPECT_GE(fitted, least);
+      EXPECT_LE(fitted, side);
+      const auto display = static_cast<uint32_t>(room);
+      if (fitted > least) {
+        EXPECT_LE(fitted * scale, display) << scale << " " << room;
+      }
+      if (fitted < side) {
+        EXPECT_GT((fitted + 1) * scale, display) << scale << " " << room;
+      }
+    }
+    EXPECT_EQ(fit_frame_side(side, least, scale, 0), side);  // an unknown screen keeps it
+  }
+}
+
 TEST(DisplayScale, PositionsDivideRoundingDown) {
   EXPECT_EQ(to_frame_coordinate(0, 2), 0);
   EXPECT_EQ(to_frame_coordinate(1, 2), 0);

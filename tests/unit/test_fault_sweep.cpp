@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "edit_model.h"
+#include "editor/modified.h"
 #include "editor_session.h"
 #include "files/load_save.h"
 #include "files/transfer.h"
@@ -120,6 +122,29 @@ class FaultSweep : public EditorSession {
     return failures;
   }
 
+  // What a save that does not happen must leave as it was.
+  struct Names {
+    std::string path, name, title, window;
+    uint8_t mode;
+    bool modified;
+    bool operator==(const Names&) const = default;
+  };
+  static Names names() {
+    return {files.file_path, files.file_name, std::string(reinterpret_cast<const char*>(files.title_label), PATH_BYTES),
+            headless::state.window_title, files.file_mode, document_modified()};
+  }
+  // After a failed save: the names and mode as before, so that Ctrl+S then
+  // writes `origin` as `bytes` (answering Yes when another program wrote it).
+  void expect_kept_then_saved(const Names& before, const std::string& origin, const std::string& bytes,
+                              bool rewritten, const std::string& where) {
+    EXPECT_TRUE(names() == before) << where << ": now " << files.file_path << ", mode " << int{files.file_mode};
+    headless::state.answers.clear();
+    if (rewritten) headless::state.answers.push_back({headless::DialogAnswer::YES, "", 0});
+    save_in_place();  // Ctrl+S's service (the menu still has the focus)
+    EXPECT_TRUE(read(origin) == bytes) << "Ctrl+S after " << where;
+    EXPECT_TRUE(headless::state.answers.empty()) << where;
+  }
+
   std::string dir;
 };
 
@@ -136,11 +161,15 @@ TEST_F(FaultSweep, SavesKeepTheOldBytesUntilTheNewOnesAreWhole) {
   std::filesystem::create_directory(path("links"));
   // Renamed into place: "Save" and "save As text" on a file of its own; in
   // place behind a backup: a file with a second link.
+  // "Save" finds its file rewritten by the sweep, and saves it anyway.
   const struct {
     const char* target;
     std::function<void()> save;
   } cases[] = {
-      {"doc.txt", [] { save_under_file_name(file_entry(save_under_file_name, FILE_MODE_TEXT)); }},
+      {"doc.txt", [] {
+         headless::state.answers.push_back({headless::DialogAnswer::YES, "", 0});
+         save_under_file_name(file_entry(save_under_file_name, FILE_MODE_TEXT));
+       }},
       {"as.txt", [this] {
          headless::state.answers.push_back({headless::DialogAnswer::SAVE, path("as.txt"), 0});
          save_file_dialog(file_entry(save_file_dialog, FILE_MODE_TEXT));
@@ -153,14 +182,21 @@ TEST_F(FaultSweep, SavesKeepTheOldBytesUntilTheNewOnesAreWhole) {
   const std::string saved = std::string(300000, 'n') + "\r\nend";
   for (const auto& c : cases) {
     const std::string target = path(c.target);
+    const bool save_as = target != path("doc.txt");
     std::vector<std::string> before;
+    Names names_before;
     const int failures = sweep(
         [&] {
+          if (save_as) {  // the last run left the Document under its new name
+            headless::state.answers.push_back({headless::DialogAnswer::OPEN, path("doc.txt"), 0});
+            open_file_dialog(file_entry(open_file_dialog, FILE_MODE_TEXT));
+          }
           write(target, OLD_TEXT);
           if (c.target[0] == 'l' && !std::filesystem::exists(path("links/b.txt"))) {
             std::filesystem::create_hard_link(target, path("links/b.txt"));
           }
           before = entries();
+          names_before = names();
         },
         [&] { c.save(); }, [] { return status_shown() == "File saved."; },
         [&](const std::string& where) {
@@ -168,6 +204,7 @@ TEST_F(FaultSweep, SavesKeepTheOldBytesUntilTheNewOnesAreWhole) {
           EXPECT_TRUE(box_shown()) << c.target << ", " << where;
           EXPECT_EQ(status_shown(), "") << c.target << ", " << where;
           EXPECT_EQ(entries(), before) << c.target << ", " << where;
+          expect_kept_then_saved(names_before, path("doc.txt"), saved, !save_as, std::string(c.target) + ", " + where);
         },
         [&] {
           EXPECT_TRUE(read(target) == saved) << c.target;
@@ -180,34 +217,47 @@ TEST_F(FaultSweep, SavesKeepTheOldBytesUntilTheNewOnesAreWhole) {
   EXPECT_TRUE(read(path("links/b.txt")) == saved);
 }
 
-TEST_F(FaultSweep, TheBinarySaveOfAListingKeepsTheOldBytes) {
+// "save hex as Bin" and "save As text" of a listing; after each failure
+// Ctrl+S still writes the listing's file back as the binary it describes.
+TEST_F(FaultSweep, TheSavesOfAListingKeepTheOldBytesAndTheMode) {
   std::string bytes;
   for (int i = 0; i < 70000; ++i) bytes += static_cast<char>(i * 7);
-  write(path("data.bin"), bytes);
-  headless::state.answers.push_back({headless::DialogAnswer::OPEN, path("data.bin"), 0});
-  open_file_dialog(file_entry(open_file_dialog, FILE_MODE_HEX));
-  const std::string target = path("out.bin");
-  std::vector<std::string> before;
-  sweep(
-      [&] {
-        write(target, "old");
-        before = entries();
-      },
-      [&] {
-        headless::state.answers.push_back({headless::DialogAnswer::SAVE, target, 0});
-        save_file_dialog(file_entry(save_file_dialog, FILE_MODE_HEX));
-      },
-      [] { return status_shown() == "File saved."; },
-      [&](const std::string& where) {
-        EXPECT_EQ(read(target), "old") << where;
-        EXPECT_TRUE(box_shown()) << where;
-        EXPECT_EQ(status_shown(), "") << where;
-        EXPECT_EQ(entries(), before) << where;
-      },
-      [&] {
-        EXPECT_TRUE(read(target) == bytes);
-        EXPECT_EQ(status_shown(), "File saved.");
-      });
+  for (const uint8_t mode : {FILE_MODE_HEX, FILE_MODE_TEXT}) {
+    const std::string target = path(mode == FILE_MODE_HEX ? "out.bin" : "out.txt");
+    std::vector<std::string> before;
+    Names names_before;
+    std::string expected = bytes;
+    sweep(
+        [&] {
+          write(path("data.bin"), bytes);  // a wrong Ctrl+S must not snowball
+          headless::state.answers.push_back({headless::DialogAnswer::OPEN, path("data.bin"), 0});
+          open_file_dialog(file_entry(open_file_dialog, FILE_MODE_HEX));
+          if (mode == FILE_MODE_TEXT) {
+            EditModel listing;
+            listing.text = document().substr(0, doc.text_length - 1);  // the end marker is not saved
+            expected = listing.saved();
+          }
+          write(target, "old");
+          before = entries();
+          names_before = names();
+        },
+        [&] {
+          headless::state.answers.push_back({headless::DialogAnswer::SAVE, target, 0});
+          save_file_dialog(file_entry(save_file_dialog, mode));
+        },
+        [] { return status_shown() == "File saved."; },
+        [&](const std::string& where) {
+          EXPECT_EQ(read(target), "old") << where;
+          EXPECT_TRUE(box_shown()) << where;
+          EXPECT_EQ(status_shown(), "") << where;
+          EXPECT_EQ(entries(), before) << where;
+          expect_kept_then_saved(names_before, path("data.bin"), bytes, false, std::to_string(mode) + ", " + where);
+        },
+        [&] {
+          EXPECT_TRUE(read(target) == expected) << int{mode};
+          EXPECT_EQ(status_shown(), "File saved.");
+        });
+  }
 }
 
 TEST_F(FaultSweep, AFailedLoadChangesNothing) {
@@ -252,7 +302,7 @@ TEST_F(FaultSweep, AFailedLoadChangesNothing) {
   }
 }
 
-TEST_F(FaultSweep, ACopyKeepsThePreviousCopyUntilTheNewOneIsWhole) {
+TEST_F(FaultSweep, ACopyThatCouldNotWriteShowedNoBoxAndKeepsThePreviousCopy) {
   set_text("the new selection");
   const std::string transfer_file = files.transfer_path;
   std::vector<std::string> before;
@@ -267,11 +317,13 @@ TEST_F(FaultSweep, ACopyKeepsThePreviousCopyUntilTheNewOneIsWhole) {
       [&](const std::string& where) {
         EXPECT_EQ(read(transfer_file), "previous copy") << where;
         EXPECT_EQ(status_shown(), "") << where;
+        EXPECT_EQ(headless::state.transcript, std::vector<std::string>{"box error!?: " + transfer_file}) << where;
         EXPECT_EQ(entries(), before) << where;
       },
       [&] {
         EXPECT_EQ(read(transfer_file), "the new selection");
         EXPECT_EQ(status_shown(), "Copied.");
+        EXPECT_FALSE(box_shown());
       });
   // The write, the flush and the rename, refused or half done.
   EXPECT_GE(failures, 3 + 3);

@@ -148,6 +148,24 @@ TEST_F(FileMenu, ASavePutsTheNewNameOnTheTitleBar) {
   EXPECT_TRUE(std::filesystem::exists(dir + "/renamed.txt"));
 }
 
+// "save hex as Bin" onto a folder fails: the text mode stays, so that the
+// next Ctrl+S writes the edited text, not the bytes of its digits.
+TEST_F(FileMenu, AFailedSaveAsSwitchedTheModeForTheNextSave) {
+  const std::string file = dir + "/m.txt";
+  std::ofstream(file, std::ios::binary) << "hello text\r\n";
+  headless::state.answers.push_back({headless::DialogAnswer::OPEN, file, 0});
+  keys({"alt", "Enter", "o"});
+  std::filesystem::create_directory(dir + "/folder");
+  headless::state.answers.push_back({headless::DialogAnswer::SAVE, dir + "/folder", 0});
+  save_file_dialog(entry(save_file_dialog, FILE_MODE_HEX));
+  EXPECT_EQ(headless::state.transcript.back(), "box error!?: " + dir + "/folder");
+  EXPECT_EQ(files.file_mode, FILE_MODE_TEXT);
+  EXPECT_EQ(files.file_path, file);
+  keys({"minus", "z", "ctrl+s"});
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "zhello text\r\n");
+}
+
 TEST_F(FileMenu, CtrlF2ReloadsInTheOtherModeWithTheViewAtTheTopLeft) {
   open_scrolled(write_lines("long.txt", 300));
   click_cell(3, 30);  // right of the open menu

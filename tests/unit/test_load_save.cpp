@@ -1,5 +1,7 @@
 // Loading and saving: the text conversion, the HexListing in both directions,
 // round trips, and the title label.
+#include <chrono>
+#include <functional>
 #include <random>
 #include <string>
 #include <utility>
@@ -11,6 +13,7 @@
 #include "raster/raster.h"
 #include "platform/platform.h"
 #include "widgets/label.h"
+#include "widgets/status.h"
 #include "widgets/widget_table.h"
 
 using namespace vusk;
@@ -63,21 +66,27 @@ TEST_F(FileTest, EmptySixteenAndSeventeenByteFilesInBothModes) {
   EXPECT_EQ(doc.text_capacity, 17 + 16384u);
 }
 
+// A save that drops NUL bytes of the file asks first, once, with their count.
 TEST_F(FileTest, LineEndsConvertOnLoadAndBecomeCrLfOnSave) {
   struct Case {
     std::string file, document, saved;
     uint32_t last_line;
+    uint32_t dropped;  // the file's NULs that the save leaves out
   };
   const std::string nul(1, '\0');
   const Case cases[] = {
-      {"a\r\r\nb", "a\n\n" + nul + "b\r", "a\r\n\r\nb", 2},
-      {"x\r", "x\n\r", "x\r\n", 1},  // a lone CR at the end leaves an empty last line
-      {"a\nb\n", "a\nb\n\r", "a\r\nb\r\n", 2},
-      {"\n\r\n\r", "\n\n" + nul + "\n\r", "\r\n\r\n\r\n", 3},
+      {"a\r\r\nb", "a\n\n" + nul + "b\r", "a\r\n\r\nb", 2, 0},
+      {"x\r", "x\n\r", "x\r\n", 1, 0},  // a lone CR at the end leaves an empty last line
+      {"a\nb\n", "a\nb\n\r", "a\r\nb\r\n", 2, 0},
+      {"\n\r\n\r", "\n\n" + nul + "\n\r", "\r\n\r\n\r\n", 3, 0},
       // A NUL behind a line end is filler and is not written back; one
       // inside a line, or at the start of the text, is content.
-      {"a\r\n" + nul + "b" + nul + "c", "a\n" + nul + nul + "b" + nul + "c\r", "a\r\nb" + nul + "c", 1},
-      {nul + "a\r\n", nul + "a\n" + nul + "\r", nul + "a\r\n", 1},
+      {"a\r\n" + nul + "b" + nul + "c", "a\n" + nul + nul + "b" + nul + "c\r", "a\r\nb" + nul + "c", 1, 1},
+      {nul + "a\r\n", nul + "a\n" + nul + "\r", nul + "a\r\n", 1, 0},
+      {"a\r\n" + nul + nul + "b\r\nc", "a\n" + nul + nul + nul + "b\n" + nul + "c\r", "a\r\nb\r\nc", 2, 2},
+      // UTF-16: every line after the first starts with the NUL of its LF.
+      {"a" + nul + "\r" + nul + "\n" + nul + "b" + nul, "a" + nul + "\n" + nul + "\n" + nul + "b" + nul + "\r",
+       "a" + nul + "\r\n\r\nb" + nul, 2, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.file));
@@ -85,7 +94,15 @@ TEST_F(FileTest, LineEndsConvertOnLoadAndBecomeCrLfOnSave) {
     ASSERT_EQ(load(path("in"), FILE_MODE_TEXT), 0);
     EXPECT_EQ(document_bytes(), c.document);
     EXPECT_EQ(doc.last_line, c.last_line);
+    EXPECT_EQ(files.nul_filler, c.dropped);
+    EXPECT_EQ(status.status_text != nullptr, c.dropped != 0);  // told at load
+    headless::state.transcript.clear();
+    if (c.dropped != 0) headless::state.answers.push_back({headless::DialogAnswer::YES, "", 0});
     EXPECT_EQ(save(path("out"), FILE_MODE_TEXT), c.saved);
+    EXPECT_EQ(headless::state.transcript.size(), c.dropped != 0 ? 1u : 0u);
+    EXPECT_EQ(save(path("out"), FILE_MODE_TEXT), c.saved);  // once saved, nothing more to ask
+    EXPECT_EQ(headless::state.transcript.size(), c.dropped != 0 ? 1u : 0u);
+    status.status_text = nullptr;
   }
 }
 
@@ -111,7 +128,7 @@ TEST_F(FileTest, TextConversionMatchesTheRulesAtEveryAlignment) {
     for (char& c : file) c = rng() % 3 == 0 ? alphabet[rng() % 8] : 'x';
     std::string expected;
     std::string saved;
-    uint32_t breaks = 0;
+    uint32_t breaks = 0, dropped = 0;
     bool line_start = false;  // directly behind a line break, where NULs are filler
     for (size_t i = 0; i < file.size(); ++i) {
       const char c = file[i];
@@ -130,6 +147,8 @@ TEST_F(FileTest, TextConversionMatchesTheRulesAtEveryAlignment) {
       if (c != '\0' || !line_start) {
         saved += c;
         line_start = false;
+      } else {
+        ++dropped;
       }
     }
     SCOPED_TRACE(::testing::PrintToString(file));
@@ -137,6 +156,8 @@ TEST_F(FileTest, TextConversionMatchesTheRulesAtEveryAlignment) {
     ASSERT_EQ(load(path("in"), FILE_MODE_TEXT), 0);
     EXPECT_EQ(document_bytes(), expected + "\r");
     EXPECT_EQ(doc.last_line, breaks);
+    EXPECT_EQ(files.nul_filler, dropped);
+    if (dropped != 0) headless::state.answers.push_back({headless::DialogAnswer::YES, "", 0});
     EXPECT_EQ(save(path("out"), FILE_MODE_TEXT), saved);
   }
 }
@@ -368,4 +389,47 @@ TEST_F(FileTest, ConversionInPiecesMatchesTheWholeAtEveryCut) {
   EXPECT_EQ(line_entry(1), 512u * 1024 + 2);
   EXPECT_EQ(line_entry(2), 512u * 1024 + 6);
   EXPECT_TRUE(check_document());
+}
+
+// Another program's change since the load or the last save, however it
+// shows (the size, the time of the last write, a new file renamed over it),
+// is asked about: No keeps the other version, Yes saves. A file deleted
+// meanwhile is written again without a word.
+TEST_F(FileTest, SaveAsksBeforeOverwritingAFileChangedOnDisk) {
+  namespace fs = std::filesystem;
+  const std::string file = path("doc.txt");
+  const std::string ours = "ours\r\n";
+  write_file(file, ours);
+  ASSERT_EQ(load(file, FILE_MODE_TEXT), 0);
+  const struct {
+    const char* what;
+    std::function<void()> change;
+  } changes[] = {
+      {"size", [&] { write_file(file, "theirs, longer\r\n"); }},
+      {"time", [&] { fs::last_write_time(file, fs::last_write_time(file) + std::chrono::hours(1)); }},
+      {"inode", [&] {
+         write_file(path("new"), ours);
+         fs::last_write_time(path("new"), fs::last_write_time(file));
+         fs::rename(path("new"), file);
+       }},
+  };
+  for (const auto& c : changes) {
+    c.change();
+    const std::string theirs = read_file(file);
+    headless::state.transcript.clear();
+    headless::state.answers.push_back({headless::DialogAnswer::NO, "", 0});
+    EXPECT_FALSE(save_to_origin()) << c.what;
+    EXPECT_EQ(read_file(file), theirs) << c.what;
+    EXPECT_TRUE(transcript_has("question Vusk: doc.txt was changed by another program. Save anyway?")) << c.what;
+    headless::state.answers.push_back({headless::DialogAnswer::YES, "", 0});
+    EXPECT_TRUE(save_to_origin()) << c.what;
+    EXPECT_EQ(read_file(file), ours) << c.what;
+    EXPECT_EQ(headless::state.transcript.size(), 2u) << c.what;
+    EXPECT_TRUE(save_to_origin()) << c.what;  // our own save is no change
+    EXPECT_EQ(headless::state.transcript.size(), 2u) << c.what;
+  }
+  fs::remove(file);
+  EXPECT_TRUE(save_to_origin());
+  EXPECT_EQ(read_file(file), ours);
+  EXPECT_EQ(headless::state.transcript.size(), 2u);
 }

@@ -6,11 +6,14 @@
 // taken whole is refused before anything changes.
 #include <stdlib.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
+#include "editor/undo.h"
 #include "editor_session.h"
 #include "files/load_save.h"
 #include "files/transfer.h"
@@ -21,6 +24,64 @@ using namespace vusk::test;
 using namespace std::string_literals;
 
 namespace {
+
+// The column paste as it ran before it was built in one pass: one
+// insertion per piece, each moving the rest of the text. The reference that
+// the one-pass paste must match byte for byte (it leaves out the size
+// check, which these small texts never reach).
+namespace per_piece {
+
+struct Place {
+  uint32_t row, col;
+  bool at_line_start;
+};
+
+void paste_block(Place& at, const uint8_t* p, const uint8_t* end) {
+  while (p < end) {
+    if (at.at_line_start) {
+      while (p < end && *p == 0) ++p;
+      if (p == end) break;
+      at.at_line_start = false;
+    }
+    const auto* lf = static_cast<const uint8_t*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    const uint8_t* stop = lf != nullptr ? lf : end;
+    const auto count = static_cast<uint32_t>(stop - p);
+    locate_cursor(at.row, at.col);
+    if (count != 0 || doc.pad_spaces != 0 || doc.pad_newlines != 0) insert_at_cursor(p, count);
+    at.col += count;
+    p = stop;
+    if (lf != nullptr) {
+      view.top_line += 1;
+      at.col = static_cast<uint32_t>(view.left_col) + view.cursor_col;
+      at.at_line_start = true;
+      ++p;
+    }
+  }
+}
+
+void paste_column() {
+  begin_command();
+  const uint32_t col = static_cast<uint32_t>(view.left_col) + view.cursor_col;
+  locate_cursor(view.cursor_row, col);
+  if (!read_transfer_file() || transfer.bytes == nullptr) return;
+  Place at{view.cursor_row, col, true};
+  for (uint32_t from = 0; from < transfer.count; from += IO_BUFFER_BYTES) {
+    const uint32_t to = std::min(transfer.count - from, IO_BUFFER_BYTES) + from;
+    paste_block(at, transfer.bytes + from, transfer.bytes + to);
+  }
+  reset_transfer_state();
+  const auto last = static_cast<int32_t>(doc.last_line);
+  if (view.top_line > last) {
+    const int32_t row = view.cursor_row + view.top_line - last;
+    view.cursor_row = static_cast<uint8_t>(std::min<int32_t>(row, static_cast<int32_t>(view.visible_rows) - 1));
+    view.top_line = last;
+  }
+  view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row;
+  locate_cursor(view.cursor_row, col);
+  empty_selection(doc.cursor_ptr);
+}
+
+}  // namespace per_piece
 
 class Transfer : public EditorSession {
  protected:
@@ -122,6 +183,60 @@ TEST_F(Transfer, ColumnPasteDroppedANulThatOpensABlock) {
   EXPECT_TRUE(check_document());
 }
 
+// Random texts (filler of any width behind line breaks, NUL bytes in
+// lines, dead bytes behind the end marker) and transfer files (NUL, CR,
+// lines cut by block boundaries) pasted at random places, virtual space
+// and the text's end included: the one-pass paste leaves the bytes, the
+// view and the cursors of its undo and redo that the insertions one by one
+// left, and it is one step.
+TEST_F(Transfer, ColumnPasteMatchesThePerPieceInsertions) {
+  std::mt19937 rng(21);
+  auto below = [&rng](uint32_t n) { return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng); };
+  auto random_bytes = [&](uint32_t n, const std::string& alphabet) {
+    std::string out;
+    while (out.size() < n) out += alphabet[below(static_cast<uint32_t>(alphabet.size()))];
+    return out;
+  };
+  for (int trial = 0; trial < 250; ++trial) {
+    std::string text;
+    for (uint32_t lines = below(12); lines > 0; --lines) {
+      text += random_bytes(below(9), "ab \0") + "\n" + std::string(below(3) == 0 ? below(6) : 0, '\0');
+    }
+    text += random_bytes(below(9), "ab \0");
+    const std::string dead = random_bytes(below(3), std::string("\0\r", 2));
+    const uint32_t around = std::array<uint32_t, 3>{0, IO_BUFFER_BYTES, 2 * IO_BUFFER_BYTES}[below(3)];
+    write(files.transfer_path, random_bytes(around - std::min(around, below(12)), "xy") +
+                                   random_bytes(below(24), std::string("xyz \n\n\r\0\0", 10)));
+    const int32_t top = static_cast<int32_t>(below(static_cast<uint32_t>(std::count(text.begin(), text.end(), '\n')) + 1));
+    const auto row = static_cast<uint8_t>(below(6));
+    const auto column = static_cast<uint16_t>(below(12));
+    const int32_t left = below(4) == 0 ? 2 : 0;
+    auto outcome = [&](void (*paste)()) {
+      set_text(text);
+      std::memcpy(doc.text_buffer + doc.text_length, dead.data(), dead.size());
+      doc.text_length += static_cast<uint32_t>(dead.size());
+      const std::string before = std::string(document_text());
+      view.top_line = top;
+      view.left_col = left;
+      view.cursor_row = row;
+      view.cursor_col = column;
+      clear_history();
+      paste();
+      const uint32_t steps = undo_step_count();
+      std::string seen = std::string(document_text()) + "|" + dump_state() + "|" + std::to_string(steps);
+      EXPECT_TRUE(check_document()) << "trial " << trial;
+      uint32_t undone_at = 0, redone_at = 0;
+      EXPECT_EQ(undo_step(&undone_at) && redo_step(&redone_at), steps == 1) << "trial " << trial;
+      seen += "|" + std::to_string(undone_at) + "|" + std::string(document_text()) + "|" + std::to_string(redone_at);
+      undo_step(&undone_at);
+      EXPECT_EQ(std::string(document_text()), before) << "trial " << trial;
+      return seen;
+    };
+    const std::string expected = outcome(per_piece::paste_column);
+    ASSERT_EQ(outcome(paste_column), expected) << "trial " << trial;
+  }
+}
+
 // End leaves no padding behind in the location record, so the paste's size
 // check, which reads it, does not refuse.
 TEST_F(Transfer, ColumnPasteAfterEndReadUnderflowedPadding) {
@@ -185,7 +300,8 @@ TEST_F(Transfer, ClipboardLfTextPastedAsNulBytes) {
 
 // Cut deletes only what reached the transfer file: not when its folder
 // cannot be made, a write comes back short, or the bytes cannot be forced
-// out. A missing cache folder is made by the first copy.
+// out; the box names the file then. A missing cache folder is made by the
+// first copy.
 TEST_F(Transfer, CutKeepsTheSelectionWhenTheCopyFailed) {
   write(dir + "/file", "");
   std::snprintf(files.transfer_path, PATH_BYTES, "%s/file/VUSK.TMP", dir.c_str());
@@ -196,6 +312,7 @@ TEST_F(Transfer, CutKeepsTheSelectionWhenTheCopyFailed) {
     status.status_text = nullptr;
     fail_file_operations(failing);
     menu(EDIT_CUT);
+    EXPECT_EQ(last_line_of_transcript(), "box error!?: " + std::string(files.transfer_path)) << failing;
     EXPECT_EQ(status.status_text, nullptr) << failing;
     EXPECT_EQ(text(), "abc") << failing;
     EXPECT_EQ(selected(), "abc") << failing;
@@ -227,6 +344,16 @@ TEST_F(Transfer, ATransferFileThatCannotBeTakenIsRefusedBeforeAnythingChanges) {
   EXPECT_EQ(text(), "abc");
   EXPECT_EQ(selected(), "a");
   EXPECT_EQ(transfer.bytes, nullptr);
+  // The column paste builds its lines in a block of their own: without it,
+  // not even a part of them goes in.
+  static int blocks;
+  blocks = 0;
+  files.alloc_block = [](size_t n) { return ++blocks == 1 ? try_alloc(n) : nullptr; };
+  headless::state.transcript.clear();
+  menu(EDIT_PASTE_COLUMN);
+  files.alloc_block = nullptr;
+  EXPECT_EQ(headless::state.transcript, std::vector<std::string>{box});
+  EXPECT_EQ(text(), "abc");
   // The bound holds where 32 bits run out, for the text and the LineTable.
   doc.pad_spaces = doc.pad_newlines = 0;
   const uint32_t length = doc.text_length;

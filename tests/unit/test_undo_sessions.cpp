@@ -78,6 +78,8 @@ class UndoSessions : public EditorSession {
   static std::string text_save() {
     const std::string path = scratch("saved.txt");
     std::snprintf(files.file_path, sizeof files.file_path, "%s", path.c_str());
+    // Dropping the loaded file's NULs at line starts is asked about first.
+    if (files.nul_filler != 0) headless::state.answers.push_back({headless::DialogAnswer::YES, "", 0});
     if (!save_document()) return "(the save failed)";
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -89,21 +89,23 @@ bool set_clipboard_text(const char* text) {
 }
 
 // Takes the answer from the script's queue and records the question.
-QuestionAnswer ask_question(const char* text, const char* caption) {
+QuestionAnswer ask_question(const char* text, const char* caption, QuestionButtons buttons) {
   headless::add_transcript(std::string("question ") + caption + ": " + text);
+  // A box without Cancel answers No when it is closed without a choice.
+  const QuestionAnswer refusal = buttons == QUESTION_YES_NO ? ANSWER_NO : ANSWER_CANCEL;
   if (state.answers.empty()) {
     headless::script_error("a question opened with no answer queued");
-    return ANSWER_CANCEL;
+    return refusal;
   }
   const headless::DialogAnswer::Kind kind = state.answers.front().kind;
   state.answers.erase(state.answers.begin());
   switch (kind) {
     case headless::DialogAnswer::YES: return ANSWER_YES;
     case headless::DialogAnswer::NO: return ANSWER_NO;
-    case headless::DialogAnswer::CANCEL: return ANSWER_CANCEL;
+    case headless::DialogAnswer::CANCEL: return refusal;
     default:
       headless::script_error("the queued answer is a file dialog's, not the question's");
-      return ANSWER_CANCEL;
+      return refusal;
   }
 }
 

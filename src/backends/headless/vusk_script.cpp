@@ -396,7 +396,7 @@ void start_program(char* program, char* file) {
   // An installed copy finds the font where the installed program does.
   platform_hooks.installed_data_path = posix_installed_data_path;
   start_up_steps();
-  status_shows_seen = status.status_shows;
+  note_status();  // what the load of the command line's file said
   if (!headless::drain_queue()) quit();
 }
 

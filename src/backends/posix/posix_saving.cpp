@@ -123,6 +123,16 @@ bool replace_file(const char* temp, const char* link) {
 
 bool delete_file(const char* path) { return unlink(path) == 0; }
 
+// stat follows links; a replacement by rename shows as a new inode even when
+// size and time were kept.
+FileIdentity file_identity(const char* path) {
+  struct stat st;
+  if (stat(path, &st) != 0) return FileIdentity{};
+  const uint64_t modified = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<uint64_t>(st.st_mtim.tv_nsec);
+  return FileIdentity{true, static_cast<uint64_t>(st.st_size), modified, static_cast<uint64_t>(st.st_dev),
+                      static_cast<uint64_t>(st.st_ino)};
+}
+
 bool names_new_file(const char* path) {
   struct stat st;
   if (path[0] == 0 || lstat(path, &st) == 0 || errno != ENOENT) return false;

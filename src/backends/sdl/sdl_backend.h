@@ -30,6 +30,7 @@ struct SdlState {
   std::string clipboard;              // CP932 text handed out until closed
   uint32_t dialog_error;              // extended error of the last file dialog
   uint32_t scale;                     // display pixels per frame pixel, each way (1 until the window exists)
+  int32_t room_width, room_height;    // display pixels the window may take on the screen, 0 when unknown
   std::vector<uint32_t> wide_row;     // one frame row widened by the factor, while painting
 };
 extern SdlState state;  // the SDL2 backend's one state

@@ -218,26 +218,29 @@ bool set_clipboard_text(const char* text) {
   return SDL_SetClipboardText(sdl::cp932_to_utf8(lf.data(), lf.size()).c_str()) == 0;
 }
 
-// SDL's own three-button box: Return answers Yes, Escape Cancel.
-QuestionAnswer ask_question(const char* text, const char* caption) {
-  const SDL_MessageBoxButtonData buttons[] = {
+// SDL's own box: Yes, No and Cancel, or Yes and No; Return answers Yes,
+// Escape the last button.
+QuestionAnswer ask_question(const char* text, const char* caption, QuestionButtons buttons) {
+  const bool cancel = buttons == QUESTION_YES_NO_CANCEL;
+  const QuestionAnswer refusal = cancel ? ANSWER_CANCEL : ANSWER_NO;
+  const SDL_MessageBoxButtonData choices[] = {
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, ANSWER_YES, "Yes"},
-      {0, ANSWER_NO, "No"},
+      {cancel ? Uint32{0} : Uint32{SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT}, ANSWER_NO, "No"},
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, ANSWER_CANCEL, "Cancel"},
   };
   const std::string utf8_text = sdl::cp932_to_utf8(text, std::strlen(text));
   const std::string utf8_caption = sdl::cp932_to_utf8(caption, std::strlen(caption));
   const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, state.window, utf8_caption.c_str(), utf8_text.c_str(),
-                               SDL_arraysize(buttons), buttons, nullptr};
+                               cancel ? 3 : 2, choices, nullptr};
   int chosen = -1;
   if (SDL_ShowMessageBox(&box, &chosen) != 0) {
     // Without a display for the box nothing can be asked: nothing is dropped.
     std::fprintf(stderr, "vusk: %s %s (cannot ask: %s)\n", caption, text, SDL_GetError());
-    chosen = ANSWER_CANCEL;
+    chosen = refusal;
   }
   sdl::pump_modal();
   if (chosen == ANSWER_YES || chosen == ANSWER_NO) return static_cast<QuestionAnswer>(chosen);
-  return ANSWER_CANCEL;  // closed without a choice
+  return refusal;  // closed without a choice
 }
 
 // SDL is not shut down: the window goes with the process's X connection, and

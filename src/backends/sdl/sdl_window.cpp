@@ -73,21 +73,53 @@ void client_size(int* w, int* h) {
 // A pointer position in display pixels as frame pixels.
 int32_t frame_at(int32_t display) { return to_frame_coordinate(display, state.scale); }
 
+// Measures the room: the usable part of the display (without panels and
+// docks), less the window manager's frame once the window has one.
+void measure_room() {
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{};
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (state.window == nullptr || SDL_GetWindowBordersSize(state.window, &top, &left, &bottom, &right) != 0) {
+    top = left = bottom = right = 0;
+  }
+  state.room_width = usable.w > 0 ? usable.w - left - right : 0;
+  state.room_height = usable.h > 0 ? usable.h - top - bottom : 0;
+}
+
+// A window side of `side` frame pixels, shrunk as far as the room needs but
+// never below the least frame.
+int32_t fitted_width(uint32_t side) {
+  return static_cast<int32_t>(fit_frame_side(side, win.min_frame_width, state.scale, state.room_width));
+}
+int32_t fitted_height(uint32_t side) {
+  return static_cast<int32_t>(fit_frame_side(side, win.min_frame_height, state.scale, state.room_height));
+}
+
+// The user's factor: kept (the frame shrinks to fit the room instead) unless
+// even the least frame would not fit at it; then the largest that fits.
+uint32_t user_scale(uint32_t given) {
+  const uint32_t fitted =
+      fit_scale(given, win.min_frame_width, win.min_frame_height, state.room_width, state.room_height);
+  if (fitted < given) {
+    std::fprintf(stderr, "vusk: at VUSK_SCALE=%u the window cannot fit the screen; factor %u instead\n", given,
+                 fitted);
+  }
+  return fitted;
+}
+
 // The factor for a frame of `width` x `height`: VUSK_SCALE when it holds one,
-// else the display's density, lowered until the window fits the display.
+// else the display's density, lowered until the window fits the room.
 uint32_t choose_scale(uint32_t width, uint32_t height) {
   uint32_t given = 1;
   const char* text = SDL_getenv("VUSK_SCALE");
-  if (parse_scale(text, &given)) return given;
+  if (parse_scale(text, &given)) return user_scale(given);
   if (text != nullptr && *text != 0) {
     std::fprintf(stderr, "vusk: VUSK_SCALE=%s is not a whole number from 1 to %u; the display decides\n", text,
                  MAX_DISPLAY_SCALE);
   }
   float dpi = 0;
   if (SDL_GetDisplayDPI(0, nullptr, &dpi, nullptr) != 0) return 1;
-  SDL_Rect room{};
-  if (SDL_GetDisplayUsableBounds(0, &room) != 0) room = SDL_Rect{};
-  return fit_scale(scale_for_dpi(dpi), width, height, room.w, room.h);
+  return fit_scale(scale_for_dpi(dpi), width, height, state.room_width, state.room_height);
 }
 
 // The modifier bits the mouse messages carry.
@@ -196,14 +228,18 @@ uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t 
   SDL_EnableScreenSaver();
   uint32_t flags = SDL_WINDOW_SHOWN;
   if ((style & sdl::WS_THICKFRAME) != 0) flags |= SDL_WINDOW_RESIZABLE;
+  sdl::measure_room();
   state.scale = sdl::choose_scale(outer_width, outer_height);
   const auto s = static_cast<int>(state.scale);
+  // SDL centres the window on the display: at a size that fits, it lies
+  // wholly on the screen.
   state.window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                  static_cast<int>(outer_width) * s, static_cast<int>(outer_height) * s, flags);
+                                  sdl::fitted_width(outer_width) * s, sdl::fitted_height(outer_height) * s, flags);
   if (state.window == nullptr) {
     std::fprintf(stderr, "vusk: cannot create the window: %s\n", SDL_GetError());
     exit_process(1);
   }
+  sdl::measure_room();  // the window manager's frame is known now
   state.hwnd = reinterpret_cast<uintptr_t>(state.window);
   sdl::client_size(&state.reported_width, &state.reported_height);
   SDL_StartTextInput();
@@ -228,13 +264,17 @@ void get_client_rect(PlatformRect* rect) {
   *rect = {0, 0, w, h};
 }
 
+// Never larger than the room. The core always hears of the size the window
+// got: after creation it holds the size it asked for, which a window fitted
+// to the room may not have.
 void resize_platform_window(uint32_t outer_width, uint32_t outer_height) {
   if (state.window == nullptr) return;
-  sdl::set_frame_size(static_cast<int32_t>(outer_width), static_cast<int32_t>(outer_height));
+  sdl::set_frame_size(sdl::fitted_width(outer_width), sdl::fitted_height(outer_height));
   // Win32 sends WM_SIZE from inside the resize; the event SDL queues for it
   // is then recognised as already reported.
   int w = 0, h = 0;
   sdl::client_size(&w, &h);
+  state.reported_width = state.reported_height = -1;
   sdl::deliver_size(w, h);
 }
 

@@ -348,6 +348,16 @@ FileKind file_kind(const char* path) {
   return FILE_KIND_REGULAR;
 }
 
+// GetFileAttributesExA: the size and the last write, without opening the
+// file (which another program may hold open for writing).
+FileIdentity file_identity(const char* path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return FileIdentity{};
+  const uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  const uint64_t written = (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+  return FileIdentity{true, size, written, 0, 0};
+}
+
 // ---- Process -----------------------------------------------------------------------
 
 // GetCommandLineA: the program path as started, then the arguments.

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -33,6 +34,9 @@ Win32State w32;
 OPENFILENAMEA open_file_name;
 
 constexpr char CLASS_NAME[] = "nowindow";
+// How often, and how many milliseconds apart, a paste tries a busy clipboard.
+constexpr int CLIPBOARD_TRIES = 50;
+constexpr DWORD CLIPBOARD_RETRY_MS = 20;
 // One filter entry; the literal's own terminator ends the list.
 constexpr char DIALOG_FILTER[] = "all files\0*.*\0";
 
@@ -55,6 +59,13 @@ POINT display_outer(uint32_t outer_width, uint32_t outer_height) {
           extra.cy + (static_cast<LONG>(outer_height) - extra.cy) * scale()};
 }
 
+// The work area: the screen less the task bar.
+RECT work_area() {
+  RECT room{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &room, 0);
+  return room;
+}
+
 // The pointer messages whose lParam holds a client position.
 bool client_position_message(UINT message) {
   return message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK && message != WM_MOUSEWHEEL;
@@ -72,15 +83,46 @@ LPARAM frame_position(LPARAM lparam) {
 // process is DPI-aware, so the system reports it rather than blurring the
 // window), lowered until the window fits the work area.
 LONG choose_scale(uint32_t width, uint32_t height) {
+  const RECT room = work_area();
   uint32_t given = 1;
-  if (parse_scale(std::getenv("VUSK_SCALE"), &given)) return static_cast<LONG>(given);
+  // A factor the user gave stays, unless even the least frame cannot fit
+  // at it: the frame shrinks instead (fitted_outer).
+  if (parse_scale(std::getenv("VUSK_SCALE"), &given)) {
+    return static_cast<LONG>(fit_scale(given, win.min_frame_width, win.min_frame_height, room.right - room.left,
+                                       room.bottom - room.top));
+  }
   HDC screen = GetDC(nullptr);
   const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
   if (screen != nullptr) ReleaseDC(nullptr, screen);
-  RECT room{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &room, 0);
   return static_cast<LONG>(fit_scale(scale_for_dpi(static_cast<float>(dpi)), width, height,
                                      room.right - room.left, room.bottom - room.top));
+}
+
+// An outer size in frame pixels (the frame's extra included) whose client
+// part, enlarged, fits the work area: shrunk as far as needed, never below
+// the least frame. At 1:1 the system itself keeps the window's size within
+// the screen.
+POINT fitted_outer(uint32_t outer_width, uint32_t outer_height) {
+  if (scale() == 1) return {static_cast<LONG>(outer_width), static_cast<LONG>(outer_height)};
+  const SIZE extra = frame_extra();
+  const RECT room = work_area();
+  const uint32_t width = fit_frame_side(outer_width - static_cast<uint32_t>(extra.cx), win.min_frame_width,
+                                        static_cast<uint32_t>(scale()), room.right - room.left - extra.cx);
+  const uint32_t height = fit_frame_side(outer_height - static_cast<uint32_t>(extra.cy), win.min_frame_height,
+                                         static_cast<uint32_t>(scale()), room.bottom - room.top - extra.cy);
+  return {extra.cx + static_cast<LONG>(width), extra.cy + static_cast<LONG>(height)};
+}
+
+// Moves an enlarged window that reaches past the work area's right or
+// bottom edge back onto it, as far as it fits.
+void keep_on_work_area() {
+  if (scale() == 1) return;
+  const RECT room = work_area();
+  RECT r{};
+  GetWindowRect(w32.hwnd, &r);
+  const LONG x = std::max(room.left, std::min(r.left, room.right - (r.right - r.left)));
+  const LONG y = std::max(room.top, std::min(r.top, room.bottom - (r.bottom - r.top)));
+  if (x != r.left || y != r.top) SetWindowPos(w32.hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
 // Forwards every message to the core. The window handle is kept from the
@@ -110,12 +152,14 @@ void to_platform_rect(const RECT& r, PlatformRect* rect) { *rect = {r.left, r.to
 // MessageBoxA owned by the window, with one OK button.
 void show_message(const char* text, const char* caption) { MessageBoxA(w32.hwnd, text, caption, MB_OK); }
 
-// MessageBoxA with Yes, No and Cancel; Escape and the close box give Cancel.
-QuestionAnswer ask_question(const char* text, const char* caption) {
-  switch (MessageBoxA(w32.hwnd, text, caption, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+// MessageBoxA with Yes, No and Cancel (Escape and the close box give
+// Cancel), or with Yes and No, where anything but Yes is No.
+QuestionAnswer ask_question(const char* text, const char* caption, QuestionButtons buttons) {
+  const bool cancel = buttons == QUESTION_YES_NO_CANCEL;
+  switch (MessageBoxA(w32.hwnd, text, caption, (cancel ? MB_YESNOCANCEL : MB_YESNO) | MB_ICONQUESTION)) {
     case IDYES: return ANSWER_YES;
     case IDNO: return ANSWER_NO;
-    default: return ANSWER_CANCEL;
+    default: return cancel ? ANSWER_CANCEL : ANSWER_NO;
   }
 }
 
@@ -142,17 +186,31 @@ bool set_clipboard_text(const char* text) {
   return set;
 }
 
+// Opens the clipboard and locks its CF_TEXT, trying for about a second:
+// another program may hold the clipboard open for a moment (Wine's bridge
+// to the X clipboard does so whenever an X program takes the selection), or
+// be slow to render text it offered. Null at once when there is no text.
+static const char* lock_clipboard_text(HGLOBAL* data) {
+  for (int attempt = 0; attempt < CLIPBOARD_TRIES; ++attempt) {
+    if (attempt != 0) Sleep(CLIPBOARD_RETRY_MS);
+    if (!OpenClipboard(w32.hwnd)) continue;
+    *data = GetClipboardData(CF_TEXT);
+    const char* text = *data != nullptr ? static_cast<const char*>(GlobalLock(*data)) : nullptr;
+    if (text != nullptr) return text;
+    const bool offered = IsClipboardFormatAvailable(CF_TEXT) != 0;
+    CloseClipboard();
+    if (!offered) return nullptr;
+  }
+  return nullptr;
+}
+
 // CF_TEXT from the clipboard, locked until close_clipboard_text. Another
 // program may have put text there without a terminator; such text is copied
 // and terminated, so that no reader runs past the block.
 const char* open_clipboard_text() {
-  if (!OpenClipboard(w32.hwnd)) return nullptr;
-  HGLOBAL data = GetClipboardData(CF_TEXT);
-  const char* text = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
-  if (text == nullptr) {
-    CloseClipboard();
-    return nullptr;
-  }
+  HGLOBAL data = nullptr;
+  const char* text = lock_clipboard_text(&data);
+  if (text == nullptr) return nullptr;
   w32.clipboard_data = data;
   w32.clipboard_open = true;
   const size_t size = GlobalSize(data);
@@ -245,10 +303,13 @@ void get_client_rect(PlatformRect* rect) {
   to_platform_rect(r, rect);
 }
 
-// SetWindowPos without moving or changing the z-order.
+// SetWindowPos without changing the z-order; an enlarged window is fitted
+// to the work area (the core hears of the size it got through WM_SIZE).
 void resize_platform_window(uint32_t outer_width, uint32_t outer_height) {
-  const POINT size = display_outer(outer_width, outer_height);
+  const POINT fitted = fitted_outer(outer_width, outer_height);
+  const POINT size = display_outer(static_cast<uint32_t>(fitted.x), static_cast<uint32_t>(fitted.y));
   SetWindowPos(w32.hwnd, nullptr, 0, 0, size.x, size.y, SWP_NOMOVE | SWP_NOZORDER);
+  keep_on_work_area();
 }
 
 // Kept for WM_GETMINMAXINFO, which the system asks before every resize.
