@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -68,18 +67,33 @@ std::string violation(const Include& inc) {
   return "";
 }
 
+// The include of one source line, if it is an #include directive: its
+// target and whether it is angled.
+bool parse_include(const std::string& line, std::string* target, bool* angled) {
+  size_t p = line.find_first_not_of(" \t");
+  if (p == std::string::npos || line[p] != '#') return false;
+  p = line.find_first_not_of(" \t", p + 1);
+  if (p == std::string::npos || line.compare(p, 7, "include") != 0) return false;
+  p = line.find_first_not_of(" \t", p + 7);
+  if (p == std::string::npos || (line[p] != '<' && line[p] != '"')) return false;
+  const size_t end = line.find(line[p] == '<' ? '>' : '"', p + 1);
+  if (end == std::string::npos) return false;
+  *angled = line[p] == '<';
+  *target = line.substr(p + 1, end - p - 1);
+  return true;
+}
+
 std::vector<Include> includes_under(const fs::path& src) {
-  const std::regex pattern(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])");
   std::vector<Include> found;
   for (const auto& entry : fs::recursive_directory_iterator(src)) {
     const auto ext = entry.path().extension();
     if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp")) continue;
     std::ifstream in(entry.path());
-    std::string line;
-    std::smatch m;
+    std::string line, target;
+    bool angled = false;
     while (std::getline(in, line)) {
-      if (!std::regex_search(line, m, pattern)) continue;
-      found.push_back({fs::relative(entry.path(), src).generic_string(), m[2], m[1] == "<"});
+      if (!parse_include(line, &target, &angled)) continue;
+      found.push_back({fs::relative(entry.path(), src).generic_string(), target, angled});
     }
   }
   return found;
