@@ -3,19 +3,17 @@
 
 #include <cstring>
 
-#include "editor/commands.h"
+#include "commands/commands.h"
 #include "editor/document.h"
 #include "editor/modified.h"
 #include "editor/text_view.h"
 #include "editor/undo.h"
-#include "files/dir_step.h"
 #include "files/load_save.h"
 #include "files/search.h"
 #include "files/transfer.h"
 #include "raster/raster.h"
 #include "screens/file_menu.h"
 #include "screens/screens.h"
-#include "screens/unsaved.h"
 #include "platform/platform.h"
 #include "app/window.h"
 #include "widgets/input.h"
@@ -54,37 +52,22 @@ bool argument_goes_on(const char* p, bool quoted) {
   return quoted ? !closes_quotes(p) : static_cast<uint8_t>(*p) >= 0x21;
 }
 
-// The dispatcher's way up to the files and the status line.
-void install_command_services() {
-  command_services = CommandServices{
-      .reload_in_other_mode = reload_in_other_mode,
-      .step_directory = step_directory,
-      .find_pattern = find_pattern,
-      .find_pattern_chars = FIND_PATTERN_CHARS,
-      .find_text = find_text,
-      .paste_clipboard_text = paste_clipboard_text,
-      .copy_selection_to_transfer_file = copy_selection_to_transfer_file,
-      .read_transfer_file = read_transfer_file,
-      .insert_transfer_file = insert_transfer_file,
-      .save_document = save_in_place,
-      .open_document = open_as_text,
-      .settle_unsaved_changes = settle_unsaved_changes,
-  };
-}
+// The router's command sink: the dispatcher, then what it leaves to the
+// window.
+void run_routed_command(uint32_t code) { act_on_command(run_command(code)); }
 
 // Connects the lower layers to the ones above them: the router's command
-// sink, the variables that the bars' labels show, the window title's
-// refresh when the modified flag flips, and the dispatcher's services. (The
-// text view installs its own hooks when it is reset.)
+// sink, the variables that the bars' labels show, and the window title's
+// refresh when the modified flag flips. (The text view installs its own
+// hooks when it is reset.)
 void wire_layers() {
-  run_command_hook = run_command;
+  run_command_hook = run_routed_command;
   bind_label_variable(var::cursor_abs_line, &view.cursor_abs_line, sizeof view.cursor_abs_line);
   bind_label_variable(var::text_length, &doc.text_length, sizeof doc.text_length);
   bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0], sizeof cmd.bookmark_line[0]);
   bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1], sizeof cmd.bookmark_line[1]);
   modified_changed_hook = update_window_title;
   history_listener = follow_history;
-  install_command_services();
 }
 
 }  // namespace

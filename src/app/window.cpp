@@ -6,13 +6,14 @@
 
 #include <cstring>
 
-#include "editor/commands.h"
+#include "commands/commands.h"
+#include "commands/unsaved.h"
 #include "editor/modified.h"
 #include "editor/text_view.h"
 #include "raster/raster.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
-#include "screens/unsaved.h"
+#include "screens/file_menu.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
@@ -213,11 +214,16 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
   const uint32_t routed = route_input(position >> 16, position & 0xFFFFu, wparam, message);
   // Enter in the find field: the dispatcher searches, as for Enter with the
   // focus on the field.
-  if ((routed & ROUTE_SUBMITTED) != 0) run_command(VK_RETURN);  // the character Enter
+  if ((routed & ROUTE_SUBMITTED) != 0) act_on_command(run_command(VK_RETURN));  // the character Enter
   win.in_wndproc = 0;
   if (raster.redraw_pending == 0) return default_handling(hwnd, message, wparam, lparam);
   if (win.shows_status_line != 0) update_status_line();
   return present_dirty_rect();
+}
+
+void act_on_command(uint32_t result) {
+  if ((result & COMMAND_SAVE) != 0) save_in_place();
+  if ((result & COMMAND_OPEN) != 0) open_as_text();
 }
 
 void update_status_line() {

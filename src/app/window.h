@@ -56,6 +56,9 @@ uint8_t* load_font_file(const char* path);
 // The single entry of platform messages: paint, life cycle, resize, and input
 // for the router; presents whatever the message drew.
 intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam);
+// Does what run_command left to the window (its CommandResult bits): Ctrl+S
+// saves as "Save", Ctrl+O opens as "Open as text".
+void act_on_command(uint32_t result);
 // Shows a posted status message, or paints over the one shown last time.
 void update_status_line();
 

@@ -1,9 +1,8 @@
 // The text view: text-row widgets and the fixed panels around them, the row
 // pointers each row is drawn from, the scroll thumb, and the handlers of the
-// scroll buttons, wheel, bookmark buttons and mouse presses on the text.
+// scroll buttons, wheel and mouse presses on the text.
 #include "editor/text_view.h"
 
-#include "editor/commands.h"
 #include "editor/document.h"
 #include "editor/undo.h"
 #include "editor/sjis.h"
@@ -65,6 +64,7 @@ void clamp_top_line() {
 
 void reset_view_state() {
   view = ViewState{};
+  view.insert_mode = 1;
   install_view_hooks();
 }
 
@@ -195,10 +195,6 @@ void drag_scroll_thumb(int32_t slot) {
   }
   view.top_line = static_cast<int32_t>(static_cast<uint32_t>(n * f) >> s);
   fill_row_pointers();
-}
-
-void bookmark_button(int32_t slot) {
-  run_command(SYNTHETIC_FLAG | SYNTHETIC_CTRL | (KEY_CODE_OFFSET + VK_F7 + wt.w_param[slot_index(slot)]));
 }
 
 void place_cursor_by_mouse(uint32_t, uint32_t x, uint32_t phase, int32_t slot) {

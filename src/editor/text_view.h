@@ -1,6 +1,6 @@
 // The text view: the TextCursor, the Selection, the text-row widgets and the
 // fixed panels around them, the row pointers, the scroll thumb, and the
-// handlers of the scroll buttons, wheel, bookmarks and mouse presses.
+// handlers of the scroll buttons, wheel and mouse presses.
 // Editor layer: the editor, the files, the screens, the app and the backends
 // may include it; the widgets reach the view only through the hooks it
 // installs.
@@ -22,6 +22,7 @@ struct ViewState {
   uint32_t cursor_abs_line;  // top_line + cursor_row
   uint32_t visible_rows;     // text rows in the widget table
   uint32_t visible_cols;     // whole 9-pixel columns across the frame
+  uint8_t insert_mode;       // 1 insert, 0 overwrite: Insert toggles it, the cursor shows it
   uint8_t* row_ptr[ROW_POINTERS];  // first byte shown per row, or null
 
   uint8_t* sel_anchor;  // the end that stays while extending
@@ -34,7 +35,7 @@ struct ViewState {
 };
 extern ViewState view;  // the one view
 
-// Zeroes the view and installs its hooks into the widget toolkit: the
+// Zeroes the view (in insert mode) and installs its hooks into the widget toolkit: the
 // text-row painter, the refresh before full redraws, presses on text rows
 // and the wheel.
 void reset_view_state();
@@ -65,9 +66,6 @@ void scroll_step_button(int32_t slot);
 // Drag routine of the scroll thumb: top_line follows the thumb's place on its
 // track; the row pointers are refreshed, the router redraws.
 void drag_scroll_thumb(int32_t slot);
-// Bookmark-button handler: runs Ctrl+F7 or Ctrl+F8 (by the button's w_param
-// 0 or 1), which goes to that bookmark.
-void bookmark_button(int32_t slot);
 // Text-row press hook: a press (phase 0) puts the cursor at the pressed cell
 // and empties the Selection, a drag (phase 1) extends the Selection to it;
 // the row takes the focus and everything is redrawn. Other phases do nothing.

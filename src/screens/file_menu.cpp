@@ -7,7 +7,7 @@
 #include "files/load_save.h"
 #include "platform/platform.h"
 #include "raster/raster.h"
-#include "screens/unsaved.h"
+#include "commands/unsaved.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {

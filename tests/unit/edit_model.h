@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "editor/commands.h"
+#include "commands/commands.h"
 #include "platform/messages.h"
 
 namespace vusk::test {

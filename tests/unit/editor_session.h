@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "editor/commands.h"
+#include "commands/commands.h"
 #include "editor/document.h"
 #include "editor/text_view.h"
 #include "raster/raster.h"

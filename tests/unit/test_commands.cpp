@@ -47,7 +47,7 @@ Drawn drawn_by(const std::function<void()>& action) {
 TEST_F(Commands, OverwriteMode) {
   set_text("abc\n\x82\xa0z");
   key("Insert");
-  EXPECT_EQ(cmd.insert_mode, 0);
+  EXPECT_EQ(view.insert_mode, 0);
   click_cell(0, 1);
   chars("XY");
   chars("Z");  // at the line's end it inserts

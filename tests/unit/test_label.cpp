@@ -10,8 +10,8 @@
 #include "app/startup.h"
 #include "backends/headless/headless.h"
 #include "backends/posix/posix_support.h"
-#include "editor/commands.h"
 #include "editor/document.h"
+#include "editor/text_view.h"
 #include "widget_frames.h"
 #include "widgets/label_builders.h"
 
@@ -140,7 +140,7 @@ TEST_F(Label, FocusStylesAndTheFieldCursor) {
     text();
   });
   wt.focus_widget = 0;
-  cmd.insert_mode = 1;
+  view.insert_mode = 1;
   expect_drawn_as(0, [&] {
     fill_rect(2, WH, WW, WY, WX);
     dotted_focus(WX, WY, WW, WH);

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "editor/commands.h"
+#include "commands/commands.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "backends/headless/headless.h"
@@ -125,7 +125,7 @@ TEST(StartUp, FromZeroedStateShowsTheBarsInInsertMode) {
   headless::reset();
   set_command_line("vusk");
   for (PanelRecord*& p : panel_directory) p = nullptr;
-  cmd.insert_mode = 0;
+  view.insert_mode = 0;
   input.rdrag_widget = 0;
   headless::set_exit_handler([](int code) { throw Exited{code}; });
   int code = -1;
@@ -138,6 +138,6 @@ TEST(StartUp, FromZeroedStateShowsTheBarsInInsertMode) {
   EXPECT_EQ(code, 0);
   EXPECT_GT(view.top_bars_end, view.text_rows_end);  // title and menu bars are live
   EXPECT_GT(view.thumb_end, view.bottom_bar_end);    // and the scroll thumb
-  EXPECT_EQ(cmd.insert_mode, 1);
+  EXPECT_EQ(view.insert_mode, 1);
   EXPECT_EQ(input.rdrag_widget, -1);
 }

@@ -17,6 +17,7 @@
 #include "editor_session.h"
 #include "files/load_save.h"
 #include "files/transfer.h"
+#include "screens/screens.h"
 #include "widgets/status.h"
 
 using namespace vusk;

@@ -1,18 +1,23 @@
 // The editing dispatcher: turns one CommandCode into an edit, a cursor or
-// view move, a selection change, or a call into the services (search,
+// view move, a selection change, or a call into the files (search,
 // transfer, reloading, directory stepping), then redraws exactly what
 // changed. The selection rules and the redraw live in command_end.cpp.
-#include "editor/commands.h"
+#include "commands/commands.h"
 
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
 
-#include "editor/command_work.h"
+#include "commands/command_work.h"
+#include "commands/unsaved.h"
 #include "editor/document.h"
 #include "editor/modified.h"
 #include "editor/text_view.h"
 #include "editor/undo.h"
+#include "files/dir_step.h"
+#include "files/load_save.h"
+#include "files/search.h"
+#include "files/transfer.h"
 #include "platform/messages.h"
 #include "raster/raster.h"
 #include "widgets/input.h"
@@ -23,11 +28,9 @@
 namespace vusk {
 
 CommandState cmd;
-CommandServices command_services;
 
 void reset_command_state() {
   cmd = CommandState{};
-  cmd.insert_mode = 1;
   cmd.last_command = NO_COMMAND;
 }
 
@@ -97,7 +100,7 @@ void insert_located(Work& w, const uint8_t* bytes, uint32_t k) {
 void put_typed_byte(Work& w, uint8_t c) {
   w.rule = SelectionRule::TYPING;
   const uint8_t at = *doc.cursor_ptr;
-  if (cmd.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
+  if (view.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
     if (at != c) mark_document_modified();
     record_change(static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer), 1, 1, 1);
     *doc.cursor_ptr = c;
@@ -220,10 +223,9 @@ void delete_key(Work& w) {
 // Returns whether the common end follows: a file refused ends the command
 // with the Selection kept (a repeat's step down stands, as for Ctrl+V).
 bool paste_transfer(Work& w) {
-  const CommandServices& s = command_services;
-  if (s.read_transfer_file != nullptr && !s.read_transfer_file()) return w.repeated;
+  if (!read_transfer_file()) return w.repeated;
   if (view.sel_start != view.sel_end) delete_selection_to_cursor(w);
-  if (s.insert_transfer_file != nullptr) s.insert_transfer_file();
+  insert_transfer_file();
   w.row_redraw = true;
   sync_scroll_thumb();
   w.rule = SelectionRule::TYPING;
@@ -234,7 +236,7 @@ bool paste_transfer(Work& w) {
 // happens when it is empty.
 void copy_key(Work& w) {
   if (view.sel_start == view.sel_end) return;
-  if (command_services.copy_selection_to_transfer_file != nullptr) command_services.copy_selection_to_transfer_file();
+  copy_selection_to_transfer_file();
   w.rule = SelectionRule::SKIP;
 }
 
@@ -248,8 +250,7 @@ bool cut_key(Work& w) {
     post_status("nothing selected!");
     return w.repeated;
   }
-  const auto copy = command_services.copy_selection_to_transfer_file;
-  if (copy == nullptr || !copy()) return w.repeated;
+  if (!copy_selection_to_transfer_file()) return w.repeated;
   delete_key(w);
   return true;
 }
@@ -262,7 +263,7 @@ bool insert_key(Work& w) {
   } else if (w.shift) {
     return paste_transfer(w);
   } else {
-    cmd.insert_mode ^= 1;
+    view.insert_mode ^= 1;
     w.row_redraw = true;
     w.rule = SelectionRule::SKIP;
   }
@@ -272,8 +273,7 @@ bool insert_key(Work& w) {
 // Ctrl+V. Returns whether the common end follows: nothing to paste ends the
 // command, but a repeat's step down stands (the view may have scrolled).
 bool paste_clipboard(Work& w) {
-  const auto paste = command_services.paste_clipboard_text;
-  if (paste == nullptr || !paste()) return w.repeated;
+  if (!paste_clipboard_text()) return w.repeated;
   w.row_redraw = true;
   sync_scroll_thumb();
   return true;
@@ -336,11 +336,6 @@ void select_all(Work& w) {
   w.rule = SelectionRule::SKIP;
 }
 
-// Runs a service that may be missing.
-void call_service(void (*service)()) {
-  if (service != nullptr) service();
-}
-
 // The Ctrl+letters that act on the whole window or Document rather than at
 // the cursor: Save, Open, the find bar and Select all. F6 does not repeat
 // them. Returns whether `code` was one; *common says whether the common end
@@ -350,8 +345,8 @@ bool window_command(Work& w, uint32_t code, bool* common) {
   if (!w.ctrl) return false;
   *common = false;
   switch (code) {
-    case CHAR_CTRL_S: call_service(command_services.save_document); return true;
-    case CHAR_CTRL_O: call_service(command_services.open_document); return true;
+    case CHAR_CTRL_S: w.result = COMMAND_SAVE; return true;
+    case CHAR_CTRL_O: w.result = COMMAND_OPEN; return true;
     case CHAR_CTRL_F: show_panel_by_id(PANEL_FIND_BAR); return true;
     case CHAR_CTRL_A:
       select_all(w);
@@ -394,14 +389,11 @@ uint32_t recall_for_repeat(Work& w) {
 
 // Whether the Document may be replaced: unsaved changes are saved or given
 // up first, unless the user cancels.
-bool may_replace_document() {
-  const auto settle = command_services.settle_unsaved_changes;
-  return settle == nullptr || settle();
-}
+bool may_replace_document() { return settle_unsaved_changes(); }
 
 // Ctrl+F2: the reload in the other mode, which then goes on as Ctrl+Home.
-uint32_t reload_in_other_mode(Work& w) {
-  if (command_services.reload_in_other_mode != nullptr) command_services.reload_in_other_mode();
+uint32_t reload_key(Work& w) {
+  reload_in_other_mode();
   w.loaded = true;
   w.rule = SelectionRule::SKIP;  // the reload emptied the Selection
   return KEY_HOME;
@@ -470,7 +462,7 @@ bool dispatch(Work& w, uint32_t code) {
   w.before = static_cast<size_t>(doc.cursor_ptr - doc.text_buffer);
   if (code == KEY_F2 && w.ctrl) {
     if (!may_replace_document()) return false;
-    code = reload_in_other_mode(w);
+    code = reload_key(w);
   }
   bool common = false;
   if (window_command(w, code, &common)) return common;
@@ -513,8 +505,7 @@ bool dispatch(Work& w, uint32_t code) {
 // the title bar names it. The title lies under the menu bar, so the top bars
 // are drawn whole, and before the full redraw, which keeps open panels on top.
 bool step_to_file(Work& w, int32_t step) {
-  const auto step_directory = command_services.step_directory;
-  if (step_directory == nullptr || !may_replace_document() || !step_directory(step)) return false;
+  if (!may_replace_document() || !step_directory(step)) return false;
   for (int32_t s = view.text_rows_end; s < view.top_bars_end; s += 4) draw_widget(s);
   w.loaded = true;
   w.full_redraw = true;
@@ -557,10 +548,8 @@ const uint8_t* pattern_end(const uint8_t* field, uint32_t chars) {
 // F3 / F4 and Enter in the find field: the find pattern without its
 // trailing spaces, searched from the cursor; the match stays selected.
 bool search(Work& w, uint32_t direction) {
-  const CommandServices& s = command_services;
-  if (s.find_pattern == nullptr || s.find_text == nullptr) return false;
-  const auto* start = reinterpret_cast<const uint8_t*>(s.find_pattern);
-  const uint8_t* end = pattern_end(start, s.find_pattern_chars);
+  const auto* start = reinterpret_cast<const uint8_t*>(find_pattern);
+  const uint8_t* end = pattern_end(start, FIND_PATTERN_CHARS);
   if (end == start) {
     raster.redraw_pending = 1;
     return false;
@@ -568,7 +557,7 @@ bool search(Work& w, uint32_t direction) {
   locate_work(w);
   const uint8_t* old_start = view.sel_start;
   const uint8_t* old_end = view.sel_end;
-  const int32_t line = s.find_text(direction, end, start);
+  const int32_t line = find_text(direction, end, start);
   if (line < 0) {
     post_status("Search string not found");
     return false;
@@ -593,8 +582,8 @@ bool search_or_step(Work& w, uint32_t code) {
 }
 
 bool is_find_field(int32_t slot) {
-  const void* field = command_services.find_pattern;
-  return field != nullptr && is_live_slot(slot) && wt.w_kind[slot_index(slot)] == WK_TEXT_INPUT &&
+  const void* field = find_pattern;
+  return is_live_slot(slot) && wt.w_kind[slot_index(slot)] == WK_TEXT_INPUT &&
          wt.w_data[slot_index(slot)].ptr == field;
 }
 
@@ -637,21 +626,22 @@ void locate_work(const Work& w) {
   locate_cursor(static_cast<uint32_t>(w.row), static_cast<uint32_t>(w.col + view.left_col));
 }
 
-void run_command(uint32_t code) {
-  if (code == KEY_CAPSLOCK || code == KEY_NUMLOCK) return;
+uint32_t run_command(uint32_t code) {
+  if (code == KEY_CAPSLOCK || code == KEY_NUMLOCK) return COMMAND_DONE;
   Work w = begin_work(code);
   begin_command();
-  if (unbound_key(code & COMMAND_KEY_MASK, w.ctrl)) return;
+  if (unbound_key(code & COMMAND_KEY_MASK, w.ctrl)) return COMMAND_DONE;
   if (code < SYNTHETIC_FLAG) {
     if (is_search_key(code)) {
       if (search_or_step(w, code)) common_end(w);
-      return;
+      return COMMAND_DONE;
     }
-    if (!focus_on_text(wt.focus_widget)) return;
+    if (!focus_on_text(wt.focus_widget)) return COMMAND_DONE;
   }
-  if (!dispatch(w, code)) return;
+  if (!dispatch(w, code)) return w.result;
   rebase_selection(w);
   common_end(w);
+  return w.result;
 }
 
 }  // namespace vusk
