@@ -52,16 +52,11 @@ bool argument_goes_on(const char* p, bool quoted) {
   return quoted ? !closes_quotes(p) : static_cast<uint8_t>(*p) >= 0x21;
 }
 
-// The router's command sink: the dispatcher, then what it leaves to the
-// window.
-void run_routed_command(uint32_t code) { act_on_command(run_command(code)); }
-
-// Connects the lower layers to the ones above them: the router's command
-// sink, the variables that the bars' labels show, and the window title's
-// refresh when the modified flag flips. (The text view installs its own
-// hooks when it is reset.)
+// Connects the lower layers to the ones above them: the variables that the
+// bars' labels show, the window title's refresh when the modified flag
+// flips, and the history's listener. (The text view installs its own hooks
+// when it is reset.)
 void wire_layers() {
-  run_command_hook = run_routed_command;
   bind_label_variable(var::cursor_abs_line, &view.cursor_abs_line, sizeof view.cursor_abs_line);
   bind_label_variable(var::text_length, &doc.text_length, sizeof doc.text_length);
   bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0], sizeof cmd.bookmark_line[0]);

@@ -186,6 +186,20 @@ void create_window(uint32_t flags, uint32_t height, uint32_t width, const char* 
   wt.pressed_widget = NO_SLOT;
 }
 
+// Does what the router left to the window: a key to the dispatcher, a press
+// or the wheel to the text view.
+void act_on_route(const RouteResult& r) {
+  switch (r.action) {
+    case ROUTE_COMMAND: act_on_command(run_command(r.code)); break;
+    // Enter in the find field: the dispatcher searches, as for Enter with
+    // the focus on the field.
+    case ROUTE_SUBMITTED: act_on_command(run_command(VK_RETURN)); break;  // the character Enter
+    case ROUTE_TEXT_ROW: place_cursor_by_mouse(r.y, r.x, r.phase, r.slot); break;
+    case ROUTE_WHEEL: scroll_by_wheel(static_cast<int32_t>(r.code)); break;
+    case ROUTE_NONE: break;
+  }
+}
+
 intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam) {
   if (message == WM_USER) return 0;
   if (message == WM_PAINT) {
@@ -211,10 +225,7 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
   }
 
   const auto position = static_cast<uint32_t>(static_cast<uintptr_t>(lparam));
-  const uint32_t routed = route_input(position >> 16, position & 0xFFFFu, wparam, message);
-  // Enter in the find field: the dispatcher searches, as for Enter with the
-  // focus on the field.
-  if ((routed & ROUTE_SUBMITTED) != 0) act_on_command(run_command(VK_RETURN));  // the character Enter
+  act_on_route(route_input(position >> 16, position & 0xFFFFu, wparam, message));
   win.in_wndproc = 0;
   if (raster.redraw_pending == 0) return default_handling(hwnd, message, wparam, lparam);
   if (win.shows_status_line != 0) update_status_line();

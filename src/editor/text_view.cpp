@@ -30,13 +30,11 @@ constexpr uint8_t TEXT_ROW_PANEL = PANEL_TITLE;
 // Keeps the line number that the bottom bar shows true at every full redraw.
 void refresh_cursor_line() { view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row; }
 
-// Hands the widget toolkit the view's drawing of text rows and its handling
-// of presses and the wheel.
+// Hands the widget toolkit the view's drawing of text rows and the refresh
+// of the line number before a full redraw.
 void install_view_hooks() {
   text_row_painter = TextRowPainter{text_row_background, paint_text_row};
   before_redraw_all = refresh_cursor_line;
-  text_row_press_hook = place_cursor_by_mouse;
-  wheel_hook = scroll_by_wheel;
 }
 
 uint32_t panel_records(uint32_t panel) {

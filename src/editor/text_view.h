@@ -2,8 +2,8 @@
 // fixed panels around them, the row pointers, the scroll thumb, and the
 // handlers of the scroll buttons, wheel and mouse presses.
 // Editor layer: the editor, the files, the screens, the app and the backends
-// may include it; the widgets reach the view only through the hooks it
-// installs.
+// may include it; the widgets reach the view only through the painter it
+// installs, and the window hands it what the router leaves.
 #pragma once
 #include <cstdint>
 
@@ -35,9 +35,8 @@ struct ViewState {
 };
 extern ViewState view;  // the one view
 
-// Zeroes the view (in insert mode) and installs its hooks into the widget toolkit: the
-// text-row painter, the refresh before full redraws, presses on text rows
-// and the wheel.
+// Zeroes the view (in insert mode) and installs its hooks into the widget
+// toolkit: the text-row painter and the refresh before full redraws.
 void reset_view_state();
 
 // Lays the table out afresh for the frame: the text rows, then the fixed
@@ -57,7 +56,7 @@ void fill_row_pointers();
 // Repaints the text rows, then every widget from the menu bar on, so that
 // the panels over the rows stay on top.
 void redraw_text_view();
-// Wheel hook: scrolls one line up for a forward turn (wheel >= 0), else one
+// The wheel (as the router leaves it): scrolls one line up for a forward turn (wheel >= 0), else one
 // line down, within 0..last_line, and redraws the view.
 void scroll_by_wheel(int32_t wheel);
 // Scroll-button handler: the button's w_param 0 or 2 moves the view a line up
@@ -66,7 +65,7 @@ void scroll_step_button(int32_t slot);
 // Drag routine of the scroll thumb: top_line follows the thumb's place on its
 // track; the row pointers are refreshed, the router redraws.
 void drag_scroll_thumb(int32_t slot);
-// Text-row press hook: a press (phase 0) puts the cursor at the pressed cell
+// A press on a text row (as the router leaves it): a press (phase 0) puts the cursor at the pressed cell
 // and empties the Selection, a drag (phase 1) extends the Selection to it;
 // the row takes the focus and everything is redrawn. Other phases do nothing.
 void place_cursor_by_mouse(uint32_t y, uint32_t x, uint32_t phase, int32_t slot);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -100,8 +101,50 @@ std::vector<Include> includes_under(const fs::path& src) {
   return found;
 }
 
+// The named function-pointer declarators `(*name)` on one line of code (a
+// comment line declares none).
+size_t slots_on_line(const std::string& line) {
+  const size_t first = line.find_first_not_of(" \t");
+  if (first == std::string::npos || line.compare(first, 2, "//") == 0) return 0;
+  size_t n = 0;
+  for (size_t p = line.find("(*"); p != std::string::npos; p = line.find("(*", p + 2)) {
+    size_t e = p + 2;
+    while (e < line.size() && (std::isalnum(static_cast<unsigned char>(line[e])) || line[e] == '_')) ++e;
+    if (e > p + 2 && e < line.size() && line[e] == ')') ++n;
+  }
+  return n;
+}
+
+// Every function-pointer slot declared in a header under src/ outside the
+// backends, as "path: line" entries.
+std::vector<std::string> function_pointer_slots(const fs::path& src) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::recursive_directory_iterator(src)) {
+    const std::string rel = fs::relative(entry.path(), src).generic_string();
+    if (!entry.is_regular_file() || entry.path().extension() != ".h" || rel.rfind("backends/", 0) == 0) continue;
+    std::ifstream in(entry.path());
+    std::string line;
+    while (std::getline(in, line)) {
+      for (size_t k = slots_on_line(line); k > 0; --k) found.push_back(rel + ": " + line);
+    }
+  }
+  return found;
+}
 
 }  // namespace
+
+// Each slot is a call that climbs back up the layers at run time; results
+// returned to the caller are preferred, so the few that remain are counted.
+TEST(Layers, FewFunctionPointerSlotsOutsideTheBackends) {
+  EXPECT_EQ(slots_on_line("  void (*paint)(int32_t slot);"), 1u);
+  EXPECT_EQ(slots_on_line("using WidgetHandler = void (*)(int32_t slot);"), 0u);
+  EXPECT_EQ(slots_on_line("// through (*hook)() once"), 0u);
+  const auto slots = function_pointer_slots(fs::path(VUSK_SOURCE_DIR) / "src");
+  std::string list;
+  for (const std::string& s : slots) list += s + "\n";
+  EXPECT_GT(slots.size(), 0u);
+  EXPECT_LE(slots.size(), 10u) << list;
+}
 
 TEST(Layers, EveryIncludeUnderSrcPointsDown) {
   const auto includes = includes_under(fs::path(VUSK_SOURCE_DIR) / "src");
