@@ -12,6 +12,7 @@
 #include "commands/unsaved.h"
 #include "editor/document.h"
 #include "editor/modified.h"
+#include "editor/panel_ids.h"
 #include "editor/text_view.h"
 #include "editor/undo.h"
 #include "files/dir_step.h"

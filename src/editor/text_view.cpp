@@ -1,6 +1,7 @@
 // The text view: text-row widgets and the fixed panels around them, the row
 // pointers each row is drawn from, the scroll thumb, and the handlers of the
 // scroll buttons, wheel and mouse presses on the text.
+#include "editor/panel_ids.h"
 #include "editor/text_view.h"
 
 #include "editor/document.h"

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "widgets/widget_table.h"  // PanelId
+#include "editor/panel_ids.h"
 
 namespace vusk {
 

@@ -227,12 +227,12 @@ void alt_pressed() {
   if (input.alt_latched) return;  // auto-repeat
   input.alt_latched = 1;
   const int32_t old = wt.focus_widget;
-  if (is_live_slot(old) && wt.w_panel[idx(old)] == PANEL_MENU_BAR) {
+  if (is_live_slot(old) && wt.w_panel[idx(old)] == wt.alt_panel) {
     wt.focus_widget = NO_SLOT;
     draw_widget(old);
     return;
   }
-  const int32_t first = first_slot_of(PANEL_MENU_BAR);
+  const int32_t first = first_slot_of(wt.alt_panel);
   if (first == NO_SLOT) return;
   wt.focus_widget = first;
   draw_widget(old);
@@ -385,7 +385,7 @@ bool arrow_key(int32_t f, uint32_t k) {
 // false when there is none. The base panel has no hotkeys, and 0 is none.
 bool hotkey(int32_t f, uint32_t c) {
   const uint8_t panel = wt.w_panel[idx(f)];
-  if (panel == PANEL_TITLE || c == 0 || c >= 256) return false;
+  if (panel == BASE_PANEL || c == 0 || c >= 256) return false;
   for (int32_t s = 0; s < wt.widget_end; s += 4) {
     if (wt.w_panel[idx(s)] == panel && wt.w_hotkey[idx(s)] == c) {
       activate(s);
