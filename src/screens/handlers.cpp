@@ -3,6 +3,7 @@
 // handler. (The File menu's are in file_menu.cpp.)
 #include <cstring>
 
+#include "commands/command_keys.h"
 #include "commands/commands.h"
 #include "commands/unsaved.h"
 #include "editor/document.h"
@@ -29,8 +30,6 @@ constexpr uint8_t SCHEMES[COLOUR_SCHEMES][4] = {
     {0, 3, 3, 15},   // "Bl on wh": black on light grey, light grey on navy
 };
 static_assert(sizeof SCHEMES == COLOUR_SCHEMES * sizeof colour_scheme);
-
-constexpr uint32_t CHAR_CTRL_V = 'V' - '@';  // Ctrl+V arrives as its control character
 
 // The codes the Edit menu sends through the dispatcher.
 constexpr uint32_t MENU_PASTE = SYNTHETIC_FLAG | SYNTHETIC_SHIFT | (KEY_CODE_OFFSET + VK_INSERT);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "editor/modified.h"
+#include "commands/command_keys.h"
 #include "editor_session.h"
 
 using namespace vusk;
@@ -88,7 +89,7 @@ TEST_F(CommandKeys, F6RepeatsTheLastRecordedCommandOneLineDown) {
   click_cell(0, 1);
   keys({"Delete", "F6", "F6"});
   EXPECT_EQ(text(), "acdxef\ngijxkl\nmopqr");
-  EXPECT_EQ(cmd.last_command, KEY_CODE_OFFSET + VK_DELETE);
+  EXPECT_EQ(cmd.last_command, KEY_DELETE);
   // Below the middle of the view the view scrolls and the cursor keeps its row.
   start_at(0, 30, 0);
   keys({"Tab", "F6"});
