@@ -1,8 +1,7 @@
 // The text view: the TextCursor, the Selection, the text-row widgets and the
 // fixed panels around them, the row pointers, the scroll thumb, and the
 // handlers of the scroll buttons, wheel and mouse presses.
-// Editor layer: the editor, the files, the screens, the app and the backends
-// may include it; the widgets reach the view only through the painter it
+// Editor layer: the editor and every layer above may include it; the widgets reach the view only through the painter it
 // installs, and the window hands it what the router leaves.
 #pragma once
 #include <cstdint>

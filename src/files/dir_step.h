@@ -1,6 +1,5 @@
 // Stepping to the previous or next file of the current directory (Ctrl+F3,
-// Ctrl+F4). Files layer: included by the app, which hands it to the
-// dispatcher, and by the tests.
+// Ctrl+F4). Files layer: included by the dispatcher and the tests.
 #pragma once
 #include <cstdint>
 

@@ -1,8 +1,9 @@
 // Cut, copy and paste through the transfer file (transfer_path, raw bytes of
 // the Document's internal form), the column paste, the system clipboard
 // (copies put their text there too; its text can be pasted), and the values
-// of the Edit menu's entries. The transfer file is read whole before anything is
-// inserted. Files layer: included by the screens, the app and the tests.
+// of the Edit menu's entries. The transfer file is read whole before
+// anything is inserted. Files layer: included by the dispatcher, the
+// screens, the app and the tests.
 #pragma once
 #include <cstddef>
 #include <cstdint>

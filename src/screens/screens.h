@@ -1,6 +1,7 @@
 // The application's panels and the small handlers bound to them: the Edit
 // menu, the bookmark buttons, colour schemes, the benchmark, Quit and the
-// inert handler (the File menu's are in file_menu.h). Screens layer: included by start-up (app) and the tests.
+// inert handler (the File menu's are in file_menu.h). Screens layer:
+// included by start-up (app) and the tests.
 #pragma once
 #include <cstdint>
 

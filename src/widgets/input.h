@@ -1,8 +1,8 @@
 // The input router: pointer and keyboard state, the command key table, hit
-// testing, focus moves and the behaviour of every widget kind, and the hooks
-// through which keys and presses reach the editor. Widgets layer: includes
-// raster and platform only; the editor, the screens and the app (the window
-// procedure) include it.
+// testing, focus moves and the behaviour of every widget kind, and the
+// result through which keys, presses and the wheel reach the editor.
+// Widgets layer: includes raster and platform only; the layers above (the
+// window procedure among them) include it.
 #pragma once
 #include <cstdint>
 

@@ -1,7 +1,8 @@
 // The WidgetTable (160 live slots as parallel arrays), the static PanelRecord
 // and DragDescriptor formats, the PanelDirectory, and the panel operations.
-// A widget is named by its WidgetSlot: 4 times its index, -1 for none. Widgets layer: includes raster only; anyone above
-// (editor, files, commands, screens, app, backends) may include it.
+// A widget is named by its WidgetSlot: 4 times its index, -1 for none.
+// Widgets layer: includes raster only; anyone above (editor, files,
+// commands, screens, app, backends) may include it.
 #pragma once
 #include <cstdint>
 
