@@ -15,8 +15,14 @@ SOAK_BYTES ?= 10000000
 # 1000th message; the view's invariants are checked after every message.
 SOAK_CHECK_EVERY ?= 1000
 FUZZ_TARGETS := load hex_parse cmdline label input
+# `make check` runs the unit and script tests of this build folder.
+CHECK_BUILD ?= $(TEST_BUILD)
+# Warnings are errors in the builds that `make test` makes (WERROR=ON); other
+# builds keep the folder's own setting, OFF unless configured otherwise.
+WERROR ?=
+WERROR_FLAG = $(if $(WERROR),-DVUSK_WERROR=$(WERROR))
 
-.PHONY: run test bench build win32 jisfont deb screenshots deps-run deps-test deps-bench clean fuzz-build fuzz soak
+.PHONY: run test check bench build win32 jisfont deb screenshots deps-run deps-test deps-bench clean fuzz-build fuzz soak
 
 deps-run:
 	@tools/install-deps.sh run
@@ -61,6 +67,8 @@ $(WIN64_BUILD)/CMakeCache.txt:
 
 # Self-contained exes (static runtime) and a zip of each with the font.
 win32: $(WIN32_BUILD)/CMakeCache.txt $(WIN64_BUILD)/CMakeCache.txt $(BUILD)/jisfont.bin
+	$(if $(WERROR),cmake -S . -B $(WIN32_BUILD) $(WERROR_FLAG))
+	$(if $(WERROR),cmake -S . -B $(WIN64_BUILD) $(WERROR_FLAG))
 	cmake --build $(WIN32_BUILD) -j $(JOBS)
 	cmake --build $(WIN64_BUILD) -j $(JOBS)
 	tools/make-win-zip.sh $(WIN32_BUILD) $(BUILD)/jisfont.bin $(WIN32_BUILD)/vusk-win32.zip
@@ -72,6 +80,7 @@ $(FUZZ_BUILD)/CMakeCache.txt:
 	  -DVUSK_FUZZ=ON -DVUSK_TESTS=OFF -DVUSK_SDL=OFF -DVUSK_BENCH=OFF
 
 fuzz-build: $(FUZZ_BUILD)/CMakeCache.txt
+	$(if $(WERROR),cmake -S . -B $(FUZZ_BUILD) $(WERROR_FLAG))
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 # Each target for FUZZ_SECONDS; inputs that reach new coverage join the
@@ -88,11 +97,19 @@ soak: deps-test
 	$(TEST_BUILD)/vusk-soak $(SOAK_MESSAGES) $(SOAK_BYTES) 1 $(SOAK_CHECK_EVERY)
 
 test: deps-test
-	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVUSK_SANITIZE=ON -DVUSK_BENCH=OFF
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVUSK_SANITIZE=ON -DVUSK_BENCH=OFF -DVUSK_WERROR=ON
 	cmake --build $(TEST_BUILD) -j $(JOBS)
-	$(MAKE) win32
-	$(MAKE) fuzz-build
+	$(MAKE) win32 WERROR=ON
+	$(MAKE) fuzz-build WERROR=ON
 	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The fast loop while working: brings an already configured build folder
+# (CHECK_BUILD, by default make test's) up to date and runs its unit and
+# script tests only, no real windows, Wine, fuzzing or packages.
+check:
+	@[ -f $(CHECK_BUILD)/CMakeCache.txt ] || { echo "$(CHECK_BUILD) is not configured: run make test once, or give CHECK_BUILD=FOLDER" >&2; exit 1; }
+	cmake --build $(CHECK_BUILD) -j $(JOBS)
+	cd $(CHECK_BUILD) && ctest --output-on-failure -j $(JOBS) -L 'unit|script'
 
 bench: deps-bench
 	$(MAKE) build

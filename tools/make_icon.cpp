@@ -4,7 +4,7 @@
 //   make_icon OUT.png
 #include <cstdio>
 
-#include "raster/frame_writer.h"
+#include "backends/headless/frame_writer.h"
 #include "raster/raster.h"
 
 using namespace vusk;

@@ -3,12 +3,11 @@
 
 #include <cstring>
 
-#include "editor/commands.h"
+#include "commands/commands.h"
 #include "editor/document.h"
 #include "editor/modified.h"
 #include "editor/text_view.h"
 #include "editor/undo.h"
-#include "files/dir_step.h"
 #include "files/load_save.h"
 #include "files/search.h"
 #include "files/transfer.h"
@@ -16,7 +15,6 @@
 #include "screens/file_menu.h"
 #include "screens/path_prompt.h"
 #include "screens/screens.h"
-#include "screens/unsaved.h"
 #include "platform/platform.h"
 #include "app/window.h"
 #include "widgets/input.h"
@@ -55,30 +53,11 @@ bool argument_goes_on(const char* p, bool quoted) {
   return quoted ? !closes_quotes(p) : static_cast<uint8_t>(*p) >= 0x21;
 }
 
-// The dispatcher's way up to the files and the status line.
-void install_command_services() {
-  command_services = CommandServices{
-      .reload_in_other_mode = reload_in_other_mode,
-      .step_directory = step_directory,
-      .find_pattern = find_pattern,
-      .find_pattern_chars = FIND_PATTERN_CHARS,
-      .find_text = find_text,
-      .paste_clipboard_text = paste_clipboard_text,
-      .copy_selection_to_transfer_file = copy_selection_to_transfer_file,
-      .read_transfer_file = read_transfer_file,
-      .insert_transfer_file = insert_transfer_file,
-      .save_document = save_in_place,
-      .open_document = open_as_text,
-      .settle_unsaved_changes = settle_unsaved_changes,
-  };
-}
-
-// Connects the lower layers to the ones above them: the router's command
-// sink, the variables that the bars' labels show, the window title's
-// refresh when the modified flag flips, and the dispatcher's services. (The
-// text view installs its own hooks when it is reset.)
+// Connects the lower layers to the ones above them: the variables that the
+// bars' labels show, the window title's refresh when the modified flag
+// flips, and the history's listener. (The text view installs its own hooks
+// when it is reset.)
 void wire_layers() {
-  run_command_hook = run_command;
   bind_label_variable(var::cursor_abs_line, &view.cursor_abs_line, sizeof view.cursor_abs_line);
   bind_label_variable(var::text_length, &doc.text_length, sizeof doc.text_length);
   bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0], sizeof cmd.bookmark_line[0]);
@@ -86,7 +65,6 @@ void wire_layers() {
   bind_label_variable(var::path_prompt_saving, &path_prompt.saving, sizeof path_prompt.saving);
   modified_changed_hook = update_window_title;
   history_listener = follow_history;
-  install_command_services();
 }
 
 }  // namespace
@@ -112,12 +90,10 @@ void reset_all_state() {
   argument_refused = false;
 }
 
-// Empties the widget table and returns the command line just past the
-// program path. A quoted program path ends at its closing quote, so that an
+// The command line just past the program path. A quoted program path ends at its closing quote, so that an
 // installation under a folder with a space in its name is not taken for an
 // argument; an unquoted one ends at the first space.
-const char* reset_widget_table() {
-  wt.widget_end = 0;
+const char* skip_program_path() {
   const char* p = command_line();
   if (*p == '"') {
     ++p;
@@ -190,7 +166,7 @@ void open_main_window() {
   win.min_frame_width = MIN_FRAME_WIDTH;
   win.min_frame_height = MIN_FRAME_HEIGHT;
   win.layout_callback = layout_text_view;
-  win.status_hook = 1;
+  win.shows_status_line = 1;
   create_window(WINDOW_FLAGS, FRAME_HEIGHT, FRAME_WIDTH, "Vusk");
   update_window_title();  // the name came before the window
   redraw_all_widgets();
@@ -234,7 +210,8 @@ void open_command_line_file() {
 }  // namespace
 
 void start_up_steps() {
-  startup.cmdline_cursor = reset_widget_table();
+  wt.widget_end = 0;  // the table starts empty; the layout fills it
+  startup.cmdline_cursor = skip_program_path();
   create_empty_document();
   wt.default_focus = 0;
   place_transfer_file();

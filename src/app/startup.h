@@ -22,9 +22,9 @@ constexpr uint32_t LONGEST_ARGUMENT = 127;
 void start_up_steps();
 // The whole start-up: start_up_steps, the message loop, then quit().
 [[noreturn]] void start_up();
-// Empties the widget table and returns the command line just past the
-// program's own path.
-const char* reset_widget_table();
+// The command line just past the program's own path: where the arguments
+// begin.
+const char* skip_program_path();
 // Copies the next command-line argument (at most LONGEST_ARGUMENT characters)
 // into dest, terminated, and returns its length; 0 when there is none.
 // Quotes group characters and are not copied; inside quotes a doubled quote

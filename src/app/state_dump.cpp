@@ -4,8 +4,9 @@
 
 #include <sstream>
 
-#include "editor/commands.h"
+#include "commands/commands.h"
 #include "editor/document.h"
+#include "editor/panel_ids.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "widgets/widget_table.h"
@@ -67,7 +68,7 @@ std::string dump_state() {
     << " text_length=" << doc.text_length << " last_line=" << doc.last_line << " top_line=" << view.top_line
     << " left_col=" << view.left_col << " cursor_row=" << int(view.cursor_row) << " cursor_col=" << view.cursor_col
     << " sel_start=" << offset_of(view.sel_start) << " sel_end=" << offset_of(view.sel_end)
-    << " insert_mode=" << int(cmd.insert_mode) << " focus=" << slot_name(wt.focus_widget)
+    << " insert_mode=" << int(view.insert_mode) << " focus=" << slot_name(wt.focus_widget)
     << " rows=" << text_rows_before(slot_index(wt.widget_end)) << " panels=" << open_panels();
   return s.str();
 }

@@ -6,14 +6,15 @@
 
 #include <cstring>
 
-#include "editor/commands.h"
+#include "commands/commands.h"
+#include "commands/unsaved.h"
 #include "editor/modified.h"
 #include "editor/text_view.h"
 #include "raster/raster.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "screens/file_menu.h"
 #include "screens/path_prompt.h"
-#include "screens/unsaved.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
@@ -120,7 +121,7 @@ intptr_t close_request(uintptr_t hwnd) {
   win.in_wndproc = 0;
   if (close) return default_handling(hwnd, WM_CLOSE, 0, 0);
   if (raster.redraw_pending == 0) return 0;
-  if (win.status_hook != 0) update_status_line();
+  if (win.shows_status_line != 0) update_status_line();
   return present_dirty_rect();
 }
 
@@ -186,6 +187,23 @@ void create_window(uint32_t flags, uint32_t height, uint32_t width, const char* 
   wt.pressed_widget = NO_SLOT;
 }
 
+// Does what the router left to the window: a key to the dispatcher, a press
+// or the wheel to the text view.
+void act_on_route(const RouteResult& r) {
+  switch (r.action) {
+    case ROUTE_COMMAND: act_on_command(run_command(r.code)); break;
+    // Enter in the find field: the dispatcher searches, as for Enter with
+    // the focus on the field. The path prompt's field answers its own.
+    case ROUTE_SUBMITTED:
+      if (!path_prompt_answered(r.action)) act_on_command(run_command(VK_RETURN));  // the character Enter
+      break;
+    case ROUTE_CANCELLED: path_prompt_answered(r.action); break;
+    case ROUTE_TEXT_ROW: place_cursor_by_mouse(r.y, r.x, r.phase, r.slot); break;
+    case ROUTE_WHEEL: scroll_by_wheel(static_cast<int32_t>(r.code)); break;
+    case ROUTE_NONE: break;
+  }
+}
+
 intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam) {
   if (message == WM_USER) return 0;
   if (message == WM_PAINT) {
@@ -211,14 +229,16 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
   }
 
   const auto position = static_cast<uint32_t>(static_cast<uintptr_t>(lparam));
-  const uint32_t routed = route_input(position >> 16, position & 0xFFFFu, wparam, message);
-  // Enter in the find field: the dispatcher searches, as for Enter with the
-  // focus on the field. The path prompt's field answers its own.
-  if (!path_prompt_answered(routed) && (routed & ROUTE_SUBMITTED) != 0) run_command(VK_RETURN);  // the character Enter
+  act_on_route(route_input(position >> 16, position & 0xFFFFu, wparam, message));
   win.in_wndproc = 0;
   if (raster.redraw_pending == 0) return default_handling(hwnd, message, wparam, lparam);
-  if (win.status_hook != 0) update_status_line();
+  if (win.shows_status_line != 0) update_status_line();
   return present_dirty_rect();
+}
+
+void act_on_command(uint32_t result) {
+  if ((result & COMMAND_SAVE) != 0) save_in_place();
+  if ((result & COMMAND_OPEN) != 0) open_as_text();
 }
 
 void update_status_line() {

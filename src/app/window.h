@@ -36,7 +36,7 @@ struct WindowState {
   int32_t frame_extra_width, frame_extra_height;  // outer size less client size
   uintptr_t hwnd, hinstance;
   uint8_t in_wndproc;   // non-zero while a message is being handled
-  uint8_t status_hook;  // non-zero: each drawing event ends with update_status_line
+  uint8_t shows_status_line;  // non-zero: each drawing event ends with update_status_line
   void (*layout_callback)();  // lays the widgets out again after a resize
   uint8_t* jis_font_block;  // owned block behind raster.jis_font
 };
@@ -56,6 +56,9 @@ uint8_t* load_font_file(const char* path);
 // The single entry of platform messages: paint, life cycle, resize, and input
 // for the router; presents whatever the message drew.
 intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam);
+// Does what run_command left to the window (its CommandResult bits): Ctrl+S
+// saves as "Save", Ctrl+O opens as "Open as text".
+void act_on_command(uint32_t result);
 // Shows a posted status message, or paints over the one shown last time.
 void update_status_line();
 

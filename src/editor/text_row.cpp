@@ -2,7 +2,6 @@
 // highlight and, on the cursor's row, the cursor.
 #include "editor/text_row.h"
 
-#include "editor/commands.h"
 #include "editor/sjis.h"
 #include "editor/text_view.h"
 #include "raster/raster.h"
@@ -54,7 +53,7 @@ void paint_cursor(uint32_t x, uint32_t y, uint32_t h) {
   const uint32_t kx = x + CELL * view.cursor_col;
   const uint32_t kr = kx + 8;
   const uint32_t kb = y + h - 1;
-  if (cmd.insert_mode == 0) {
+  if (view.insert_mode == 0) {
     draw_line(CURSOR_COLOUR, kr, y, kx, LINE_HORIZONTAL);
     draw_line(CURSOR_COLOUR, kb, y, kx, LINE_VERTICAL);
     draw_line(CURSOR_COLOUR, kb, y, kr, LINE_VERTICAL);

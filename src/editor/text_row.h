@@ -1,7 +1,6 @@
 // How a row of document text is drawn: the colour scheme, and the painter
 // that the widgets' LC_TEXT_ROW opcode calls (installed by the text view).
-// Editor layer: the editor, the files, the screens and the app may include
-// it; the widgets reach the painter only through the hook they declare.
+// Editor layer: the editor and every layer above may include it; the widgets reach the painter only through the hook they declare.
 #pragma once
 #include <cstdint>
 

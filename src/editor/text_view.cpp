@@ -1,9 +1,9 @@
 // The text view: text-row widgets and the fixed panels around them, the row
 // pointers each row is drawn from, the scroll thumb, and the handlers of the
-// scroll buttons, wheel, bookmark buttons and mouse presses on the text.
+// scroll buttons, wheel and mouse presses on the text.
+#include "editor/panel_ids.h"
 #include "editor/text_view.h"
 
-#include "editor/commands.h"
 #include "editor/document.h"
 #include "editor/undo.h"
 #include "editor/sjis.h"
@@ -31,13 +31,11 @@ constexpr uint8_t TEXT_ROW_PANEL = PANEL_TITLE;
 // Keeps the line number that the bottom bar shows true at every full redraw.
 void refresh_cursor_line() { view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row; }
 
-// Hands the widget toolkit the view's drawing of text rows and its handling
-// of presses and the wheel.
+// Hands the widget toolkit the view's drawing of text rows and the refresh
+// of the line number before a full redraw.
 void install_view_hooks() {
   text_row_painter = TextRowPainter{text_row_background, paint_text_row};
   before_redraw_all = refresh_cursor_line;
-  text_row_press_hook = place_cursor_by_mouse;
-  wheel_hook = scroll_by_wheel;
 }
 
 uint32_t panel_records(uint32_t panel) {
@@ -65,6 +63,7 @@ void clamp_top_line() {
 
 void reset_view_state() {
   view = ViewState{};
+  view.insert_mode = 1;
   install_view_hooks();
 }
 
@@ -195,10 +194,6 @@ void drag_scroll_thumb(int32_t slot) {
   }
   view.top_line = static_cast<int32_t>(static_cast<uint32_t>(n * f) >> s);
   fill_row_pointers();
-}
-
-void bookmark_button(int32_t slot) {
-  run_command(SYNTHETIC_FLAG | SYNTHETIC_CTRL | (KEY_CODE_OFFSET + VK_F7 + wt.w_param[slot_index(slot)]));
 }
 
 void place_cursor_by_mouse(uint32_t, uint32_t x, uint32_t phase, int32_t slot) {

@@ -1,9 +1,8 @@
 // The text view: the TextCursor, the Selection, the text-row widgets and the
 // fixed panels around them, the row pointers, the scroll thumb, and the
-// handlers of the scroll buttons, wheel, bookmarks and mouse presses.
-// Editor layer: the editor, the files, the screens, the app and the backends
-// may include it; the widgets reach the view only through the hooks it
-// installs.
+// handlers of the scroll buttons, wheel and mouse presses.
+// Editor layer: the editor and every layer above may include it; the widgets reach the view only through the painter it
+// installs, and the window hands it what the router leaves.
 #pragma once
 #include <cstdint>
 
@@ -22,6 +21,7 @@ struct ViewState {
   uint32_t cursor_abs_line;  // top_line + cursor_row
   uint32_t visible_rows;     // text rows in the widget table
   uint32_t visible_cols;     // whole 9-pixel columns across the frame
+  uint8_t insert_mode;       // 1 insert, 0 overwrite: Insert toggles it, the cursor shows it
   uint8_t* row_ptr[ROW_POINTERS];  // first byte shown per row, or null
 
   uint8_t* sel_anchor;  // the end that stays while extending
@@ -34,9 +34,8 @@ struct ViewState {
 };
 extern ViewState view;  // the one view
 
-// Zeroes the view and installs its hooks into the widget toolkit: the
-// text-row painter, the refresh before full redraws, presses on text rows
-// and the wheel.
+// Zeroes the view (in insert mode) and installs its hooks into the widget
+// toolkit: the text-row painter and the refresh before full redraws.
 void reset_view_state();
 
 // Lays the table out afresh for the frame: the text rows, then the fixed
@@ -56,7 +55,7 @@ void fill_row_pointers();
 // Repaints the text rows, then every widget from the menu bar on, so that
 // the panels over the rows stay on top.
 void redraw_text_view();
-// Wheel hook: scrolls one line up for a forward turn (wheel >= 0), else one
+// The wheel (as the router leaves it): scrolls one line up for a forward turn (wheel >= 0), else one
 // line down, within 0..last_line, and redraws the view.
 void scroll_by_wheel(int32_t wheel);
 // Scroll-button handler: the button's w_param 0 or 2 moves the view a line up
@@ -65,10 +64,7 @@ void scroll_step_button(int32_t slot);
 // Drag routine of the scroll thumb: top_line follows the thumb's place on its
 // track; the row pointers are refreshed, the router redraws.
 void drag_scroll_thumb(int32_t slot);
-// Bookmark-button handler: runs Ctrl+F7 or Ctrl+F8 (by the button's w_param
-// 0 or 1), which goes to that bookmark.
-void bookmark_button(int32_t slot);
-// Text-row press hook: a press (phase 0) puts the cursor at the pressed cell
+// A press on a text row (as the router leaves it): a press (phase 0) puts the cursor at the pressed cell
 // and empties the Selection, a drag (phase 1) extends the Selection to it;
 // the row takes the focus and everything is redrawn. Other phases do nothing.
 void place_cursor_by_mouse(uint32_t y, uint32_t x, uint32_t phase, int32_t slot);

@@ -1,8 +1,8 @@
 // The column paste: the transfer file's lines go one below the other at the
 // cursor's column, each text line padded with spaces up to it and missing
-// lines created. The bytes are cut into pieces at the same 2048-byte block
-// boundaries at which the file used to be read, so a line that a boundary
-// cuts still goes in as two pieces, the second continuing where the first
+// lines created. The bytes are cut into pieces at every 2048-byte
+// (IO_BUFFER_BYTES) boundary of the file, so a line that a boundary cuts
+// goes in as two pieces, the second continuing where the first
 // ended. Only the filler behind a line break (and NUL bytes that open the
 // file) is skipped: a NUL that a boundary brings to a piece's start is
 // content and goes in.

@@ -52,26 +52,39 @@ bool is_folder_entry(const char* name) {
   return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
 
-// Tries the entries from `i` on in the step's direction until one loads.
-// Pipes and devices are not opened: one may wait for a writer or read
-// without end. Anything else goes to the loader, a directory included, so
-// that the loader's box says which entry did not load; only a file could
-// replace the Document, so the question waits for the first one.
-bool walk_and_load(Walk& walk, int64_t i, int32_t step, bool (*may_replace)()) {
+// Finds the next entry from `i` on in the step's direction that a step may
+// try: its path in walk.candidate, its kind in `kind`, `i` left on it; false
+// when the listing ends. Pipes and devices are passed over: one may wait for
+// a writer or read without end.
+bool next_candidate(Walk& walk, int64_t& i, int32_t step, FileKind& kind) {
   const uint32_t left = PATH_BYTES - walk.folder;
   const uint32_t room = files.step_name_bytes < left ? files.step_name_bytes : left;
   char* name = walk.candidate + walk.folder;
-  bool asked = false;
   for (; i >= 0 && i <= INT32_MAX; i += step) {
     const uint32_t length = nth_file(name, static_cast<uint32_t>(i), walk.pattern, room);
-    if (length == 0) return false;
+    if (length == 0) break;
     if (length >= room || is_folder_entry(name)) continue;  // too long: not copied
-    const FileKind kind = file_kind(walk.candidate);
-    if (kind == FILE_KIND_OTHER) continue;
-    if (kind == FILE_KIND_REGULAR && !asked) {
-      if (may_replace != nullptr && !may_replace()) return false;
-      asked = true;
-    }
+    kind = file_kind(walk.candidate);
+    if (kind != FILE_KIND_OTHER) return true;
+  }
+  return false;
+}
+
+// Whether a file lies ahead in the step's direction: only a file could
+// replace the Document, so only then is the unsaved-changes question due.
+bool file_ahead(Walk walk, int64_t i, int32_t step) {
+  for (FileKind kind; next_candidate(walk, i, step, kind); i += step) {
+    if (kind == FILE_KIND_REGULAR) return true;
+  }
+  return false;
+}
+
+// Tries the entries from `i` on until one loads. Anything but a file goes to
+// the loader too, a directory included, so that the loader's box says which
+// entry did not load; a file only when it may replace the Document.
+bool walk_and_load(Walk& walk, int64_t i, int32_t step, bool may_replace) {
+  for (FileKind kind; next_candidate(walk, i, step, kind); i += step) {
+    if (kind == FILE_KIND_REGULAR && !may_replace) return false;
     std::memcpy(files.file_path, walk.candidate, PATH_BYTES);
     if (load_document() == 0) return true;
   }
@@ -82,13 +95,15 @@ bool walk_and_load(Walk& walk, int64_t i, int32_t step, bool (*may_replace)()) {
 
 // A step that loads nothing gives file_path back: it names the Document
 // still shown, so that Ctrl+F2 and the dialogs go on with it.
-bool step_directory(int32_t step, bool (*may_replace)()) {
+StepResult step_directory(int32_t step, bool may_replace) {
   char kept[PATH_BYTES];
   std::memcpy(kept, files.file_path, PATH_BYTES);
   Walk walk = start_walk();
-  if (walk_and_load(walk, first_position(walk, step), step, may_replace)) return true;
+  const int64_t first = first_position(walk, step);
+  if (!may_replace && file_ahead(walk, first, step)) return STEP_ASK;
+  if (walk_and_load(walk, first, step, may_replace)) return STEP_LOADED;
   std::memcpy(files.file_path, kept, PATH_BYTES);
-  return false;
+  return STEP_NOTHING;
 }
 
 }  // namespace vusk

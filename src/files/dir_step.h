@@ -1,6 +1,5 @@
 // Stepping to the previous or next file of the current file's folder
-// (Ctrl+F3, Ctrl+F4). Files layer: included by the app, which hands it to the
-// dispatcher, and by the tests.
+// (Ctrl+F3, Ctrl+F4). Files layer: included by the dispatcher and the tests.
 #pragma once
 #include <cstdint>
 
@@ -12,12 +11,13 @@ namespace vusk {
 // when the listing no longer holds it. Goes on in that direction past
 // entries that fail to load (one "error!?" box each), past "." and "..",
 // entries that are neither files nor directories and names that do not fit
-// file_path (all without a box). `may_replace` (null: always) is asked
-// once, just before the first file would replace the Document; false stops
-// the step. True when a file was loaded: file_path is then its folder and
-// name, and file_name its name. False when the listing ran out or the
-// question stopped it, with file_path, the Document and the names as they
-// were. Draws nothing.
-bool step_directory(int32_t step, bool (*may_replace)());
+// file_path (all without a box). A file replaces the Document only when
+// `may_replace`; without it, a step that would reach a file loads nothing
+// and returns STEP_ASK, so that the caller settles unsaved changes first and
+// steps again. STEP_LOADED: file_path is then the file's folder and name,
+// and file_name its name. Otherwise file_path, the Document and the names
+// are as they were. Draws nothing.
+enum StepResult : uint8_t { STEP_NOTHING, STEP_LOADED, STEP_ASK };
+StepResult step_directory(int32_t step, bool may_replace);
 
 }  // namespace vusk

@@ -1,6 +1,6 @@
 // The find bar's pattern buffer and the search that selects its next match
-// in the Document. Files layer: included by the screens (the find field's
-// data) and the app (which hands find_text to the dispatcher).
+// in the Document. Files layer: included by the dispatcher (F3, F4) and the
+// screens (the find field's data).
 #pragma once
 #include <cstdint>
 

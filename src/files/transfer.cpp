@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "editor/commands.h"
 #include "editor/document.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
@@ -27,12 +26,6 @@ namespace {
 
 constexpr uint8_t CR = 0x0D;
 constexpr uint8_t LF = 0x0A;
-constexpr uint32_t CHAR_CTRL_V = 'V' - '@';  // Ctrl+V arrives as its control character
-
-// The codes the Edit menu sends through the dispatcher.
-constexpr uint32_t MENU_PASTE = SYNTHETIC_FLAG | SYNTHETIC_SHIFT | (KEY_CODE_OFFSET + VK_INSERT);
-constexpr uint32_t MENU_PASTE_CLIPBOARD = SYNTHETIC_FLAG | SYNTHETIC_CTRL | CHAR_CTRL_V;
-constexpr uint32_t MENU_DELETE = SYNTHETIC_FLAG | (KEY_CODE_OFFSET + VK_DELETE);
 
 // Reads up to `size` bytes, as many as the file still gives; returns the count.
 uint32_t read_whole(FileHandle handle, uint8_t* block, uint32_t size) {
@@ -122,16 +115,6 @@ bool write_transfer_file(uint32_t n) {
   return written;
 }
 
-// Cut and Copy from the menu. A cut whose copy failed keeps the Selection:
-// deleting it would lose the text.
-void copy_or_cut(bool cut) {
-  if (view.sel_start == view.sel_end) {
-    post_status("nothing selected!");
-    return;
-  }
-  if (copy_selection_to_transfer_file() && cut) run_command(MENU_DELETE);
-}
-
 }  // namespace
 
 void reset_transfer_state() {
@@ -210,17 +193,6 @@ bool paste_clipboard_text() {
   const bool pasted = n != 0 && insert_clipboard_text(text, n);
   close_clipboard_text();
   return pasted;
-}
-
-void edit_menu_command(int32_t slot) {
-  switch (wt.w_value[slot_index(slot)]) {
-    case EDIT_PASTE: run_command(MENU_PASTE); break;
-    case EDIT_PASTE_COLUMN: paste_column(); break;
-    case EDIT_PASTE_CLIPBOARD: run_command(MENU_PASTE_CLIPBOARD); break;
-    case EDIT_CUT: copy_or_cut(true); break;
-    case EDIT_COPY: copy_or_cut(false); break;
-    default: break;
-  }
 }
 
 }  // namespace vusk

@@ -1,8 +1,9 @@
 // Cut, copy and paste through the transfer file (transfer_path, raw bytes of
 // the Document's internal form), the column paste, the system clipboard
-// (copies put their text there too; its text can be pasted), and the Edit
-// menu's handler. The transfer file is read whole before anything is
-// inserted. Files layer: included by the screens, the app and the tests.
+// (copies put their text there too; its text can be pasted), and the values
+// of the Edit menu's entries. The transfer file is read whole before
+// anything is inserted. Files layer: included by the dispatcher, the
+// screens, the app and the tests.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -76,10 +77,5 @@ bool paste_clipboard_text();
 // of the text (one undo step); one the Document cannot take changes
 // nothing, after the "error!?" box with the transfer file's path.
 void paste_column();
-
-// The Edit menu's handler: the action of the widget's w_value (cut, copy,
-// paste, column paste, clipboard paste); cut and copy with nothing selected
-// post "nothing selected!". Cut deletes only what was copied.
-void edit_menu_command(int32_t slot);
 
 }  // namespace vusk

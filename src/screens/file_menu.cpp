@@ -7,8 +7,8 @@
 #include "files/load_save.h"
 #include "platform/platform.h"
 #include "raster/raster.h"
+#include "commands/unsaved.h"
 #include "screens/path_prompt.h"
-#include "screens/unsaved.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {

@@ -1,15 +1,19 @@
-// The small handlers bound to the application's panels that belong to no
-// other subsystem: colour schemes, the benchmark, Quit and the inert handler.
-// (The File menu's are in file_menu.cpp.)
+// The small handlers bound to the application's panels: the Edit menu, the
+// bookmark buttons, colour schemes, the benchmark, Quit and the inert
+// handler. (The File menu's are in file_menu.cpp.)
 #include <cstring>
 
+#include "commands/command_keys.h"
+#include "commands/commands.h"
+#include "commands/unsaved.h"
 #include "editor/document.h"
 #include "editor/text_row.h"
 #include "editor/text_view.h"
+#include "files/transfer.h"
+#include "platform/messages.h"
 #include "platform/platform.h"
 #include "raster/raster.h"
 #include "screens/screens.h"
-#include "screens/unsaved.h"
 #include "widgets/label.h"
 #include "widgets/status.h"
 #include "widgets/widget_table.h"
@@ -27,10 +31,40 @@ constexpr uint8_t SCHEMES[COLOUR_SCHEMES][4] = {
 };
 static_assert(sizeof SCHEMES == COLOUR_SCHEMES * sizeof colour_scheme);
 
+// The codes the Edit menu sends through the dispatcher.
+constexpr uint32_t MENU_PASTE = SYNTHETIC_FLAG | SYNTHETIC_SHIFT | (KEY_CODE_OFFSET + VK_INSERT);
+constexpr uint32_t MENU_PASTE_CLIPBOARD = SYNTHETIC_FLAG | SYNTHETIC_CTRL | CHAR_CTRL_V;
+constexpr uint32_t MENU_DELETE = SYNTHETIC_FLAG | (KEY_CODE_OFFSET + VK_DELETE);
+
 constexpr uint32_t BENCHMARK_MS = 4000;
 constexpr uint32_t BENCHMARK_SECONDS = BENCHMARK_MS / 1000;
 
+// Cut and Copy from the menu. A cut whose copy failed keeps the Selection:
+// deleting it would lose the text.
+void copy_or_cut(bool cut) {
+  if (view.sel_start == view.sel_end) {
+    post_status("nothing selected!");
+    return;
+  }
+  if (copy_selection_to_transfer_file() && cut) run_command(MENU_DELETE);
+}
+
 }  // namespace
+
+void edit_menu_command(int32_t slot) {
+  switch (wt.w_value[slot_index(slot)]) {
+    case EDIT_PASTE: run_command(MENU_PASTE); break;
+    case EDIT_PASTE_COLUMN: paste_column(); break;
+    case EDIT_PASTE_CLIPBOARD: run_command(MENU_PASTE_CLIPBOARD); break;
+    case EDIT_CUT: copy_or_cut(true); break;
+    case EDIT_COPY: copy_or_cut(false); break;
+    default: break;
+  }
+}
+
+void bookmark_button(int32_t slot) {
+  run_command(SYNTHETIC_FLAG | SYNTHETIC_CTRL | (KEY_CODE_OFFSET + VK_F7 + wt.w_param[slot_index(slot)]));
+}
 
 void apply_colour_scheme(uint32_t scheme) {
   if (scheme >= COLOUR_SCHEMES) return;

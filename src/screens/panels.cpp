@@ -7,6 +7,7 @@
 #include <array>
 #include <iterator>
 
+#include "editor/panel_ids.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "files/search.h"
@@ -237,6 +238,7 @@ void reset_screen_state() {
   install(PANEL_BOTTOM_BAR, BOTTOM_BAR, bottom_bar);
   install(PANEL_ABOUT, ABOUT_BOX, about_box);
   install(PANEL_PATH_PROMPT, PATH_PROMPT, path_prompt_bar);
+  wt.alt_panel = PANEL_MENU_BAR;
   apply_colour_scheme(0);
 }
 

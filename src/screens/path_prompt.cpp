@@ -3,10 +3,11 @@
 
 #include <cstring>
 
+#include "commands/unsaved.h"
+#include "editor/panel_ids.h"
 #include "files/load_save.h"
 #include "platform/platform.h"
 #include "screens/file_menu.h"
-#include "screens/unsaved.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
 #include "widgets/status.h"
@@ -115,10 +116,10 @@ void ask_path_in_prompt(bool save, uint8_t mode, const char* reason) {
   draw_widget(slot);  // the caption and the text of this request
 }
 
-bool path_prompt_answered(uint32_t routed) {
+bool path_prompt_answered(RouteAction action) {
   const int32_t slot = wt.focus_widget;
-  if ((routed & (ROUTE_SUBMITTED | ROUTE_CANCELLED)) == 0 || !is_prompt_field(slot)) return false;
-  if ((routed & ROUTE_SUBMITTED) != 0) {
+  if ((action != ROUTE_SUBMITTED && action != ROUTE_CANCELLED) || !is_prompt_field(slot)) return false;
+  if (action == ROUTE_SUBMITTED) {
     accept(slot);
   } else {
     close_panel(slot);

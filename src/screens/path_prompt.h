@@ -7,6 +7,8 @@
 #pragma once
 #include <cstdint>
 
+#include "widgets/input.h"
+
 namespace vusk {
 
 // The characters the prompt's field holds.
@@ -39,6 +41,6 @@ void ask_path_in_prompt(bool save, uint8_t mode, const char* reason);
 // empty field, closes the prompt and does nothing more; Enter on a path
 // loads it (after asking about unsaved changes) or saves under it (after
 // asking before replacing a file). True when the prompt took the key.
-bool path_prompt_answered(uint32_t routed);
+bool path_prompt_answered(RouteAction action);
 
 }  // namespace vusk

@@ -1,10 +1,11 @@
-// The application's panels and the small handlers bound to them: colour
-// schemes, the benchmark, Quit and the inert handler (the File menu's are in
-// file_menu.h). Screens layer: included by start-up (app) and the tests.
+// The application's panels and the small handlers bound to them: the Edit
+// menu, the bookmark buttons, colour schemes, the benchmark, Quit and the
+// inert handler (the File menu's are in file_menu.h). Screens layer:
+// included by start-up (app) and the tests.
 #pragma once
 #include <cstdint>
 
-#include "widgets/widget_table.h"  // PanelId
+#include "editor/panel_ids.h"
 
 namespace vusk {
 
@@ -19,6 +20,14 @@ constexpr uint32_t COLOUR_SCHEMES = 3;
 void apply_colour_scheme(uint32_t scheme);
 
 // Button handlers: each takes the WidgetSlot of the activated button.
+
+// The Edit menu: the action of the widget's w_value (cut, copy, paste,
+// column paste, clipboard paste); cut and copy with nothing selected post
+// "nothing selected!". Cut deletes only what was copied.
+void edit_menu_command(int32_t slot);
+// Runs Ctrl+F7 or Ctrl+F8 (by the button's w_param 0 or 1), which goes to
+// that bookmark.
+void bookmark_button(int32_t slot);
 
 // Takes the colour scheme named by the button's value.
 void select_colour_scheme(int32_t slot);

@@ -15,9 +15,6 @@
 namespace vusk {
 
 InputState input;
-void (*run_command_hook)(uint32_t code) = nullptr;
-void (*text_row_press_hook)(uint32_t y, uint32_t x, uint32_t phase, int32_t slot) = nullptr;
-void (*wheel_hook)(int32_t wheel) = nullptr;
 
 // Key-downs routed as CommandCodes (256 + virtual-key code), by virtual key.
 // Row r holds the keys 16r .. 16r+15.
@@ -40,6 +37,7 @@ void reset_input_state() {
   input = InputState{};
   input.rdrag_widget = NO_SLOT;
   input.escape_closes = 1;
+  input.routed.slot = NO_SLOT;
 }
 
 namespace {
@@ -49,14 +47,13 @@ constexpr uint32_t KEY_OFFSET = 256;
 
 int32_t idx(int32_t slot) { return slot_index(slot); }
 
-// A key that no widget uses, to the editing dispatcher.
-void send_command(uint32_t code) {
-  if (run_command_hook != nullptr) run_command_hook(code);
-}
+// A key that no widget uses, left for the editing dispatcher.
+void send_command(uint32_t code) { input.routed = RouteResult{ROUTE_COMMAND, code, 0, 0, 0, NO_SLOT}; }
 
-// A press (phase 0) or drag (phase 1) at (x, y) on text row `slot`.
+// A press (phase 0) or drag (phase 1) at (x, y) on text row `slot`, left
+// for the text view in the row's own coordinates.
 void press_text_row(uint32_t y, uint32_t x, uint32_t phase, int32_t slot) {
-  if (text_row_press_hook != nullptr) text_row_press_hook(y - wt.w_y[idx(slot)], x - wt.w_x[idx(slot)], phase, slot);
+  input.routed = RouteResult{ROUTE_TEXT_ROW, 0, y - wt.w_y[idx(slot)], x - wt.w_x[idx(slot)], phase, slot};
 }
 
 bool is_text_row(int32_t slot) { return is_live_slot(slot) && wt.w_kind[idx(slot)] == WK_TEXT_ROW; }
@@ -230,12 +227,12 @@ void alt_pressed() {
   if (input.alt_latched) return;  // auto-repeat
   input.alt_latched = 1;
   const int32_t old = wt.focus_widget;
-  if (is_live_slot(old) && wt.w_panel[idx(old)] == PANEL_MENU_BAR) {
+  if (is_live_slot(old) && wt.w_panel[idx(old)] == wt.alt_panel) {
     wt.focus_widget = NO_SLOT;
     draw_widget(old);
     return;
   }
-  const int32_t first = first_slot_of(PANEL_MENU_BAR);
+  const int32_t first = first_slot_of(wt.alt_panel);
   if (first == NO_SLOT) return;
   wt.focus_widget = first;
   draw_widget(old);
@@ -319,42 +316,40 @@ FieldKey field_key(uint32_t k, uint32_t c) {
   return FieldKey::TAKEN;
 }
 
-// Key k of a character (offset 0) or a table key-down (offset 256);
-// returns the RouteResult bits of what it did.
-uint32_t key_handling(uint32_t k, uint32_t offset) {
+// Key k of a character (offset 0) or a table key-down (offset 256).
+void key_handling(uint32_t k, uint32_t offset) {
   const uint32_t c = k + offset;
   if (input.escape_closes && k == VK_ESCAPE) {
     post_close_message();
-    return 0;
+    return;
   }
   // Only the modifier keys themselves change the modifier state: the
   // characters 16 and 17 (Ctrl+P, Ctrl+Q) must not make Shift or Ctrl stick.
   if (c == KEY_OFFSET + VK_SHIFT) {
     input.shift_down = 1;
-    return 0;
+    return;
   }
   if (c == KEY_OFFSET + VK_CONTROL) {
     input.ctrl_down = 1;
-    return 0;
+    return;
   }
   const int32_t f = wt.focus_widget;
   if (f == NO_SLOT) {
     if (k == VK_TAB) focus_next();
     else send_command(c);
-    return 0;
+    return;
   }
   if (!is_live_slot(f) || wt.w_kind[idx(f)] == WK_TEXT_ROW) {
     send_command(c);
-    return 0;
+    return;
   }
   if (wt.w_kind[idx(f)] == WK_TEXT_INPUT) {
     const FieldKey outcome = field_key(k, c);
-    if (outcome == FieldKey::SUBMITTED) return ROUTE_SUBMITTED;
-    if (outcome == FieldKey::CANCELLED) return ROUTE_CANCELLED;
-    if (outcome == FieldKey::TAKEN) return 0;
+    if (outcome == FieldKey::SUBMITTED) input.routed.action = ROUTE_SUBMITTED;
+    if (outcome == FieldKey::CANCELLED) input.routed.action = ROUTE_CANCELLED;
+    if (outcome != FieldKey::PASSED_ON) return;
   }
   widget_keys(k, c);
-  return 0;
 }
 
 // The arrow key k on the focused widget f: a focus move within the panel,
@@ -393,7 +388,7 @@ bool arrow_key(int32_t f, uint32_t k) {
 // false when there is none. The base panel has no hotkeys, and 0 is none.
 bool hotkey(int32_t f, uint32_t c) {
   const uint8_t panel = wt.w_panel[idx(f)];
-  if (panel == PANEL_TITLE || c == 0 || c >= 256) return false;
+  if (panel == BASE_PANEL || c == 0 || c >= 256) return false;
   for (int32_t s = 0; s < wt.widget_end; s += 4) {
     if (wt.w_panel[idx(s)] == panel && wt.w_hotkey[idx(s)] == c) {
       activate(s);
@@ -474,7 +469,8 @@ void focus_next() {
   draw_widget(f);
 }
 
-uint32_t route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
+RouteResult route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
+  input.routed = RouteResult{ROUTE_NONE, 0, 0, 0, 0, NO_SLOT};
   switch (message) {
     case WM_MOUSEMOVE:
       mouse_move(y, x, key);
@@ -492,7 +488,7 @@ uint32_t route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
       input.rdrag_widget = NO_SLOT;
       break;
     case WM_MOUSEWHEEL:
-      if (wheel_hook != nullptr) wheel_hook(static_cast<int32_t>(static_cast<uint32_t>(key)));
+      input.routed = RouteResult{ROUTE_WHEEL, static_cast<uint32_t>(key), 0, 0, 0, NO_SLOT};
       break;
     case WM_SYSKEYDOWN:
       if (key == VK_MENU) alt_pressed();
@@ -504,14 +500,15 @@ uint32_t route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {
       key_up(key);
       break;
     case WM_CHAR:
-      return key_handling(static_cast<uint32_t>(key & 0xFF), CHAR_OFFSET);
+      key_handling(static_cast<uint32_t>(key & 0xFF), CHAR_OFFSET);
+      break;
     case WM_KEYDOWN:
-      if (key < 160 && command_key_table[key] != 0) return key_handling(static_cast<uint32_t>(key), KEY_OFFSET);
+      if (key < 160 && command_key_table[key] != 0) key_handling(static_cast<uint32_t>(key), KEY_OFFSET);
       break;
     default:
       break;
   }
-  return 0;
+  return input.routed;
 }
 
 }  // namespace vusk

@@ -1,12 +1,30 @@
 // The input router: pointer and keyboard state, the command key table, hit
-// testing, focus moves and the behaviour of every widget kind, and the hooks
-// through which keys and presses reach the editor. Widgets layer: includes
-// raster and platform only; the editor, the screens and the app (the window
-// procedure) include it.
+// testing, focus moves and the behaviour of every widget kind, and the
+// result through which keys, presses and the wheel reach the editor.
+// Widgets layer: includes raster and platform only; the layers above (the
+// window procedure among them) include it.
 #pragma once
 #include <cstdint>
 
 namespace vusk {
+
+// What a routed message leaves to the caller (the window procedure), which
+// acts on it: the router itself edits nothing and scrolls nothing.
+enum RouteAction : uint8_t {
+  ROUTE_NONE = 0,
+  ROUTE_COMMAND,    // a key no widget uses: run `code`, a CommandCode
+  ROUTE_SUBMITTED,  // Enter in a text field: the caller runs its search
+  ROUTE_TEXT_ROW,   // a press (phase 0) or drag (phase 1) on text row `slot`,
+                    // at (y, x) relative to the row's top-left corner
+  ROUTE_WHEEL,      // the mouse wheel: `code` is the message's whole first parameter
+  ROUTE_CANCELLED,  // Escape in a text field with WF_ESCAPE_CANCELS
+};
+struct RouteResult {
+  RouteAction action;
+  uint32_t code;
+  uint32_t y, x, phase;
+  int32_t slot;
+};
 
 // The router's state between messages.
 struct InputState {
@@ -16,6 +34,7 @@ struct InputState {
   int32_t rdrag_x, rdrag_y;    // previous position of that drag
   uint8_t shift_down, ctrl_down, alt_latched;
   uint8_t escape_closes;       // the character Escape asks the window to close
+  RouteResult routed;          // what the message being routed leaves to the caller
 };
 extern InputState input;  // the router's one state
 
@@ -26,25 +45,9 @@ void reset_input_state();
 // Key-downs routed as CommandCodes, by virtual key: 1 routed, 0 ignored.
 extern const uint8_t command_key_table[160];
 
-// Where the router sends what the widgets do not take; each is installed by
-// a higher layer at start-up, and a null one drops the call.
-// The editing dispatcher: every key that no widget uses, as a CommandCode.
-extern void (*run_command_hook)(uint32_t code);
-// A press (phase 0) or a drag (phase 1) on a text row, in pixels relative to
-// the row's top-left corner.
-extern void (*text_row_press_hook)(uint32_t y, uint32_t x, uint32_t phase, int32_t slot);
-// The mouse wheel, with the whole first parameter of its message.
-extern void (*wheel_hook)(int32_t wheel);
-
-// Bits of route_input's result, for its caller to act on.
-enum RouteResult : uint32_t {
-  ROUTE_SUBMITTED = 0x01,  // Enter in a text field: the caller runs its search
-  ROUTE_CANCELLED = 0x02,  // Escape in a text field with WF_ESCAPE_CANCELS
-};
-
 // Routes one mouse or keyboard message at frame position (x, y) to the
-// widgets, the focus or the hooks; returns RouteResult bits (0 for none).
-uint32_t route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message);
+// widgets and the focus; returns what is left for the caller to do.
+RouteResult route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message);
 // The topmost hittable slot whose rectangle (right and bottom edges
 // included) holds the point, or -1.
 int32_t hit_test(uint32_t y, uint32_t x);

@@ -51,17 +51,6 @@ int32_t first_slot_of(uint32_t panel) {
   return NO_SLOT;
 }
 
-namespace {
-
-// The names of the panel ids, in id order.
-constexpr const char* PANEL_NAMES[] = {"TITLE",     "MENU_BAR", "FILE_MENU",  "EDIT_MENU", "FIND_BAR",
-                                       "VIEW_MENU", "THUMB",    "BOTTOM_BAR", "ABOUT",     "PATH_PROMPT"};
-static_assert(sizeof PANEL_NAMES / sizeof PANEL_NAMES[0] == PANEL_COUNT);
-
-}  // namespace
-
-const char* panel_name(uint32_t panel) { return panel < PANEL_COUNT ? PANEL_NAMES[panel] : nullptr; }
-
 int32_t panel_slot(uint32_t panel, uint32_t record) {
   int32_t first = 0;
   while (first < slot_index(wt.widget_end) && (wt.w_panel[first] != panel || wt.w_kind[first] == WK_TEXT_ROW)) {

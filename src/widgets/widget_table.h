@@ -1,8 +1,8 @@
 // The WidgetTable (160 live slots as parallel arrays), the static PanelRecord
-// and DragDescriptor formats, the PanelDirectory with the names of its panel
-// ids, and the panel operations. A widget is named by its WidgetSlot: 4 times
-// its index, -1 for none. Widgets layer: includes raster only; anyone above
-// (editor, files, screens, app, backends) may include it.
+// and DragDescriptor formats, the PanelDirectory, and the panel operations.
+// A widget is named by its WidgetSlot: 4 times its index, -1 for none.
+// Widgets layer: includes raster only; anyone above (editor, files,
+// commands, screens, app, backends) may include it.
 #pragma once
 #include <cstdint>
 
@@ -12,21 +12,9 @@ constexpr int32_t WIDGET_SLOTS = 160;  // slots in the table
 constexpr int32_t NO_SLOT = -1;        // the WidgetSlot of no widget
 constexpr int32_t PANEL_COUNT = 10;    // entries in the PanelDirectory
 
-// The ids of the PanelDirectory's entries. The text rows carry PANEL_TITLE
-// too: they and the title bar form the base panel, which has no hotkeys.
-enum PanelId : uint8_t {
-  PANEL_TITLE = 0,
-  PANEL_MENU_BAR = 1,
-  PANEL_FILE_MENU = 2,
-  PANEL_EDIT_MENU = 3,
-  PANEL_FIND_BAR = 4,
-  PANEL_VIEW_MENU = 5,
-  PANEL_THUMB = 6,
-  PANEL_BOTTOM_BAR = 7,
-  PANEL_ABOUT = 8,
-  PANEL_PATH_PROMPT = 9,  // asks for a path where no file dialog can be shown
-};
-static_assert(PANEL_PATH_PROMPT + 1 == PANEL_COUNT);  // every id has a directory entry
+// Panel 0 is the base panel: always open, it carries the text rows too, and
+// has no hotkeys. What the other panel numbers name is the screens' business.
+constexpr uint8_t BASE_PANEL = 0;
 
 // A button's handler or a drag descriptor's routine, called with the slot.
 using WidgetHandler = void (*)(int32_t slot);
@@ -96,6 +84,7 @@ struct WidgetTableState {
   int32_t focus_widget;    // slot with the keyboard focus, or -1
   int32_t default_focus;   // takes the focus when a panel closes
   int32_t pressed_widget;  // slot the left button went down on, or -1
+  uint8_t alt_panel;       // the panel whose first slot Alt focuses (the menu bar)
 };
 extern WidgetTableState wt;  // the one WidgetTable
 
@@ -118,9 +107,6 @@ void fill_slot(int32_t index, const PanelRecord& record, uint8_t panel);
 PanelRecord slot_record(int32_t index);
 // The first live slot opened from `panel`, or -1.
 int32_t first_slot_of(uint32_t panel);
-// The name of panel id `panel` as PanelId spells it without its prefix
-// ("FILE_MENU"), for state dumps and tests; null for an id past the directory.
-const char* panel_name(uint32_t panel);
 // The WidgetSlot of record `record` of the open panel `panel`, counted from
 // the panel's first slot that is not a text row (the rows carry the base
 // panel's id too); NO_SLOT when the panel is not open or has no such record.

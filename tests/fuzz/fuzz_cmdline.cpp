@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   set_command_line_from_argv(static_cast<int>(argv.size()), argv.data());
-  startup.cmdline_cursor = reset_widget_table();
+  startup.cmdline_cursor = skip_program_path();
   char dest[LONGEST_ARGUMENT + 1];
   const uint32_t n = next_argument(dest);
   if (n > LONGEST_ARGUMENT || dest[n] != 0) fail("argument not terminated within its limit");

@@ -8,15 +8,13 @@
 #include <cstdint>
 #include <string>
 
-#include "editor/commands.h"
+#include "commands/command_keys.h"
 #include "platform/messages.h"
 
 namespace vusk::test {
 
 // CommandCodes of the commands that change the text.
-constexpr uint32_t CODE_INSERT = KEY_CODE_OFFSET + VK_INSERT, CODE_DELETE = KEY_CODE_OFFSET + VK_DELETE;
-constexpr uint32_t CODE_F5 = KEY_CODE_OFFSET + VK_F1 + 4, CODE_F6 = KEY_CODE_OFFSET + VK_F1 + 5;
-constexpr uint32_t CHAR_BACKSPACE = 0x08, CHAR_TAB = 0x09, CHAR_ENTER = 0x0D, CHAR_CTRL_V = 0x16;
+constexpr uint32_t CODE_INSERT = KEY_INSERT, CODE_DELETE = KEY_DELETE, CODE_F5 = KEY_F5, CODE_F6 = KEY_F6;
 
 class EditModel {
  public:

@@ -11,8 +11,9 @@
 #include <initializer_list>
 #include <string>
 
-#include "editor/commands.h"
+#include "commands/commands.h"
 #include "editor/document.h"
+#include "editor/panel_ids.h"
 #include "editor/text_view.h"
 #include "raster/raster.h"
 #include "backends/headless/headless.h"

@@ -20,6 +20,28 @@
 
 namespace vusk::testing {
 
+// A fresh directory under /tmp, the current directory from enter() until
+// leave(), which removes it with everything in it.
+struct ScratchDir {
+  std::string dir;
+  std::filesystem::path previous;
+
+  void enter() {
+    char pattern[] = "/tmp/vusk-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+    previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+  }
+  void leave() {
+    if (dir.empty()) return;
+    std::filesystem::current_path(previous);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+    dir.clear();
+  }
+};
+
 // Each test runs in a fresh directory under /tmp, which is also the current
 // directory while it runs, with the start-up's empty Document.
 class FileTest : public ::testing::Test {
@@ -28,16 +50,11 @@ class FileTest : public ::testing::Test {
     reset_all_state();
     headless::reset();
     create_empty_document();
-    char pattern[] = "/tmp/vusk-files-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    previous_dir = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
+    scratch.enter();
+    dir = scratch.dir;
   }
   void TearDown() override {
-    std::filesystem::current_path(previous_dir);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    scratch.leave();
     reset_all_state();
   }
 
@@ -86,8 +103,8 @@ class FileTest : public ::testing::Test {
     return false;
   }
 
-  std::string dir;
-  std::filesystem::path previous_dir;
+  ScratchDir scratch;
+  std::string dir;  // scratch.dir
 };
 
 }  // namespace vusk::testing

@@ -1,11 +1,11 @@
-// The dispatcher's key cases and its services table: where each cursor and
-// page key (with and without Ctrl) puts the cursor and the view, what F6
-// repeats and what it does not, and which service each key calls, with what
-// arguments, including an empty table.
+// The dispatcher's key cases: where each cursor and page key (with and
+// without Ctrl) puts the cursor and the view, and what F6 repeats and what it
+// does not.
 #include <string>
 #include <vector>
 
 #include "editor/modified.h"
+#include "commands/command_keys.h"
 #include "editor_session.h"
 
 using namespace vusk;
@@ -19,7 +19,11 @@ class CommandKeys : public EditorSession {
   // (row, col) of the screen.
   static void start_at(int32_t top, uint32_t row, uint32_t col) {
     std::string lines;
-    for (int k = 0; k < 100; ++k) lines += (k != 0 ? "\n" : "") + std::string(k < 10 ? "line 0" : "line ") + std::to_string(k);
+    for (int k = 0; k < 100; ++k) {
+      if (k != 0) lines += '\n';
+      lines += k < 10 ? "line 0" : "line ";
+      lines += std::to_string(k);
+    }
     set_text(lines);
     view.top_line = top;
     sync_scroll_thumb();
@@ -85,7 +89,7 @@ TEST_F(CommandKeys, F6RepeatsTheLastRecordedCommandOneLineDown) {
   click_cell(0, 1);
   keys({"Delete", "F6", "F6"});
   EXPECT_EQ(text(), "acdxef\ngijxkl\nmopqr");
-  EXPECT_EQ(cmd.last_command, KEY_CODE_OFFSET + VK_DELETE);
+  EXPECT_EQ(cmd.last_command, KEY_DELETE);
   // Below the middle of the view the view scrolls and the cursor keeps its row.
   start_at(0, 30, 0);
   keys({"Tab", "F6"});
@@ -103,98 +107,6 @@ TEST_F(CommandKeys, F6RepeatingACutOfNothingKeepsTheLineCounterTrue) {
   EXPECT_EQ(view.top_line, 11);
   EXPECT_EQ(row(), 30);
   EXPECT_EQ(view.cursor_abs_line, 41u);
-}
-
-// A recording stand-in for the files' services.
-struct Calls {
-  std::vector<std::string> log;
-  int32_t found_line = -1;
-  bool step_loads = false, clipboard_has_text = false;
-};
-Calls calls;
-
-CommandServices recording_services(char* pattern, uint32_t chars) {
-  CommandServices s{};
-  s.reload_in_other_mode = [] { calls.log.push_back("reload"); };
-  s.step_directory = [](int32_t step, bool (*)()) {
-    calls.log.push_back("step " + std::to_string(step));
-    return calls.step_loads;
-  };
-  s.find_pattern = pattern;
-  s.find_pattern_chars = chars;
-  s.find_text = [](uint32_t direction, const uint8_t* end, const uint8_t* start) {
-    calls.log.push_back("find " + std::to_string(direction) + " '" + std::string(start, end) + "'");
-    return calls.found_line;
-  };
-  s.paste_clipboard_text = [] {
-    calls.log.push_back("paste clipboard");
-    return calls.clipboard_has_text;
-  };
-  s.copy_selection_to_transfer_file = [] {
-    calls.log.push_back("copy");
-    return true;
-  };
-  s.insert_transfer_file = [] { calls.log.push_back("insert transfer"); };
-  return s;
-}
-
-using Log = std::vector<std::string>;
-
-TEST_F(CommandKeys, EachKeyCallsItsServiceWithItsArguments) {
-  calls = Calls{};
-  char pattern[] = "ne 3    ";
-  command_services = recording_services(pattern, 8);
-  start_at(0, 2, 4);
-  for (const char* k : {"F3", "F4"}) {  // not found: a status message, the cursor stays
-    status.status_text = nullptr;
-    const uint32_t shown = status.status_shows;
-    key(k);
-    EXPECT_STREQ(status.status_text, "Search string not found") << k;
-    EXPECT_EQ(status.status_shows, shown + 1) << k;
-  }
-  EXPECT_EQ(calls.log, (Log{"find 0 'ne 3'", "find 1 'ne 3'"}));
-  EXPECT_EQ(row(), 2);
-  calls.log.clear();
-  calls.found_line = 70;  // out of view: the view centres on it
-  key("F4");
-  EXPECT_EQ(view.top_line, 48);
-  EXPECT_EQ(row(), 22);
-  EXPECT_EQ(col(), 4);
-  std::memset(pattern, ' ', 8);  // nothing to search for
-  key("F3");
-  EXPECT_EQ(calls.log, Log{"find 1 'ne 3'"});
-
-  calls.log.clear();
-  keys({"ctrl+F3", "ctrl+F4"});  // the listing ran out: nothing moves
-  EXPECT_EQ(view.top_line, 48);
-  calls.step_loads = true;
-  key("ctrl+F4");
-  EXPECT_EQ(calls.log, (Log{"step -1", "step 1", "step 1"}));
-  EXPECT_EQ(view.top_line + row() + col() + view.left_col, 0);
-
-  calls.log.clear();
-  start_at(0, 3, 2);
-  keys({"ctrl+Insert", "ctrl+v", "shift+Right", "ctrl+Insert"});
-  EXPECT_EQ(selected(), "n");  // a copy keeps the Selection
-  key("shift+Insert");         // the paste replaces it
-  EXPECT_EQ(text().substr(24, 7), "lie 03\n");
-  key("ctrl+F2");
-  EXPECT_EQ(calls.log, (Log{"paste clipboard", "copy", "insert transfer", "reload"}));
-  EXPECT_EQ(view.top_line + row() + col(), 0);
-}
-
-// Without services the keys that need them change nothing in the text; the
-// cursor and view work of their own still happens.
-TEST_F(CommandKeys, AnEmptyServicesTableDoesNothing) {
-  command_services = CommandServices{};
-  start_at(20, 3, 2);
-  const std::string before = text();
-  keys({"F3", "F4", "ctrl+F3", "ctrl+F4", "ctrl+v", "shift+Right", "ctrl+Insert", "shift+Insert"});
-  EXPECT_EQ(text(), before.substr(0, 8 * 23 + 2) + before.substr(8 * 23 + 3));  // the paste's deletion only
-  EXPECT_EQ(view.top_line, 20);
-  key("ctrl+F2");
-  EXPECT_EQ(view.top_line + row() + col(), 0);
-  EXPECT_TRUE(check_document());
 }
 
 }  // namespace

@@ -150,7 +150,7 @@ class RandomEditing : public EditorSession {
       column = static_cast<uint32_t>(view.left_col + cmd.last_column);
     }
     const size_t from = model_offset(view.sel_start), to = model_offset(view.sel_end);
-    model.apply(code, ctrl, shift, line, column, cmd.insert_mode != 0, from, to);
+    model.apply(code, ctrl, shift, line, column, view.insert_mode != 0, from, to);
   }
 
   void deliver(uint32_t message, uintptr_t wparam, intptr_t lparam) {

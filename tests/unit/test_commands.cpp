@@ -47,7 +47,7 @@ Drawn drawn_by(const std::function<void()>& action) {
 TEST_F(Commands, OverwriteMode) {
   set_text("abc\n\x82\xa0z");
   key("Insert");
-  EXPECT_EQ(cmd.insert_mode, 0);
+  EXPECT_EQ(view.insert_mode, 0);
   click_cell(0, 1);
   chars("XY");
   chars("Z");  // at the line's end it inserts
@@ -291,7 +291,11 @@ TEST_F(Commands, F5AtALineStartBeforeA0x00) {
 // above it, scrolling that line into view first; on line 0 nothing changes.
 TEST_F(Commands, BackspaceInTheTopRowJoinsTheLineAbove) {
   std::string lines;
-  for (int k = 0; k < 60; ++k) lines += (k != 0 ? "\n" : "") + std::string("row ") + std::to_string(k);
+  for (int k = 0; k < 60; ++k) {
+    if (k != 0) lines += '\n';
+    lines += "row ";
+    lines += std::to_string(k);
+  }
   set_text(lines);
   for (int i = 0; i < 5; ++i) mouse(WM_MOUSEWHEEL, 0xFF880000u, 500, 400);
   ASSERT_EQ(view.top_line, 5);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "editor_session.h"
+#include "file_test_support.h"
 #include "files/load_save.h"
 
 using namespace vusk;
@@ -23,16 +24,11 @@ class Stepping : public EditorSession {
  protected:
   void SetUp() override {
     EditorSession::SetUp();
-    char pattern[] = "/tmp/vusk-step-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
+    scratch.enter();
+    dir = scratch.dir;
   }
   void TearDown() override {
-    std::filesystem::current_path(previous);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    scratch.leave();
   }
   // Files holding their own names, and the first of them loaded.
   static void make_files(std::initializer_list<const char*> names) {
@@ -48,8 +44,8 @@ class Stepping : public EditorSession {
     return out;
   }
 
-  std::string dir;
-  std::filesystem::path previous;
+  vusk::testing::ScratchDir scratch;
+  std::string dir;  // scratch.dir
 };
 
 using Lines = std::vector<std::string>;

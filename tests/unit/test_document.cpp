@@ -51,8 +51,8 @@ TEST(Document, EmptyDocumentAndLocating) {
   reset_all_state();
   create_empty_document();
   EXPECT_EQ(used_bytes(), "   \r");
-  EXPECT_EQ(doc.text_capacity, 0x4000u);
-  EXPECT_EQ(doc.line_table_capacity, 4096u);
+  EXPECT_EQ(doc.text_capacity, INITIAL_TEXT_BYTES);
+  EXPECT_EQ(doc.line_table_capacity, INITIAL_LINE_TABLE_BYTES);
   EXPECT_EQ(document_fault(), "");
   locate_line(0, COLUMN_LINE_END);
   EXPECT_EQ(doc.cursor_line_length, 3u);
@@ -92,7 +92,7 @@ TEST(Document, MakeRoomInPlaceTailMoveAndReallocation) {
   locate_line(2, 1);
   EXPECT_EQ(insert_at_cursor(reinterpret_cast<const uint8_t*>("X"), 1), 0);
   EXPECT_EQ(used_bytes(), "ab\ncd\neXf\r");
-  EXPECT_EQ(doc.text_capacity, 10u + 16384u);
+  EXPECT_EQ(doc.text_capacity, 10u + TEXT_SPARE_BYTES);
   EXPECT_EQ(doc.cursor_ptr, doc.text_buffer + 8);
   EXPECT_EQ(document_fault(), "");
 }
@@ -227,7 +227,7 @@ TEST(Document, RebuildRangeAndLineTableGrowth) {
   EXPECT_EQ(doc.line_table_capacity, 8188u);
   EXPECT_EQ(document_fault(), "");
   make_document(text.substr(2) + "\r");
-  EXPECT_EQ(doc.line_table_capacity, 4096u);
+  EXPECT_EQ(doc.line_table_capacity, INITIAL_LINE_TABLE_BYTES);
 }
 
 TEST(Document, CheckDocumentFindsBrokenLayouts) {

@@ -17,6 +17,7 @@
 #include "edit_model.h"
 #include "editor/modified.h"
 #include "editor_session.h"
+#include "file_test_support.h"
 #include "files/load_save.h"
 #include "files/transfer.h"
 #include "screens/file_menu.h"
@@ -40,15 +41,13 @@ class FaultSweep : public EditorSession {
  protected:
   void SetUp() override {
     EditorSession::SetUp();
-    char pattern[] = "/tmp/vusk-sweep-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    scratch.enter();
+    dir = scratch.dir;
     set_transfer_path((dir + "/VUSK.TMP").c_str());
   }
   void TearDown() override {
     fail_file_operations(0);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    scratch.leave();
   }
 
   std::string path(const std::string& name) const { return dir + "/" + name; }
@@ -145,7 +144,8 @@ class FaultSweep : public EditorSession {
     EXPECT_TRUE(headless::state.answers.empty()) << where;
   }
 
-  std::string dir;
+  vusk::testing::ScratchDir scratch;
+  std::string dir;  // scratch.dir
 };
 
 // An edited Document of several gathered pieces, so that saves take several

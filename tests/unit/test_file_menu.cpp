@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "editor_session.h"
+#include "file_test_support.h"
 #include "files/load_save.h"
 #include "screens/file_menu.h"
 #include "screens/path_prompt.h"
@@ -26,13 +27,11 @@ class FileMenu : public EditorSession {
  protected:
   void SetUp() override {
     EditorSession::SetUp();
-    char pattern[] = "/tmp/vusk-menu-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    scratch.enter();
+    dir = scratch.dir;
   }
   void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    scratch.leave();
   }
 
   // Writes `lines` lines "line N" to `name` in the scratch directory.
@@ -91,7 +90,8 @@ class FileMenu : public EditorSession {
     return false;
   }
 
-  std::string dir;
+  vusk::testing::ScratchDir scratch;
+  std::string dir;  // scratch.dir
 };
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "raster/frame_writer.h"
+#include "backends/headless/frame_writer.h"
 #include "raster/raster.h"
 #include "app/startup.h"
 

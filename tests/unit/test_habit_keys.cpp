@@ -11,6 +11,7 @@
 
 #include "editor/modified.h"
 #include "editor_session.h"
+#include "file_test_support.h"
 #include "files/load_save.h"
 #include "files/transfer.h"
 #include "widgets/status.h"
@@ -24,15 +25,13 @@ class HabitKeys : public EditorSession {
  protected:
   void SetUp() override {
     EditorSession::SetUp();
-    char pattern[] = "/tmp/vusk-habit-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    scratch.enter();
+    dir = scratch.dir;
     ASSERT_TRUE(set_transfer_path((dir + "/VUSK.TMP").c_str()));
     set_text("ab\ncd");
   }
   void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    scratch.leave();
   }
   std::string read(const std::string& name) const {
     std::ifstream in(dir + "/" + name, std::ios::binary);
@@ -40,7 +39,8 @@ class HabitKeys : public EditorSession {
   }
   static std::string clipboard() { return headless::state.clipboard_has_text ? headless::state.clipboard : "(none)"; }
 
-  std::string dir;
+  vusk::testing::ScratchDir scratch;
+  std::string dir;  // scratch.dir
 };
 
 // clipboard_form of a byte string.

@@ -10,8 +10,8 @@
 #include "app/startup.h"
 #include "backends/headless/headless.h"
 #include "backends/posix/posix_support.h"
-#include "editor/commands.h"
 #include "editor/document.h"
+#include "editor/text_view.h"
 #include "widget_frames.h"
 #include "widgets/label_builders.h"
 
@@ -106,22 +106,27 @@ TEST_F(Label, FocusStylesAndTheFieldCursor) {
   const uint32_t x = 8, y = 56, w = 152, h = 18, r = x + w - 1, b = y + h - 1;
   single_widget(item.data(), x, y, w, h, BG, WK_BUTTON, WF_ENTER);
   wt.focus_widget = 0;
-  expect_drawn_as(0, [&] {  // black inside a frame in the widget's colour
-    fill_rect(0, h - 2, w - 2, y + 1, x + 1);
-    draw_line(BG, r, y, x, LINE_HORIZONTAL);
-    draw_line(BG, b, y, x, LINE_VERTICAL);
-    draw_line(BG, r, b, x, LINE_HORIZONTAL);
-    draw_line(BG, b, y, r, LINE_VERTICAL);
-    glyphs("Hi", BG, y + 3, x + 4);
-  });
+  draw_widget(0);
+  // Black inside a frame in the widget's colour, the text in that colour.
+  for (const auto& [py, px] : {std::pair{y, x}, {y, r}, {b, x}, {b, r}, {y + 9, x}, {y, x + 70}}) {
+    EXPECT_EQ(pixel(py, px), palette[BG]) << py << "," << px;
+  }
+  for (const auto& [py, px] : {std::pair{y + 1, x + 1}, {b - 1, r - 1}, {y + 3, x + 3}, {y + 9, x + 100}}) {
+    EXPECT_EQ(pixel(py, px), palette[0]) << py << "," << px;
+  }
+  EXPECT_GT(pixels_in(BG, y + 3, x + 4, 13, 18), 0u);  // "Hi"
   wt.w_flags[0] = 0;
-  expect_drawn_as(0, [&] {
-    fill_rect(BG, h, w, y, x);
-    dotted_focus(x, y, w, h);
-    glyphs("Hi", 0, y + 3, x + 4);
-  });
-  EXPECT_EQ(pixel(y + 3, x + 3), palette[0]);
-  EXPECT_EQ(pixel(y + 3, x + 4), palette[BG]);
+  draw_widget(0);
+  // A box in its colour; black text; dots every other pixel, 3 inside the
+  // edge, from the top-left corner on.
+  const uint32_t r3 = r - 3, b3 = b - 3;
+  for (const auto& [py, px] : {std::pair{y + 3, x + 3}, {y + 3, x + 5}, {y + 5, x + 3}, {y + 3, r3}, {b3, x + 3}}) {
+    EXPECT_EQ(pixel(py, px), palette[0]) << py << "," << px;
+  }
+  for (const auto& [py, px] : {std::pair{y, x}, {b, r}, {y + 2, x + 2}, {y + 3, x + 4}, {y + 4, x + 3}, {y + 9, x + 100}}) {
+    EXPECT_EQ(pixel(py, px), palette[BG]) << py << "," << px;
+  }
+  EXPECT_GT(pixels_in(0, y + 4, x + 4, 12, 18), 0u);  // "Hi"
 
   // The field's text over its box, and the underline at the caret while
   // focused, whatever the insert mode.
@@ -140,14 +145,17 @@ TEST_F(Label, FocusStylesAndTheFieldCursor) {
     text();
   });
   wt.focus_widget = 0;
-  cmd.insert_mode = 1;
-  expect_drawn_as(0, [&] {
-    fill_rect(2, WH, WW, WY, WX);
-    dotted_focus(WX, WY, WW, WH);
-    text();
-    draw_line(14, pen_x + 26, pen_y + 14, pen_x + 18, LINE_HORIZONTAL);
-    draw_line(14, pen_x + 26, pen_y + 15, pen_x + 18, LINE_HORIZONTAL);
-  });
+  view.insert_mode = 1;
+  draw_widget(0);
+  // The caret's underline: two rows under cell 2 of the field, 9 wide.
+  for (uint32_t row : {pen_y + 14, pen_y + 15}) {
+    EXPECT_EQ(pixel(row, pen_x + 18), palette[14]);
+    EXPECT_EQ(pixel(row, pen_x + 26), palette[14]);
+    EXPECT_NE(pixel(row, pen_x + 27), palette[14]);
+    EXPECT_NE(pixel(row, pen_x + 17), palette[14]);
+  }
+  EXPECT_EQ(pixel(WY + 3, WX + 3), palette[0]);  // the focus dots
+  EXPECT_EQ(pixel(WY + 3, WX + 4), palette[2]);
 }
 
 TEST_F(Label, DecimalAndHexNumbers) {

@@ -14,7 +14,7 @@
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "files/search.h"
-#include "raster/frame_writer.h"
+#include "backends/headless/frame_writer.h"
 #include "screens/file_menu.h"
 #include "screens/screens.h"
 #include "backends/headless/headless.h"

@@ -17,8 +17,9 @@ namespace {
 class Search : public EditorSession {
  protected:
   static void set_pattern(const std::string& p) {
-    std::string field = p + std::string(FIND_PATTERN_CHARS - p.size(), ' ');
-    std::memcpy(find_pattern, field.data(), FIND_PATTERN_CHARS);
+    ASSERT_LE(p.size(), FIND_PATTERN_CHARS);
+    std::memset(find_pattern, ' ', FIND_PATTERN_CHARS);
+    std::memcpy(find_pattern, p.data(), p.size());
   }
   static int32_t sel(const uint8_t* p) { return static_cast<int32_t>(p - doc.text_buffer); }
   static std::vector<uint32_t> frame() { return {raster.frame_pixels, raster.frame_pixels + 1024 * 768}; }
@@ -30,7 +31,15 @@ class Search : public EditorSession {
   }
   static std::string lines(int count, int marked, const char* mark) {
     std::string text;
-    for (int k = 0; k < count; ++k) text += (k != 0 ? "\n" : "") + (k == marked ? std::string(mark) : "l" + std::to_string(k));
+    for (int k = 0; k < count; ++k) {
+      if (k != 0) text += '\n';
+      if (k == marked) {
+        text += mark;
+      } else {
+        text += 'l';
+        text += std::to_string(k);
+      }
+    }
     return text;
   }
 };

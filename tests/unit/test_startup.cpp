@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "editor/commands.h"
+#include "commands/commands.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "backends/headless/headless.h"
@@ -20,7 +20,7 @@ namespace {
 // Parses `line` as a whole command line and returns the first argument.
 std::string first_argument(const char* line, uint32_t* length = nullptr, const char** cursor = nullptr) {
   set_command_line(line);
-  startup.cmdline_cursor = reset_widget_table();
+  startup.cmdline_cursor = skip_program_path();
   char dest[256];
   std::memset(dest, 'Z', sizeof dest);
   const uint32_t n = next_argument(dest);
@@ -96,7 +96,7 @@ TEST(CommandLine, AnEmptyArgumentFromArgvNamesNoFile) {
   std::string program = "vusk", empty, next = "b.txt";
   char* argv[] = {program.data(), empty.data(), next.data()};
   set_command_line_from_argv(3, argv);
-  startup.cmdline_cursor = reset_widget_table();
+  startup.cmdline_cursor = skip_program_path();
   char dest[LONGEST_ARGUMENT + 1];
   EXPECT_EQ(next_argument(dest), 0u);
   EXPECT_FALSE(last_argument_refused());
@@ -105,7 +105,7 @@ TEST(CommandLine, AnEmptyArgumentFromArgvNamesNoFile) {
   // An empty program path still ends before the first argument.
   char* no_path[] = {empty.data(), next.data()};
   set_command_line_from_argv(2, no_path);
-  startup.cmdline_cursor = reset_widget_table();
+  startup.cmdline_cursor = skip_program_path();
   EXPECT_EQ(next_argument(dest), 5u);
   EXPECT_STREQ(dest, "b.txt");
 }
@@ -125,7 +125,7 @@ TEST(StartUp, FromZeroedStateShowsTheBarsInInsertMode) {
   headless::reset();
   set_command_line("vusk");
   for (PanelRecord*& p : panel_directory) p = nullptr;
-  cmd.insert_mode = 0;
+  view.insert_mode = 0;
   input.rdrag_widget = 0;
   headless::set_exit_handler([](int code) { throw Exited{code}; });
   int code = -1;
@@ -138,6 +138,6 @@ TEST(StartUp, FromZeroedStateShowsTheBarsInInsertMode) {
   EXPECT_EQ(code, 0);
   EXPECT_GT(view.top_bars_end, view.text_rows_end);  // title and menu bars are live
   EXPECT_GT(view.thumb_end, view.bottom_bar_end);    // and the scroll thumb
-  EXPECT_EQ(cmd.insert_mode, 1);
+  EXPECT_EQ(view.insert_mode, 1);
   EXPECT_EQ(input.rdrag_widget, -1);
 }

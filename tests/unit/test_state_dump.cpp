@@ -31,7 +31,9 @@ class StateDump : public EditorSession {
     return panel_slot(panel_named(kind), n);
   }
   static std::string field(const std::string& name) {
-    const std::string line = " " + dump_state() + " ";
+    std::string line = " ";
+    line += dump_state();
+    line += ' ';
     const size_t at = line.find(" " + name + "=");
     if (at == std::string::npos) return "(missing)";
     const size_t start = at + name.size() + 2;

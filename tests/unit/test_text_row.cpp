@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/commands.h"
+#include "commands/commands.h"
 #include "editor/text_row.h"
 #include "editor/text_view.h"
 #include "screens/screens.h"
@@ -137,7 +137,7 @@ TEST_F(TextRow, CursorShapesBeyondTheLineAndOnRowsWithoutText) {
   view.cursor_row = 0;
   view.cursor_col = 10;
   const uint32_t kx = 90, kr = 98, kb = Y + 15;
-  cmd.insert_mode = 0;
+  view.insert_mode = 0;
   const auto box = [&] {
     draw_line(14, kr, Y, kx, LINE_HORIZONTAL);
     draw_line(14, kb, Y, kx, LINE_VERTICAL);
@@ -152,7 +152,7 @@ TEST_F(TextRow, CursorShapesBeyondTheLineAndOnRowsWithoutText) {
   });
   EXPECT_EQ(pixel(Y + 8, kx), palette[14]);
 
-  cmd.insert_mode = 1;
+  view.insert_mode = 1;
   expect_drawn_as(0, [&] {
     background();
     draw_glyph('a', 7, Y, 0);
@@ -164,7 +164,7 @@ TEST_F(TextRow, CursorShapesBeyondTheLineAndOnRowsWithoutText) {
 
   // A row below the end of the document: its background and the cursor.
   rows[0] = nullptr;
-  cmd.insert_mode = 0;
+  view.insert_mode = 0;
   expect_drawn_as(0, [&] {
     background();
     box();

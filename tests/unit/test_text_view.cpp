@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "editor/commands.h"
+#include "commands/commands.h"
 #include "editor/document.h"
 #include "editor/text_row.h"
 #include "editor/text_view.h"

@@ -15,8 +15,10 @@
 
 #include "editor/undo.h"
 #include "editor_session.h"
+#include "file_test_support.h"
 #include "files/load_save.h"
 #include "files/transfer.h"
+#include "screens/screens.h"
 #include "widgets/status.h"
 
 using namespace vusk;
@@ -87,15 +89,13 @@ class Transfer : public EditorSession {
  protected:
   void SetUp() override {
     EditorSession::SetUp();
-    char pattern[] = "/tmp/vusk-transfer-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    scratch.enter();
+    dir = scratch.dir;
     std::snprintf(files.transfer_path, PATH_BYTES, "%s/VUSK.TMP", dir.c_str());
   }
   void TearDown() override {
     fail_file_operations(0);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    scratch.leave();
   }
 
   static void write(const std::string& path, const std::string& bytes) {
@@ -124,7 +124,8 @@ class Transfer : public EditorSession {
     return headless::state.transcript.empty() ? "" : headless::state.transcript.back();
   }
 
-  std::string dir;
+  vusk::testing::ScratchDir scratch;
+  std::string dir;  // scratch.dir
 };
 
 TEST_F(Transfer, PastesReachVirtualSpaceAndReplaceSelections) {

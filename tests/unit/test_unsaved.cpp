@@ -11,6 +11,7 @@
 
 #include "editor/modified.h"
 #include "editor_session.h"
+#include "file_test_support.h"
 #include "files/load_save.h"
 #include "screens/screens.h"
 
@@ -23,17 +24,12 @@ class Unsaved : public EditorSession {
  protected:
   void SetUp() override {
     EditorSession::SetUp();
-    char pattern[] = "/tmp/vusk-unsaved-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    previous_dir = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
+    scratch.enter();
+    dir = scratch.dir;
   }
   void TearDown() override {
     headless::set_exit_handler(nullptr);
-    std::filesystem::current_path(previous_dir);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    scratch.leave();
   }
 
   // Writes `bytes` to `name` and loads it as text through the File menu,
@@ -58,8 +54,8 @@ class Unsaved : public EditorSession {
     return n;
   }
 
-  std::string dir;
-  std::filesystem::path previous_dir;
+  vusk::testing::ScratchDir scratch;
+  std::string dir;  // scratch.dir
 };
 
 struct Exited {

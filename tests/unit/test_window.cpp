@@ -48,7 +48,7 @@ class Window : public ::testing::Test {
     win.min_frame_width = 624;
     win.min_frame_height = 288;
     win.layout_callback = count_layout;
-    win.status_hook = 1;
+    win.shows_status_line = 1;
     create_window(flags, 768, 1024, "Vusk");
     ensure_frame();
     headless::state.presented.clear();
@@ -224,22 +224,17 @@ TEST_F(Window, LifeCycleMessagesNeverReachTheRouter) {
 // Escape closes a window only when its flags do not keep the key; start-up's
 // window keeps it, so there it reaches the dispatcher like any other key.
 TEST_F(Window, EscapeClosesOnlyAWindowThatDoesNotKeepIt) {
-  static std::vector<uint32_t> commands;
-  commands.clear();
-  void (*const saved)(uint32_t) = run_command_hook;
-  run_command_hook = [](uint32_t code) { commands.push_back(code); };
   create(WINDOW_RESIZABLE);
-  headless::send(WM_CHAR, VK_ESCAPE, 1);
+  EXPECT_EQ(route_input(0, 0, VK_ESCAPE, WM_CHAR).action, ROUTE_NONE);
   ASSERT_EQ(headless::state.queue.size(), 1u);
   EXPECT_EQ(headless::state.queue[0].message, WM_CLOSE);
-  EXPECT_TRUE(commands.empty());
 
   headless::state.queue.clear();
   create(WINDOW_KEEP_ESCAPE | WINDOW_RESIZABLE);
-  headless::send(WM_CHAR, VK_ESCAPE, 1);
+  const RouteResult routed = route_input(0, 0, VK_ESCAPE, WM_CHAR);
   EXPECT_TRUE(headless::state.queue.empty());
-  EXPECT_EQ(commands, std::vector<uint32_t>{VK_ESCAPE});
-  run_command_hook = saved;
+  EXPECT_EQ(routed.action, ROUTE_COMMAND);
+  EXPECT_EQ(routed.code, uint32_t{VK_ESCAPE});
 }
 
 TEST_F(Window, AMessageDuringAnotherGetsOnlyDefaultHandling) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "editor/panel_ids.h"
 #include "raster/raster.h"
 #include "app/startup.h"
 #include "widgets/label.h"
@@ -71,13 +72,13 @@ inline void glyphs(const char* cells, uint32_t colour, uint32_t y, uint32_t x) {
   }
 }
 
-// Expected drawing of the dotted focus marks of a widget.
-inline void dotted_focus(uint32_t x, uint32_t y, uint32_t w, uint32_t h) {
-  const uint32_t r3 = x + w - 4, b3 = y + h - 4;
-  draw_line(0, r3, y + 3, x + 3, LINE_DOTTED_HORIZONTAL);
-  draw_line(0, b3, y + 3, x + 3, LINE_DOTTED_VERTICAL);
-  draw_line(0, r3, b3, x + 3, LINE_DOTTED_HORIZONTAL);
-  draw_line(0, b3, y + 3, r3, LINE_DOTTED_VERTICAL);
+// How many pixels of the h x w area at (y, x) show palette colour `colour`.
+inline size_t pixels_in(uint32_t colour, uint32_t y, uint32_t x, uint32_t h, uint32_t w) {
+  size_t n = 0;
+  for (uint32_t dy = 0; dy < h; ++dy) {
+    for (uint32_t dx = 0; dx < w; ++dx) n += pixel(y + dy, x + dx) == palette[colour];
+  }
+  return n;
 }
 
 // Places one widget in slot 0 (the table then holds only it).

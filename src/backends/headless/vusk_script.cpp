@@ -27,7 +27,7 @@
 #include "backends/posix/posix_support.h"
 #include "files/transfer.h"
 #include "platform/messages.h"
-#include "raster/frame_writer.h"
+#include "backends/headless/frame_writer.h"
 #include "widgets/status.h"
 
 using namespace vusk;

@@ -1,5 +1,5 @@
 // The unsaved-changes question and its three answers.
-#include "screens/unsaved.h"
+#include "commands/unsaved.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "editor/command_work.h"
+#include "commands/command_work.h"
 #include "editor/document.h"
 #include "editor/text_view.h"
 #include "widgets/label.h"

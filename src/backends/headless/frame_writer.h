@@ -1,7 +1,7 @@
 // Image files of the Framebuffer, for tests and for looking at what was drawn:
 // a 32-bit BMP (the frame already is a bottom-up DIB) or an uncompressed PNG.
-// Uses only the standard library. Raster layer: anyone above may include it
-// (vusk-script and the tests do); the program itself does not need it.
+// Uses only the standard library. Headless backend: vusk-script, the tools
+// and the tests include it; the program itself does not need it.
 #pragma once
 #include <cstdint>
 

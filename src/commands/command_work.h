@@ -1,5 +1,5 @@
 // The working values of one editing command, shared by the dispatcher
-// (commands.cpp) and its common end (command_end.cpp). Editor layer, private
+// (commands.cpp) and its common end (command_end.cpp). Commands layer, private
 // to those two files: nothing else includes it.
 #pragma once
 #include <cstddef>
@@ -31,6 +31,7 @@ struct Work {
   size_t before;    // cursor offset when the command began
   bool loaded;      // a load replaced the Document
   uint8_t* entry_buffer;
+  uint32_t result;  // CommandResult bits: what the caller is left to do
 };
 
 // Fills the Document's location record for the command's row and column.

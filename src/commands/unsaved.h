@@ -1,7 +1,7 @@
 // The question asked before unsaved changes would be dropped: by Quit, by
 // closing the window, by the open dialogs, by Ctrl+F2's reload and by
-// Ctrl+F3/F4's step to another file. Screens layer: included by the screens,
-// the app (the window and the dispatcher's services) and the tests.
+// Ctrl+F3/F4's step to another file. Commands layer: included by the
+// dispatcher, the screens, the app (the window) and the tests.
 #pragma once
 #include <cstdint>
 

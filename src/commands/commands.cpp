@@ -1,18 +1,25 @@
 // The editing dispatcher: turns one CommandCode into an edit, a cursor or
-// view move, a selection change, or a call into the services (search,
+// view move, a selection change, or a call into the files (search,
 // transfer, reloading, directory stepping), then redraws exactly what
 // changed. The selection rules and the redraw live in command_end.cpp.
-#include "editor/commands.h"
+#include "commands/commands.h"
 
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
 
-#include "editor/command_work.h"
+#include "commands/command_keys.h"
+#include "commands/command_work.h"
+#include "commands/unsaved.h"
 #include "editor/document.h"
 #include "editor/modified.h"
+#include "editor/panel_ids.h"
 #include "editor/text_view.h"
 #include "editor/undo.h"
+#include "files/dir_step.h"
+#include "files/load_save.h"
+#include "files/search.h"
+#include "files/transfer.h"
 #include "platform/messages.h"
 #include "raster/raster.h"
 #include "widgets/input.h"
@@ -23,57 +30,13 @@
 namespace vusk {
 
 CommandState cmd;
-CommandServices command_services;
 
 void reset_command_state() {
   cmd = CommandState{};
-  cmd.insert_mode = 1;
   cmd.last_command = NO_COMMAND;
 }
 
 namespace {
-
-// CommandCodes of the table keys that have meanings here.
-constexpr uint32_t KEY_ALT = KEY_CODE_OFFSET + VK_MENU;
-constexpr uint32_t KEY_PAUSE = KEY_CODE_OFFSET + VK_PAUSE;
-constexpr uint32_t KEY_CAPSLOCK = KEY_CODE_OFFSET + VK_CAPITAL;
-constexpr uint32_t KEY_PAGE_UP = KEY_CODE_OFFSET + VK_PRIOR;
-constexpr uint32_t KEY_PAGE_DOWN = KEY_CODE_OFFSET + VK_NEXT;
-constexpr uint32_t KEY_END = KEY_CODE_OFFSET + VK_END;
-constexpr uint32_t KEY_HOME = KEY_CODE_OFFSET + VK_HOME;
-constexpr uint32_t KEY_LEFT = KEY_CODE_OFFSET + VK_LEFT;
-constexpr uint32_t KEY_UP = KEY_CODE_OFFSET + VK_UP;
-constexpr uint32_t KEY_RIGHT = KEY_CODE_OFFSET + VK_RIGHT;
-constexpr uint32_t KEY_DOWN = KEY_CODE_OFFSET + VK_DOWN;
-constexpr uint32_t KEY_INSERT = KEY_CODE_OFFSET + VK_INSERT;
-constexpr uint32_t KEY_DELETE = KEY_CODE_OFFSET + VK_DELETE;
-constexpr uint32_t KEY_F1 = KEY_CODE_OFFSET + VK_F1;
-constexpr uint32_t KEY_F2 = KEY_CODE_OFFSET + VK_F2;
-constexpr uint32_t KEY_F3 = KEY_CODE_OFFSET + VK_F3;
-constexpr uint32_t KEY_F4 = KEY_CODE_OFFSET + VK_F4;
-constexpr uint32_t KEY_F5 = KEY_CODE_OFFSET + VK_F5;
-constexpr uint32_t KEY_F6 = KEY_CODE_OFFSET + VK_F6;
-constexpr uint32_t KEY_F7 = KEY_CODE_OFFSET + VK_F7;
-constexpr uint32_t KEY_F8 = KEY_CODE_OFFSET + VK_F8;
-constexpr uint32_t KEY_F9 = KEY_CODE_OFFSET + VK_F9;
-constexpr uint32_t KEY_F10 = KEY_CODE_OFFSET + VK_F10;
-constexpr uint32_t KEY_NUMLOCK = KEY_CODE_OFFSET + VK_NUMLOCK;
-constexpr uint32_t KEY_SCROLLLOCK = KEY_CODE_OFFSET + VK_SCROLL;
-
-// Character codes with meanings here; Ctrl+letters arrive as their control
-// characters.
-constexpr uint32_t CHAR_BACKSPACE = '\b';
-constexpr uint32_t CHAR_TAB = '\t';
-constexpr uint32_t CHAR_ENTER = '\r';
-constexpr uint32_t CHAR_CTRL_A = 'A' - '@';
-constexpr uint32_t CHAR_CTRL_C = 'C' - '@';
-constexpr uint32_t CHAR_CTRL_F = 'F' - '@';
-constexpr uint32_t CHAR_CTRL_O = 'O' - '@';
-constexpr uint32_t CHAR_CTRL_S = 'S' - '@';
-constexpr uint32_t CHAR_CTRL_V = 'V' - '@';
-constexpr uint32_t CHAR_CTRL_X = 'X' - '@';
-constexpr uint32_t CHAR_CTRL_Y = 'Y' - '@';
-constexpr uint32_t CHAR_CTRL_Z = 'Z' - '@';
 
 constexpr uint32_t BOOKMARK_F7 = 0, BOOKMARK_F8 = 1;
 constexpr uint32_t SEARCH_FORWARD = 0, SEARCH_BACKWARD = 1;
@@ -97,7 +60,7 @@ void insert_located(Work& w, const uint8_t* bytes, uint32_t k) {
 void put_typed_byte(Work& w, uint8_t c) {
   w.rule = SelectionRule::TYPING;
   const uint8_t at = *doc.cursor_ptr;
-  if (cmd.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
+  if (view.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
     if (at != c) mark_document_modified();
     record_change(static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer), 1, 1, 1);
     *doc.cursor_ptr = c;
@@ -220,10 +183,9 @@ void delete_key(Work& w) {
 // Returns whether the common end follows: a file refused ends the command
 // with the Selection kept (a repeat's step down stands, as for Ctrl+V).
 bool paste_transfer(Work& w) {
-  const CommandServices& s = command_services;
-  if (s.read_transfer_file != nullptr && !s.read_transfer_file()) return w.repeated;
+  if (!read_transfer_file()) return w.repeated;
   if (view.sel_start != view.sel_end) delete_selection_to_cursor(w);
-  if (s.insert_transfer_file != nullptr) s.insert_transfer_file();
+  insert_transfer_file();
   w.row_redraw = true;
   sync_scroll_thumb();
   w.rule = SelectionRule::TYPING;
@@ -234,7 +196,7 @@ bool paste_transfer(Work& w) {
 // happens when it is empty.
 void copy_key(Work& w) {
   if (view.sel_start == view.sel_end) return;
-  if (command_services.copy_selection_to_transfer_file != nullptr) command_services.copy_selection_to_transfer_file();
+  copy_selection_to_transfer_file();
   w.rule = SelectionRule::SKIP;
 }
 
@@ -248,8 +210,7 @@ bool cut_key(Work& w) {
     post_status("nothing selected!");
     return w.repeated;
   }
-  const auto copy = command_services.copy_selection_to_transfer_file;
-  if (copy == nullptr || !copy()) return w.repeated;
+  if (!copy_selection_to_transfer_file()) return w.repeated;
   delete_key(w);
   return true;
 }
@@ -262,7 +223,7 @@ bool insert_key(Work& w) {
   } else if (w.shift) {
     return paste_transfer(w);
   } else {
-    cmd.insert_mode ^= 1;
+    view.insert_mode ^= 1;
     w.row_redraw = true;
     w.rule = SelectionRule::SKIP;
   }
@@ -272,8 +233,7 @@ bool insert_key(Work& w) {
 // Ctrl+V. Returns whether the common end follows: nothing to paste ends the
 // command, but a repeat's step down stands (the view may have scrolled).
 bool paste_clipboard(Work& w) {
-  const auto paste = command_services.paste_clipboard_text;
-  if (paste == nullptr || !paste()) return w.repeated;
+  if (!paste_clipboard_text()) return w.repeated;
   w.row_redraw = true;
   sync_scroll_thumb();
   return true;
@@ -336,11 +296,6 @@ void select_all(Work& w) {
   w.rule = SelectionRule::SKIP;
 }
 
-// Runs a service that may be missing.
-void call_service(void (*service)()) {
-  if (service != nullptr) service();
-}
-
 // The Ctrl+letters that act on the whole window or Document rather than at
 // the cursor: Save, Open, the find bar and Select all. F6 does not repeat
 // them. Returns whether `code` was one; *common says whether the common end
@@ -350,8 +305,8 @@ bool window_command(Work& w, uint32_t code, bool* common) {
   if (!w.ctrl) return false;
   *common = false;
   switch (code) {
-    case CHAR_CTRL_S: call_service(command_services.save_document); return true;
-    case CHAR_CTRL_O: call_service(command_services.open_document); return true;
+    case CHAR_CTRL_S: w.result = COMMAND_SAVE; return true;
+    case CHAR_CTRL_O: w.result = COMMAND_OPEN; return true;
     case CHAR_CTRL_F: show_panel_by_id(PANEL_FIND_BAR); return true;
     case CHAR_CTRL_A:
       select_all(w);
@@ -394,14 +349,11 @@ uint32_t recall_for_repeat(Work& w) {
 
 // Whether the Document may be replaced: unsaved changes are saved or given
 // up first, unless the user cancels.
-bool may_replace_document() {
-  const auto settle = command_services.settle_unsaved_changes;
-  return settle == nullptr || settle();
-}
+bool may_replace_document() { return settle_unsaved_changes(); }
 
 // Ctrl+F2: the reload in the other mode, which then goes on as Ctrl+Home.
-uint32_t reload_in_other_mode(Work& w) {
-  if (command_services.reload_in_other_mode != nullptr) command_services.reload_in_other_mode();
+uint32_t reload_key(Work& w) {
+  reload_in_other_mode();
   w.loaded = true;
   w.rule = SelectionRule::SKIP;  // the reload emptied the Selection
   return KEY_HOME;
@@ -470,7 +422,7 @@ bool dispatch(Work& w, uint32_t code) {
   w.before = static_cast<size_t>(doc.cursor_ptr - doc.text_buffer);
   if (code == KEY_F2 && w.ctrl) {
     if (!may_replace_document()) return false;
-    code = reload_in_other_mode(w);
+    code = reload_key(w);
   }
   bool common = false;
   if (window_command(w, code, &common)) return common;
@@ -513,8 +465,9 @@ bool dispatch(Work& w, uint32_t code) {
 // the title bar names it. The title lies under the menu bar, so the top bars
 // are drawn whole, and before the full redraw, which keeps open panels on top.
 bool step_to_file(Work& w, int32_t step) {
-  const auto step_directory = command_services.step_directory;
-  if (step_directory == nullptr || !step_directory(step, may_replace_document)) return false;
+  StepResult stepped = step_directory(step, false);
+  if (stepped == STEP_ASK) stepped = may_replace_document() ? step_directory(step, true) : STEP_NOTHING;
+  if (stepped != STEP_LOADED) return false;
   for (int32_t s = view.text_rows_end; s < view.top_bars_end; s += 4) draw_widget(s);
   w.loaded = true;
   w.full_redraw = true;
@@ -557,10 +510,8 @@ const uint8_t* pattern_end(const uint8_t* field, uint32_t chars) {
 // F3 / F4 and Enter in the find field: the find pattern without its
 // trailing spaces, searched from the cursor; the match stays selected.
 bool search(Work& w, uint32_t direction) {
-  const CommandServices& s = command_services;
-  if (s.find_pattern == nullptr || s.find_text == nullptr) return false;
-  const auto* start = reinterpret_cast<const uint8_t*>(s.find_pattern);
-  const uint8_t* end = pattern_end(start, s.find_pattern_chars);
+  const auto* start = reinterpret_cast<const uint8_t*>(find_pattern);
+  const uint8_t* end = pattern_end(start, FIND_PATTERN_CHARS);
   if (end == start) {
     raster.redraw_pending = 1;
     return false;
@@ -568,7 +519,7 @@ bool search(Work& w, uint32_t direction) {
   locate_work(w);
   const uint8_t* old_start = view.sel_start;
   const uint8_t* old_end = view.sel_end;
-  const int32_t line = s.find_text(direction, end, start);
+  const int32_t line = find_text(direction, end, start);
   if (line < 0) {
     post_status("Search string not found");
     return false;
@@ -593,8 +544,8 @@ bool search_or_step(Work& w, uint32_t code) {
 }
 
 bool is_find_field(int32_t slot) {
-  const void* field = command_services.find_pattern;
-  return field != nullptr && is_live_slot(slot) && wt.w_kind[slot_index(slot)] == WK_TEXT_INPUT &&
+  const void* field = find_pattern;
+  return is_live_slot(slot) && wt.w_kind[slot_index(slot)] == WK_TEXT_INPUT &&
          wt.w_data[slot_index(slot)].ptr == field;
 }
 
@@ -637,21 +588,22 @@ void locate_work(const Work& w) {
   locate_cursor(static_cast<uint32_t>(w.row), static_cast<uint32_t>(w.col + view.left_col));
 }
 
-void run_command(uint32_t code) {
-  if (code == KEY_CAPSLOCK || code == KEY_NUMLOCK) return;
+uint32_t run_command(uint32_t code) {
+  if (code == KEY_CAPSLOCK || code == KEY_NUMLOCK) return COMMAND_DONE;
   Work w = begin_work(code);
   begin_command();
-  if (unbound_key(code & COMMAND_KEY_MASK, w.ctrl)) return;
+  if (unbound_key(code & COMMAND_KEY_MASK, w.ctrl)) return COMMAND_DONE;
   if (code < SYNTHETIC_FLAG) {
     if (is_search_key(code)) {
       if (search_or_step(w, code)) common_end(w);
-      return;
+      return COMMAND_DONE;
     }
-    if (!focus_on_text(wt.focus_widget)) return;
+    if (!focus_on_text(wt.focus_widget)) return COMMAND_DONE;
   }
-  if (!dispatch(w, code)) return;
+  if (!dispatch(w, code)) return w.result;
   rebase_selection(w);
   common_end(w);
+  return w.result;
 }
 
 }  // namespace vusk

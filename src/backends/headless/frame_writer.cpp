@@ -1,5 +1,5 @@
 // BMP and PNG files of bottom-up 32-bit pixel blocks.
-#include "raster/frame_writer.h"
+#include "backends/headless/frame_writer.h"
 
 #include <algorithm>
 #include <array>

@@ -1,0 +1,39 @@
+// The application's panel ids: the entries of the PanelDirectory that the
+// screens fill, the text view lays out (title, menu bar, bottom bar, thumb)
+// and the dispatcher opens (the find bar), with their names for state dumps
+// and tests. Editor layer: the editor and every layer above may include it;
+// the widgets know panels only by number.
+#pragma once
+#include <cstdint>
+
+#include "widgets/widget_table.h"
+
+namespace vusk {
+
+// The text rows carry PANEL_TITLE too: they and the title bar form the base
+// panel, which has no hotkeys.
+enum PanelId : uint8_t {
+  PANEL_TITLE = BASE_PANEL,
+  PANEL_MENU_BAR = 1,
+  PANEL_FILE_MENU = 2,
+  PANEL_EDIT_MENU = 3,
+  PANEL_FIND_BAR = 4,
+  PANEL_VIEW_MENU = 5,
+  PANEL_THUMB = 6,
+  PANEL_BOTTOM_BAR = 7,
+  PANEL_ABOUT = 8,
+  PANEL_PATH_PROMPT = 9,  // asks for a path where no file dialog can be shown
+};
+static_assert(PANEL_PATH_PROMPT + 1 == PANEL_COUNT);  // every id has a directory entry
+
+// The names of the panel ids, in id order.
+constexpr const char* PANEL_NAMES[] = {"TITLE",     "MENU_BAR", "FILE_MENU",  "EDIT_MENU", "FIND_BAR",
+                                       "VIEW_MENU", "THUMB",    "BOTTOM_BAR", "ABOUT",
+                                       "PATH_PROMPT"};
+static_assert(sizeof PANEL_NAMES / sizeof PANEL_NAMES[0] == PANEL_COUNT);
+
+// The name of panel id `panel` as PanelId spells it without its prefix
+// ("FILE_MENU"); null for an id past the directory.
+constexpr const char* panel_name(uint32_t panel) { return panel < PANEL_COUNT ? PANEL_NAMES[panel] : nullptr; }
+
+}  // namespace vusk
