@@ -226,9 +226,9 @@ void splice_columns() {
   view.top_line += static_cast<int32_t>(built.line - built.first_line);
 }
 
-// The view may have scrolled past the last line (the block ended the text):
-// it goes back to the last line, and the cursor moves down as far, so that
-// it still stands on the line below the block.
+}  // namespace
+
+// The view scrolled one line per line break: it may stand past the end.
 void keep_view_on_text() {
   const auto last = static_cast<int32_t>(doc.last_line);
   if (view.top_line > last) {
@@ -238,8 +238,6 @@ void keep_view_on_text() {
   }
   view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row;
 }
-
-}  // namespace
 
 void paste_column() {
   begin_command();  // all its lines are one step

@@ -77,5 +77,9 @@ bool paste_clipboard_text();
 // of the text (one undo step); one the Document cannot take changes
 // nothing, after the "error!?" box with the transfer file's path.
 void paste_column();
+// After a column paste: a view scrolled past the last line goes back to it,
+// and the cursor moves down as far, so that it still stands on the line
+// below the pasted block.
+void keep_view_on_text();
 
 }  // namespace vusk

@@ -72,13 +72,7 @@ void paste_column() {
     paste_block(at, transfer.bytes + from, transfer.bytes + to);
   }
   reset_transfer_state();
-  const auto last = static_cast<int32_t>(doc.last_line);
-  if (view.top_line > last) {
-    const int32_t row = view.cursor_row + view.top_line - last;
-    view.cursor_row = static_cast<uint8_t>(std::min<int32_t>(row, static_cast<int32_t>(view.visible_rows) - 1));
-    view.top_line = last;
-  }
-  view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row;
+  keep_view_on_text();  // the view's part is shared: the text is what is compared
   locate_cursor(view.cursor_row, col);
   empty_selection(doc.cursor_ptr);
 }
