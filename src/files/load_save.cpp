@@ -66,11 +66,6 @@ void remember_origin(const FileIdentity& version) {
   files.origin_version = version;
 }
 
-bool same_version(const FileIdentity& a, const FileIdentity& b) {
-  return a.exists == b.exists && a.size == b.size && a.modified == b.modified && a.device == b.device &&
-         a.inode == b.inode;
-}
-
 // Whether file_path names the file last loaded or saved and another version
 // of it lies there now. A file deleted meanwhile is simply written again, and
 // a save over anything but a file fails with its box without asking.
@@ -80,7 +75,7 @@ bool changed_on_disk() {
   absolute_file_path(target);
   if (std::strcmp(target, files.document_origin) != 0) return false;
   if (file_kind(target) != FILE_KIND_REGULAR) return false;
-  return !same_version(file_identity(target), files.origin_version);
+  return file_identity(target) != files.origin_version;
 }
 
 // Asks `question` about the Document's file_name with Yes and No.
@@ -101,13 +96,16 @@ bool save_confirmed() {
 }
 
 // The Document just put in place becomes file_path's: nothing selected, the
-// rows from its start, saved as it is, and the name in the title.
-void take_in_new_document(const FileIdentity& version) {
+// rows from its start, saved as it is, and the name in the title; `version`
+// is the file's on disk and `nul_filler` the NULs its load took for filler.
+void take_in_new_document(const FileIdentity& version, uint32_t nul_filler) {
   empty_selection(doc.text_buffer);
   fill_row_pointers();
   mark_document_saved();
   set_title_file_name();
   remember_origin(version);
+  files.nul_filler = nul_filler;
+  if (nul_filler != 0) post_status(NUL_FILLER_STATUS);
 }
 
 // A text block and its LineTable, read and built, not yet the Document's.
@@ -248,9 +246,7 @@ int load_document() {
   // LineTable that a rebuild from line 0 would make.
   adopt_text(text.block, text.capacity, text.length, text.starts.table, text.starts.capacity * 4,
              text.starts.count - 1);
-  take_in_new_document(version);
-  files.nul_filler = text.nul_filler;
-  if (files.nul_filler != 0) post_status(NUL_FILLER_STATUS);
+  take_in_new_document(version, text.nul_filler);
   return 0;
 }
 
@@ -261,8 +257,7 @@ int load_document() {
 int load_or_name_new_document() {
   if (!names_new_file(files.file_path)) return load_document();
   create_blank_document();
-  take_in_new_document(FileIdentity{});
-  files.nul_filler = 0;
+  take_in_new_document(FileIdentity{}, 0);
   return 0;
 }
 

@@ -98,6 +98,7 @@ struct FileIdentity {
   uint64_t modified;  // the last write, in the platform's own units
   uint64_t device;    // POSIX: the device and inode, which a replacement
   uint64_t inode;     // changes; 0 on Windows, which compares the rest
+  bool operator==(const FileIdentity&) const = default;
 };
 // The identity of the file at `path` now (a link followed to its file),
 // found without opening it.
