@@ -15,6 +15,7 @@
 #include "screens/file_menu.h"
 #include "screens/path_prompt.h"
 #include "screens/screens.h"
+#include "screens/title.h"
 #include "platform/platform.h"
 #include "app/window.h"
 #include "widgets/input.h"
@@ -53,17 +54,23 @@ bool argument_goes_on(const char* p, bool quoted) {
   return quoted ? !closes_quotes(p) : static_cast<uint8_t>(*p) >= 0x21;
 }
 
+// What a full redraw shows must be true first: the bottom bar's line number
+// and the title bar's name, which a load or a save may have changed.
+void refresh_before_full_redraw() {
+  refresh_cursor_line();
+  refresh_title_label();
+}
+
 // Connects the lower layers to the ones above them: the variables that the
-// bars' labels show, the window title's refresh when the modified flag
-// flips, and the history's listener. (The text view installs its own hooks
-// when it is reset.)
+// bars' labels show, the refresh before full redraws, and the history's
+// listener. (The text view installs its row painter when it is reset.)
 void wire_layers() {
   bind_label_variable(var::cursor_abs_line, &view.cursor_abs_line, sizeof view.cursor_abs_line);
   bind_label_variable(var::text_length, &doc.text_length, sizeof doc.text_length);
   bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0], sizeof cmd.bookmark_line[0]);
   bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1], sizeof cmd.bookmark_line[1]);
   bind_label_variable(var::path_prompt_saving, &path_prompt.saving, sizeof path_prompt.saving);
-  modified_changed_hook = update_window_title;
+  before_redraw_all = refresh_before_full_redraw;
   history_listener = follow_history;
 }
 
@@ -81,6 +88,7 @@ void reset_all_state() {
   reset_window_state();  // after the status state: it installs the paint-over
   reset_raster_state();
   reset_file_state();
+  reset_title_state();
   reset_search_state();
   reset_transfer_state();
   reset_screen_state();
@@ -162,13 +170,13 @@ void open_main_window() {
   // make, so the frame size holds its start-up value already.
   raster.frame_width = FRAME_WIDTH;
   raster.frame_height = FRAME_HEIGHT;
-  layout_text_view();
+  layout_screen();
   win.min_frame_width = MIN_FRAME_WIDTH;
   win.min_frame_height = MIN_FRAME_HEIGHT;
-  win.layout_callback = layout_text_view;
+  win.layout_callback = layout_screen;
   win.shows_status_line = 1;
   create_window(WINDOW_FLAGS, FRAME_HEIGHT, FRAME_WIDTH, "Vusk");
-  update_window_title();  // the name came before the window
+  refresh_window_title();  // the name came before the window
   redraw_all_widgets();
   present_now();
 }
@@ -216,11 +224,12 @@ void start_up_steps() {
   wt.default_focus = 0;
   place_transfer_file();
   name_default_document();
-  set_title_file_name();
+  take_file_name();
   files.file_mode = FILE_MODE_TEXT;
   home_the_view();
   open_main_window();
   open_command_line_file();
+  refresh_window_title();  // the loaded file's name, as its first picture shows it
   // All of it is on screen now. Left pending, it would make the first
   // message look as if it had drawn and keep it from default handling (a
   // first close request would be swallowed).

@@ -6,7 +6,7 @@
 
 #include "commands/commands.h"
 #include "editor/document.h"
-#include "editor/panel_ids.h"
+#include "screens/panel_ids.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "widgets/widget_table.h"

@@ -14,7 +14,9 @@
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "screens/file_menu.h"
+#include "screens/panel_ids.h"
 #include "screens/path_prompt.h"
+#include "screens/title.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
@@ -230,6 +232,7 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
 
   const auto position = static_cast<uint32_t>(static_cast<uintptr_t>(lparam));
   act_on_route(route_input(position >> 16, position & 0xFFFFu, wparam, message));
+  refresh_titles();  // a load or a save may have named another file
   win.in_wndproc = 0;
   if (raster.redraw_pending == 0) return default_handling(hwnd, message, wparam, lparam);
   if (win.shows_status_line != 0) update_status_line();
@@ -239,6 +242,7 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
 void act_on_command(uint32_t result) {
   if ((result & COMMAND_SAVE) != 0) save_in_place();
   if ((result & COMMAND_OPEN) != 0) open_as_text();
+  if ((result & COMMAND_FIND) != 0) show_panel_by_id(PANEL_FIND_BAR);
 }
 
 void update_status_line() {

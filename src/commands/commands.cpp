@@ -13,7 +13,6 @@
 #include "commands/unsaved.h"
 #include "editor/document.h"
 #include "editor/modified.h"
-#include "editor/panel_ids.h"
 #include "editor/text_view.h"
 #include "editor/undo.h"
 #include "files/dir_step.h"
@@ -307,7 +306,7 @@ bool window_command(Work& w, uint32_t code, bool* common) {
   switch (code) {
     case CHAR_CTRL_S: w.result = COMMAND_SAVE; return true;
     case CHAR_CTRL_O: w.result = COMMAND_OPEN; return true;
-    case CHAR_CTRL_F: show_panel_by_id(PANEL_FIND_BAR); return true;
+    case CHAR_CTRL_F: w.result = COMMAND_FIND; return true;
     case CHAR_CTRL_A:
       select_all(w);
       *common = true;
@@ -468,7 +467,6 @@ bool step_to_file(Work& w, int32_t step) {
   StepResult stepped = step_directory(step, false);
   if (stepped == STEP_ASK) stepped = may_replace_document() ? step_directory(step, true) : STEP_NOTHING;
   if (stepped != STEP_LOADED) return false;
-  for (int32_t s = view.text_rows_end; s < view.top_bars_end; s += 4) draw_widget(s);
   w.loaded = true;
   w.full_redraw = true;
   view.top_line = 0;

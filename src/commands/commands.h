@@ -28,11 +28,12 @@ constexpr uint32_t NO_COMMAND = UINT32_MAX;
 static_assert(NO_COMMAND > COMMAND_KEY_MASK);
 
 // What run_command leaves to its caller: the window-level commands whose
-// dialogs and redraws belong to the File menu's bindings (screens).
+// dialogs, panels and redraws belong to the screens.
 enum CommandResult : uint32_t {
   COMMAND_DONE = 0,
   COMMAND_SAVE = 0x01,  // Ctrl+S: as the File menu's "Save"
   COMMAND_OPEN = 0x02,  // Ctrl+O: as "Open as text": the question, the dialog, the load
+  COMMAND_FIND = 0x04,  // Ctrl+F: the find bar opens
 };
 
 // No bookmarks and an empty F6 memory.

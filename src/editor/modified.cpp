@@ -1,32 +1,23 @@
-// The Document's modified flag and its change notification.
+// The Document's modified flag.
 #include "editor/modified.h"
 
 #include "editor/undo.h"
 
 namespace vusk {
 
-void (*modified_changed_hook)() = nullptr;
-
 namespace {
 
 bool modified = false;
 
-// Stores the flag and tells the hook when it flipped.
-void set_modified(bool value) {
-  if (modified == value) return;
-  modified = value;
-  if (modified_changed_hook != nullptr) modified_changed_hook();
-}
-
 }  // namespace
 
 bool document_modified() { return modified; }
-void mark_document_modified() { set_modified(true); }
+void mark_document_modified() { modified = true; }
 void mark_document_saved() {
   note_saved_state();
-  set_modified(false);
+  modified = false;
 }
-void follow_history(bool at_saved) { set_modified(!at_saved); }
+void follow_history(bool at_saved) { modified = !at_saved; }
 void reset_modified_state() { modified = false; }
 
 }  // namespace vusk

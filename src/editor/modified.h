@@ -18,11 +18,7 @@ void mark_document_saved();
 // flag follows (wire_layers installs it as the history's listener).
 void follow_history(bool at_saved);
 
-// Called after the flag has flipped either way (not when it is set again
-// while set); app installs the OS title's refresh here. Null drops the call.
-extern void (*modified_changed_hook)();
-
-// Clears the flag without calling the hook, for a fresh start.
+// Clears the flag, for a fresh start.
 void reset_modified_state();
 
 }  // namespace vusk

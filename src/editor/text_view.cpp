@@ -1,7 +1,6 @@
-// The text view: text-row widgets and the fixed panels around them, the row
-// pointers each row is drawn from, the scroll thumb, and the handlers of the
-// scroll buttons, wheel and mouse presses on the text.
-#include "editor/panel_ids.h"
+// The text view: the text-row widgets, the row pointers each row is drawn
+// from, the scroll thumb's place, and scrolling by the wheel, the buttons and
+// the thumb, and mouse presses on the text.
 #include "editor/text_view.h"
 
 #include "editor/document.h"
@@ -26,17 +25,10 @@ constexpr uint32_t THUMB_TRACK_MARGIN = 90;  // title and menu bars, buttons, th
 constexpr uint8_t TEXT_ROW_LABEL[2] = {LC_TEXT_ROW, LC_END};
 constexpr uint8_t TEXT_ROW_COLOUR = 13;
 // The rows belong to the base panel, with the title bar.
-constexpr uint8_t TEXT_ROW_PANEL = PANEL_TITLE;
+constexpr uint8_t TEXT_ROW_PANEL = BASE_PANEL;
 
-// Keeps the line number that the bottom bar shows true at every full redraw.
-void refresh_cursor_line() { view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row; }
-
-// Hands the widget toolkit the view's drawing of text rows and the refresh
-// of the line number before a full redraw.
-void install_view_hooks() {
-  text_row_painter = TextRowPainter{text_row_background, paint_text_row};
-  before_redraw_all = refresh_cursor_line;
-}
+// Hands the widget toolkit the view's drawing of text rows.
+void install_view_hooks() { text_row_painter = TextRowPainter{text_row_background, paint_text_row}; }
 
 uint32_t panel_records(uint32_t panel) {
   uint32_t n = 0;
@@ -67,6 +59,8 @@ void reset_view_state() {
   install_view_hooks();
 }
 
+void refresh_cursor_line() { view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row; }
+
 void empty_selection(uint8_t* at) { view.sel_anchor = view.sel_head = view.sel_start = view.sel_end = at; }
 
 void locate_cursor(uint32_t row, uint32_t column) { locate_line(static_cast<uint32_t>(view.top_line) + row, column); }
@@ -92,29 +86,12 @@ uint32_t create_text_rows(uint32_t row_height) {
   return y;
 }
 
-void layout_text_view() {
+uint32_t layout_text_rows() {
   const uint32_t bottom = create_text_rows(16);
   view.visible_cols = raster.frame_width / 9u;
-  // The bottom bar's background fills the frame below the rows.
-  // Its y counts from the bottom edge; on a frame so tall that this does not
-  // fit the record's 16 bits it is stored as the plain y of the rows' end,
-  // which opens at the same place.
-  if (PanelRecord* background = panel_directory[PANEL_BOTTOM_BAR]; background != nullptr) {
-    const int32_t from_bottom = static_cast<int32_t>(bottom) - raster.frame_height;
-    background->y = static_cast<int16_t>(from_bottom >= INT16_MIN ? from_bottom : static_cast<int32_t>(bottom));
-    background->height = static_cast<uint16_t>(raster.frame_height - bottom);
-  }
   status.status_state = STATUS_NONE;  // the rebuilt frame holds no message
   view.text_rows_end = static_cast<uint16_t>(wt.widget_end);
-  open_panel(0, 0, PANEL_TITLE);
-  open_panel(0, 0, PANEL_MENU_BAR);
-  view.top_bars_end = static_cast<uint16_t>(wt.widget_end);
-  open_panel(0, 0, PANEL_BOTTOM_BAR);
-  view.bottom_bar_end = view.thumb_slot = static_cast<uint16_t>(wt.widget_end);
-  open_panel(0, 0, PANEL_THUMB);
-  view.thumb_end = static_cast<uint16_t>(wt.widget_end);
-  wt.focus_widget = wt.default_focus;
-  sync_scroll_thumb();
+  return bottom;
 }
 
 void sync_scroll_thumb() {
@@ -169,23 +146,19 @@ void scroll_by_wheel(int32_t wheel) {
   redraw_text_view();
 }
 
-void scroll_step_button(int32_t slot) {
-  const int32_t p = wt.w_param[slot_index(slot)];
-  if (p <= 2) {
-    view.top_line += p - 1;
-    clamp_top_line();
-  } else {
-    view.left_col += p - 5;
-    if (view.left_col < 0) view.left_col = 0;
-  }
+void scroll_view(int32_t lines, int32_t columns) {
+  view.top_line += lines;
+  clamp_top_line();
+  view.left_col += columns;
+  if (view.left_col < 0) view.left_col = 0;
   view.cursor_abs_line = static_cast<uint32_t>(view.top_line) + view.cursor_row;
   sync_scroll_thumb();
   redraw_text_view();
 }
 
-void drag_scroll_thumb(int32_t slot) {
+void follow_thumb(uint32_t thumb_y) {
   const uint32_t track = raster.frame_height - THUMB_TRACK_MARGIN;
-  const uint32_t f = ((static_cast<uint32_t>(wt.w_y[slot_index(slot)]) - FIRST_ROW_Y) << 16) / track;
+  const uint32_t f = ((thumb_y - FIRST_ROW_Y) << 16) / track;
   uint32_t n = doc.last_line;
   uint32_t s = 16;
   while (n > 0xFFFF) {

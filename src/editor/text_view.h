@@ -1,6 +1,7 @@
-// The text view: the TextCursor, the Selection, the text-row widgets and the
-// fixed panels around them, the row pointers, the scroll thumb, and the
-// handlers of the scroll buttons, wheel and mouse presses.
+// The text view: the TextCursor, the Selection, the text-row widgets, the
+// row pointers, the scroll thumb's place, scrolling, and mouse presses on
+// the text. The screens lay the fixed panels out around the rows and bind
+// the scroll buttons and the thumb to scroll_view and follow_thumb.
 // Editor layer: the editor and every layer above may include it; the widgets reach the view only through the painter it
 // installs, and the window hands it what the router leaves.
 #pragma once
@@ -34,13 +35,17 @@ struct ViewState {
 };
 extern ViewState view;  // the one view
 
-// Zeroes the view (in insert mode) and installs its hooks into the widget
-// toolkit: the text-row painter and the refresh before full redraws.
+// Zeroes the view (in insert mode) and installs the text-row painter into
+// the widget toolkit.
 void reset_view_state();
+// Makes the line number that the bottom bar shows follow top_line and the
+// cursor's row; for the refresh before every full redraw.
+void refresh_cursor_line();
 
-// Lays the table out afresh for the frame: the text rows, then the fixed
-// panels (title, menu bar, bottom bar, thumb), recording their boundaries.
-void layout_text_view();
+// Fills the table afresh from slot 0 with the frame's text rows (16 pixels
+// high), recording where they end; returns the y below the last row, where
+// the screens put the bottom bar.
+uint32_t layout_text_rows();
 // Fills the table from slot 0 with as many text rows of `row_height` as the
 // frame, the table and the row pointers allow; returns the y below the last.
 uint32_t create_text_rows(uint32_t row_height);
@@ -58,12 +63,12 @@ void redraw_text_view();
 // The wheel (as the router leaves it): scrolls one line up for a forward turn (wheel >= 0), else one
 // line down, within 0..last_line, and redraws the view.
 void scroll_by_wheel(int32_t wheel);
-// Scroll-button handler: the button's w_param 0 or 2 moves the view a line up
-// or down, 4 or 6 a column left or right (never left of column 0).
-void scroll_step_button(int32_t slot);
-// Drag routine of the scroll thumb: top_line follows the thumb's place on its
-// track; the row pointers are refreshed, the router redraws.
-void drag_scroll_thumb(int32_t slot);
+// Moves the view `lines` down and `columns` right (negative: up, left),
+// within 0..last_line and never left of column 0, and redraws it.
+void scroll_view(int32_t lines, int32_t columns);
+// top_line follows the scroll thumb's top at `thumb_y` on its track; the row
+// pointers are refreshed, the router redraws.
+void follow_thumb(uint32_t thumb_y);
 // A press on a text row (as the router leaves it): a press (phase 0) puts the cursor at the pressed cell
 // and empties the Selection, a drag (phase 1) extends the Selection to it;
 // the row takes the focus and everything is redrawn. Other phases do nothing.

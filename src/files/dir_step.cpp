@@ -23,7 +23,7 @@ struct Walk {
   uint32_t folder;                                // bytes of the folder, separator included
 };
 
-// The folder of file_path as set_title_file_name cuts it: everything up to
+// The folder of file_path as take_file_name cuts it: everything up to
 // its last path separator, so that the folder and file_name give file_path.
 Walk start_walk() {
   Walk walk{};

@@ -1,4 +1,4 @@
-// Loading and saving the Document, and its names and title label.
+// Loading and saving the Document, and its names.
 //
 // A load builds the new text in a block of its own and only then gives up the
 // old Document, so that a file that cannot be read or held leaves everything
@@ -18,21 +18,14 @@
 #include "files/save_target.h"
 #include "files/text_format.h"
 #include "platform/platform.h"
-#include "raster/raster.h"
-#include "widgets/label.h"
 #include "widgets/status.h"
 
 namespace vusk {
 
 FileState files;
-// The interpreter reads a label up to LABEL_MAX_BYTES: the whole title label,
-// and nothing past it.
-static_assert(sizeof files.title_label == LABEL_MAX_BYTES);
 
 namespace {
 
-constexpr char WINDOW_TITLE_END[] = " - Vusk";
-constexpr char MODIFIED_MARK = '*';
 // A first guess at a text's line count, from its size; the table grows when
 // the lines are shorter.
 constexpr uint32_t GUESSED_LINE_BYTES = 40;
@@ -96,13 +89,13 @@ bool save_confirmed() {
 }
 
 // The Document just put in place becomes file_path's: nothing selected, the
-// rows from its start, saved as it is, and the name in the title; `version`
+// rows from its start, saved as it is, and its bare name taken; `version`
 // is the file's on disk and `nul_filler` the NULs its load took for filler.
 void take_in_new_document(const FileIdentity& version, uint32_t nul_filler) {
   empty_selection(doc.text_buffer);
   fill_row_pointers();
   mark_document_saved();
-  set_title_file_name();
+  take_file_name();
   remember_origin(version);
   files.nul_filler = nul_filler;
   if (nul_filler != 0) post_status(NUL_FILLER_STATUS);
@@ -272,44 +265,18 @@ bool save_document() {
   // The file now holds the text as shown: the filler's NULs are gone.
   if (files.file_mode == FILE_MODE_TEXT) files.nul_filler = 0;
   mark_document_saved();
-  set_title_file_name();
+  take_file_name();
   remember_origin(file_identity(files.file_path));
   post_status("File saved.");
   return true;
 }
 
-// Derives file_name (the part after the last path separator) and the title
-// label (the template's "current file:" and as much of the name as fits).
-void set_title_file_name() {
+void take_file_name() {
   const char* name = files.file_path;
   for (const char* p = files.file_path; *p != 0; ++p) {
     if (is_path_separator(*p)) name = p + 1;
   }
-  const size_t length = std::strlen(name);
-  std::memmove(files.file_name, name, length + 1);
-  size_t shown = length;
-  // Before a window exists the frame has no width to cut the name to.
-  if (raster.frame_width != 0) {
-    const uint32_t fit = raster.frame_width / 9u - 14u;  // unsigned: a tiny frame never cuts
-    if (fit < shown) shown = fit;
-  }
-  // The bytes that mean something inside label text show as spaces: 0xFF
-  // would end the text early and run the rest of the name as label code,
-  // 0xFE would take the next byte as a step down the frame.
-  lc::extend_text_label(files.title_label, title_template, files.file_name, shown);
-  update_window_title();
-}
-
-// The system's title for the window follows the title label: the bare name,
-// a '*' while there are unsaved changes, then " - Vusk", so that the taskbar
-// tells one document from another and shows which needs saving.
-void update_window_title() {
-  char title[PATH_BYTES + 1 + sizeof WINDOW_TITLE_END];
-  size_t length = std::strlen(files.file_name);  // terminated within its buffer
-  std::memcpy(title, files.file_name, length);
-  if (document_modified()) title[length++] = MODIFIED_MARK;
-  std::memcpy(title + length, WINDOW_TITLE_END, sizeof WINDOW_TITLE_END);
-  set_window_title(title);
+  std::memmove(files.file_name, name, std::strlen(name) + 1);
 }
 
 // Loads in `mode`, giving the previous mode back when the load fails, so that

@@ -1,5 +1,5 @@
 // Loading and saving the Document as text or as a HexListing, the document's
-// names and title label, and the file mode. A load or a save returns a plain
+// names, and the file mode. A load or a save returns a plain
 // result and draws nothing: the screens (the File menu) and the app redraw
 // after it. Files layer: included by the rest of the files, the screens, the
 // app and the tests.
@@ -8,7 +8,6 @@
 #include <cstdint>
 
 #include "platform/platform.h"
-#include "widgets/label_builders.h"
 
 namespace vusk {
 
@@ -22,11 +21,10 @@ constexpr uint32_t LONGEST_LINE_BYTES = 0x7FFFFFFF;
 // How a file is read and written: as text, or as a HexListing of its bytes.
 enum FileMode : uint8_t { FILE_MODE_TEXT = 0, FILE_MODE_HEX = 1 };
 
-// The document's names, title label and mode, and the files' buffers.
+// The document's names and mode, and the files' buffers.
 struct FileState {
   char file_path[PATH_BYTES];      // the document's path as last given
   char file_name[PATH_BYTES];      // its bare name
-  uint8_t title_label[PATH_BYTES]; // LabelCode of the title bar's file label
   uint8_t file_mode;               // how the next load reads and the next save writes
   uint8_t io_buffer[IO_BUFFER_BYTES];
   char transfer_path[PATH_BYTES];  // the transfer file beside the executable
@@ -50,12 +48,6 @@ struct FileState {
   uint32_t step_name_bytes;
 };
 extern FileState files;  // the one document's file state
-
-// The title label's fixed start, which the bare name continues directly:
-// colour 9 and the text "current file:".
-inline constexpr auto title_template = lc::label(lc::colour(9), lc::text("current file:"), lc::end());
-// The name is appended to the template's last text.
-static_assert(lc::ends_with_text(title_template));
 
 // Zeroes the file state; the longest line goes back to LONGEST_LINE_BYTES
 // and the step's name limit to PATH_BYTES.
@@ -88,13 +80,9 @@ bool save_document();
 // save_document in `mode`; a save that does not happen leaves file_mode as
 // it was. For "save As text" and "save hex as Bin".
 bool save_in_mode(uint8_t mode);
-// Derives file_name and the title label from file_path, and gives the
-// window the title "NAME - Vusk". The label is drawn at the title bar's next
-// redraw.
-void set_title_file_name();
-// Gives the window the title "NAME - Vusk" for the current file_name, or
-// "NAME* - Vusk" while the Document has unsaved changes.
-void update_window_title();
+// Derives file_name from file_path: the part after the last path separator.
+// The title bar and the window title follow it at their next refresh.
+void take_file_name();
 // Loads file_path in `mode`; when the load fails, file_mode goes back to what
 // it was. Returns load_document's result. For the menu, Ctrl+F2 and stepping.
 int load_in_mode(uint8_t mode);

@@ -1,6 +1,6 @@
-// The small handlers bound to the application's panels: the Edit menu, the
-// bookmark buttons, colour schemes, the benchmark, Quit and the inert
-// handler. (The File menu's are in file_menu.cpp.)
+// The small handlers bound to the application's panels: the scroll buttons
+// and thumb, the Edit menu, the bookmark buttons, colour schemes, the
+// benchmark, Quit and the inert handler. (The File menu's are in file_menu.cpp.)
 #include <cstring>
 
 #include "commands/command_keys.h"
@@ -50,6 +50,17 @@ void copy_or_cut(bool cut) {
 }
 
 }  // namespace
+
+void scroll_step_button(int32_t slot) {
+  const int32_t p = wt.w_param[slot_index(slot)];
+  if (p <= 2) {
+    scroll_view(p - 1, 0);
+  } else {
+    scroll_view(0, p - 5);
+  }
+}
+
+void drag_scroll_thumb(int32_t slot) { follow_thumb(wt.w_y[slot_index(slot)]); }
 
 void edit_menu_command(int32_t slot) {
   switch (wt.w_value[slot_index(slot)]) {

@@ -5,16 +5,19 @@
 // record; reset_screen_state restores every list from its pristine copy).
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <iterator>
 
-#include "editor/panel_ids.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "files/search.h"
 #include "files/transfer.h"
+#include "raster/raster.h"
 #include "screens/file_menu.h"
+#include "screens/panel_ids.h"
 #include "screens/path_prompt.h"
 #include "screens/screens.h"
+#include "screens/title.h"
 #include "widgets/label_builders.h"
 #include "widgets/widget_table.h"
 
@@ -109,7 +112,7 @@ constexpr PanelRecord scroll_button(const uint8_t* label, int16_t x, int16_t y, 
 DragDescriptor thumb_drag{-22, 36, -22, -54, drag_scroll_thumb};
 
 constexpr PanelRecord TITLE_BAR[] = {
-    rec(files.title_label, {}, 0, 0, TO_RIGHT_EDGE, 36, 0, 0, WK_STATIC, 0, 0, 0),
+    rec(title.label, {}, 0, 0, TO_RIGHT_EDGE, 36, 0, 0, WK_STATIC, 0, 0, 0),
     scroll_button(L_UP.data(), -22, 18, 0),
     END_OF_LIST,
 };
@@ -240,6 +243,28 @@ void reset_screen_state() {
   install(PANEL_PATH_PROMPT, PATH_PROMPT, path_prompt_bar);
   wt.alt_panel = PANEL_MENU_BAR;
   apply_colour_scheme(0);
+}
+
+void layout_screen() {
+  const uint32_t bottom = layout_text_rows();
+  // The bottom bar's background fills the frame below the rows.
+  // Its y counts from the bottom edge; on a frame so tall that this does not
+  // fit the record's 16 bits it is stored as the plain y of the rows' end,
+  // which opens at the same place.
+  if (PanelRecord* background = panel_directory[PANEL_BOTTOM_BAR]; background != nullptr) {
+    const int32_t from_bottom = static_cast<int32_t>(bottom) - raster.frame_height;
+    background->y = static_cast<int16_t>(from_bottom >= INT16_MIN ? from_bottom : static_cast<int32_t>(bottom));
+    background->height = static_cast<uint16_t>(raster.frame_height - bottom);
+  }
+  open_panel(0, 0, PANEL_TITLE);
+  open_panel(0, 0, PANEL_MENU_BAR);
+  view.top_bars_end = static_cast<uint16_t>(wt.widget_end);
+  open_panel(0, 0, PANEL_BOTTOM_BAR);
+  view.bottom_bar_end = view.thumb_slot = static_cast<uint16_t>(wt.widget_end);
+  open_panel(0, 0, PANEL_THUMB);
+  view.thumb_end = static_cast<uint16_t>(wt.widget_end);
+  wt.focus_widget = wt.default_focus;
+  sync_scroll_thumb();
 }
 
 }  // namespace vusk

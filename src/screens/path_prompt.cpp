@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "commands/unsaved.h"
-#include "editor/panel_ids.h"
+#include "screens/panel_ids.h"
 #include "files/load_save.h"
 #include "platform/platform.h"
 #include "screens/file_menu.h"

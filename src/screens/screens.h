@@ -1,17 +1,23 @@
-// The application's panels and the small handlers bound to them: the Edit
-// menu, the bookmark buttons, colour schemes, the benchmark, Quit and the
-// inert handler (the File menu's are in file_menu.h). Screens layer:
+// The application's panels, their layout around the text rows, and the
+// small handlers bound to them: the scroll buttons and thumb, the Edit menu,
+// the bookmark buttons, colour schemes, the benchmark, Quit and the inert
+// handler (the File menu's are in file_menu.h). Screens layer:
 // included by start-up (app) and the tests.
 #pragma once
 #include <cstdint>
 
-#include "editor/panel_ids.h"
+#include "screens/panel_ids.h"
 
 namespace vusk {
 
 // Installs the application's panels into the panel directory, restores
 // their writable records, and returns to the Default colour scheme.
 void reset_screen_state();
+
+// Lays the table out afresh for the frame: the text rows, then the fixed
+// panels (title, menu bar, bottom bar, thumb), recording their boundaries in
+// the view; the focus goes back to the default widget.
+void layout_screen();
 
 // The colour schemes the View menu offers.
 constexpr uint32_t COLOUR_SCHEMES = 3;
@@ -20,6 +26,12 @@ constexpr uint32_t COLOUR_SCHEMES = 3;
 void apply_colour_scheme(uint32_t scheme);
 
 // Button handlers: each takes the WidgetSlot of the activated button.
+
+// Scroll button: its w_param 0 or 2 moves the view a line up or down, 4 or
+// 6 a column left or right.
+void scroll_step_button(int32_t slot);
+// Drag routine of the scroll thumb: the view follows the thumb's place.
+void drag_scroll_thumb(int32_t slot);
 
 // The Edit menu: the action of the widget's w_value (cut, copy, paste,
 // column paste, clipboard paste); cut and copy with nothing selected post

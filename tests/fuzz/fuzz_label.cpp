@@ -14,6 +14,7 @@
 #include "files/load_save.h"
 #include "fuzz_support.h"
 #include "raster/raster.h"
+#include "screens/title.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
 
@@ -36,7 +37,7 @@ void start_once() {
 // Draws the widgets that show the title label.
 void draw_title() {
   for (int32_t i = 0; i < slot_index(wt.widget_end); ++i) {
-    if (wt.w_label[i] == files.title_label) draw_widget(4 * i);
+    if (wt.w_label[i] == title.label) draw_widget(4 * i);
   }
 }
 
@@ -70,7 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string name = in.bytes(in.below(PATH_BYTES));
   std::memset(files.file_path, 0, PATH_BYTES);
   std::memcpy(files.file_path, name.data(), name.size());
-  set_title_file_name();
+  take_file_name();
+  refresh_title_label();
   draw_title();
   // Then any label in the first slot, which is given back afterwards.
   const WidgetTableState saved = wt;

@@ -1,5 +1,5 @@
 // The input path driven by choices: see input_driver.h.
-#include "editor/panel_ids.h"
+#include "screens/panel_ids.h"
 #include "input_driver.h"
 
 #include <sys/stat.h>

@@ -13,7 +13,7 @@
 
 #include "commands/commands.h"
 #include "editor/document.h"
-#include "editor/panel_ids.h"
+#include "screens/panel_ids.h"
 #include "editor/text_view.h"
 #include "raster/raster.h"
 #include "backends/headless/headless.h"

@@ -21,6 +21,7 @@
 #include "files/load_save.h"
 #include "files/transfer.h"
 #include "screens/file_menu.h"
+#include "screens/title.h"
 #include "widgets/label.h"
 #include "widgets/status.h"
 
@@ -129,7 +130,9 @@ class FaultSweep : public EditorSession {
     bool operator==(const Names&) const = default;
   };
   static Names names() {
-    return {files.file_path, files.file_name, std::string(reinterpret_cast<const char*>(files.title_label), PATH_BYTES),
+    refresh_title_label();  // both titles as the end of the message leaves them
+    refresh_window_title();
+    return {files.file_path, files.file_name, std::string(reinterpret_cast<const char*>(title.label), PATH_BYTES),
             headless::state.window_title, files.file_mode, document_modified()};
   }
   // After a failed save: the names and mode as before, so that Ctrl+S then
@@ -277,7 +280,8 @@ TEST_F(FaultSweep, AFailedLoadChangesNothing) {
           open_file_dialog(file_entry(open_file_dialog, FILE_MODE_TEXT));
           doc_before = document();
           name_before = files.file_name;
-          title_before = std::string(reinterpret_cast<const char*>(files.title_label), PATH_BYTES);
+          refresh_title_label();
+          title_before = std::string(reinterpret_cast<const char*>(title.label), PATH_BYTES);
           mode_before = files.file_mode;
         },
         [&] {
@@ -288,7 +292,8 @@ TEST_F(FaultSweep, AFailedLoadChangesNothing) {
         [&](const std::string& where) {
           EXPECT_EQ(document(), doc_before) << int{mode} << ", " << where;
           EXPECT_EQ(files.file_name, name_before) << where;
-          EXPECT_EQ(std::string(reinterpret_cast<const char*>(files.title_label), PATH_BYTES), title_before);
+          refresh_title_label();
+          EXPECT_EQ(std::string(reinterpret_cast<const char*>(title.label), PATH_BYTES), title_before);
           EXPECT_EQ(files.file_mode, mode_before) << where;
           EXPECT_TRUE(box_shown()) << where;
           EXPECT_TRUE(check_document()) << where;

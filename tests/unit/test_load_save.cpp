@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "editor/text_view.h"
-#include "files/text_format.h"
 #include "file_test_support.h"
-#include "raster/raster.h"
+#include "files/text_format.h"
 #include "platform/platform.h"
+#include "raster/raster.h"
+#include "screens/title.h"
 #include "widgets/label.h"
 #include "widgets/status.h"
 #include "widgets/widget_table.h"
@@ -272,7 +273,8 @@ TEST_F(FileTest, CtrlF2ReloadsInTheOtherModeAndEmptiesTheSelection) {
     EXPECT_TRUE(view.sel_start == view.sel_end && view.sel_anchor == view.sel_head && view.sel_head == view.sel_end);
     EXPECT_TRUE(check_document());
   }
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(files.title_label) + 3, 19), "current file:a.bin\xFF");
+  refresh_title_label();
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(title.label) + 3, 19), "current file:a.bin\xFF");
 }
 
 // The title's name continues the template's text; only a label whose last
@@ -289,35 +291,39 @@ constexpr size_t NAME_AT = title_template.size - 2;
 
 TEST_F(FileTest, TitleNameIsCutToTheFrameAndTheLabel) {
   auto title_name = []() {
-    const auto* label = reinterpret_cast<const char*>(files.title_label);
+    const auto* label = reinterpret_cast<const char*>(title.label);
     EXPECT_EQ(std::string(label, NAME_AT), std::string(reinterpret_cast<const char*>(title_template.data()), NAME_AT));
     const std::string rest(label + NAME_AT);  // up to the LC_END byte
     EXPECT_EQ(rest.back(), '\xFF');
     return rest.substr(0, rest.size() - 1);
   };
+  auto retitle = [] {
+    take_file_name();
+    refresh_title_label();
+  };
   const std::string name(200, 'n');
   set_path("/x/y/" + name);
   raster.frame_width = 1024;
-  set_title_file_name();
+  retitle();
   EXPECT_EQ(files.file_name, name);
   EXPECT_EQ(title_name(), name.substr(0, 99));
   raster.frame_width = 624;
-  set_title_file_name();
+  retitle();
   EXPECT_EQ(title_name().size(), 55u);
   // A frame too narrow for the subtraction wraps round and cuts nothing; nor
   // does a frame that does not exist yet. The label's size still does.
   raster.frame_width = 100;
-  set_title_file_name();
+  retitle();
   EXPECT_EQ(title_name(), name);
   const std::string longest(250, 'm');
   set_path(longest);
   raster.frame_width = 0;
-  set_title_file_name();
+  retitle();
   EXPECT_EQ(files.file_name, longest);
-  EXPECT_EQ(title_name(), longest.substr(0, sizeof files.title_label - NAME_AT - 2));
+  EXPECT_EQ(title_name(), longest.substr(0, sizeof title.label - NAME_AT - 2));
   // A 0xFF in the name must not end the label's text early.
   set_path("dir/a\xFF" "b");
-  set_title_file_name();
+  retitle();
   EXPECT_EQ(title_name(), "a b");
   EXPECT_STREQ(files.file_name, "a\xFF" "b");
 }
@@ -332,8 +338,9 @@ TEST_F(FileTest, EveryByteOfTheNameStaysTextInTheTitleLabel) {
     if (is_path_separator(byte)) continue;  // not part of a bare name
     for (const std::string& name : {std::string("a") + byte + "Zbc", std::string("a") + byte}) {
       set_path(name);
-      set_title_file_name();
-      const uint8_t* label = files.title_label;
+      take_file_name();
+      refresh_title_label();
+      const uint8_t* label = title.label;
       const bool special = b == LC_TEXT_END || b == LC_TEXT_NEWLINE;
       std::string shown = name;
       shown[1] = special ? ' ' : byte;

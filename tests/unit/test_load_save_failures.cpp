@@ -10,6 +10,7 @@
 
 #include "editor/text_view.h"
 #include "file_test_support.h"
+#include "screens/title.h"
 #include "unprivileged.h"
 #include "widgets/widget_table.h"
 
@@ -20,11 +21,12 @@ namespace {
 
 // What a refusal must leave alone.
 struct Snapshot {
-  std::string document, name, title, origin;
+  std::string document, name, title_shown, origin;
   uint8_t mode;
   static Snapshot take() {
+    refresh_title_label();  // as the next redraw shows it
     return {std::string(reinterpret_cast<const char*>(doc.text_buffer), doc.text_length), files.file_name,
-            std::string(reinterpret_cast<const char*>(files.title_label), PATH_BYTES), files.document_origin,
+            std::string(reinterpret_cast<const char*>(title.label), PATH_BYTES), files.document_origin,
             files.file_mode};
   }
 };
@@ -54,7 +56,8 @@ class LoadFailure : public FileTest {
   void expect_unchanged(const std::string& failed_path) {
     EXPECT_EQ(document_bytes(), before.document);
     EXPECT_EQ(files.file_name, before.name);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(files.title_label), PATH_BYTES), before.title);
+    refresh_title_label();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(title.label), PATH_BYTES), before.title_shown);
     EXPECT_EQ(files.document_origin, before.origin);
     EXPECT_EQ(files.file_mode, before.mode);
     EXPECT_TRUE(transcript_has(box_for(failed_path)));
@@ -295,7 +298,7 @@ TEST_F(FileTest, SaveWritesWhereTheDocumentCameFrom) {
 
 TEST_F(FileTest, SaveOfANeverLoadedDocumentUsesTheBareNameHere) {
   set_path("somewhere/default.txt");
-  set_title_file_name();
+  take_file_name();
   save_under_file_name(0);
   EXPECT_EQ(read_file(path("default.txt")), "   ");
   EXPECT_STREQ(files.file_path, "default.txt");

@@ -9,16 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "app/window.h"
+#include "backends/headless/frame_writer.h"
+#include "backends/headless/headless.h"
 #include "editor/document.h"
 #include "editor/text_row.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "files/search.h"
-#include "backends/headless/frame_writer.h"
 #include "screens/file_menu.h"
 #include "screens/screens.h"
-#include "backends/headless/headless.h"
-#include "app/window.h"
+#include "screens/title.h"
 #include "widget_frames.h"
 
 using namespace vusk;
@@ -51,7 +52,7 @@ class Screens : public ::testing::Test {
     headless::reset();
     create_empty_document();
     wt.default_focus = 0;
-    layout_text_view();
+    layout_screen();
   }
   // Activates the menu title or entry `slot` as a click would.
   void press(int32_t slot) { wt.w_data[slot_index(slot)].handler(slot); }
@@ -59,11 +60,11 @@ class Screens : public ::testing::Test {
 
 TEST_F(Screens, FixedPanelsAroundTheTextRows) {
   EXPECT_EQ(view.visible_rows, 44u);
-  const std::vector<int32_t> title = slots_of(PANEL_TITLE);
-  ASSERT_EQ(title.size(), 2u);
-  EXPECT_EQ(box_of(title[0]), (Box{0, 0, 1024, 36}));
-  EXPECT_EQ(wt.w_label[slot_index(title[0])], files.title_label);
-  EXPECT_EQ(box_of(title[1]), (Box{1002, 18, 22, 18}));
+  const std::vector<int32_t> title_bar = slots_of(PANEL_TITLE);
+  ASSERT_EQ(title_bar.size(), 2u);
+  EXPECT_EQ(box_of(title_bar[0]), (Box{0, 0, 1024, 36}));
+  EXPECT_EQ(wt.w_label[slot_index(title_bar[0])], title.label);
+  EXPECT_EQ(box_of(title_bar[1]), (Box{1002, 18, 22, 18}));
   const std::vector<int32_t> bar = slots_of(PANEL_MENU_BAR);
   ASSERT_EQ(bar.size(), 3u);
   EXPECT_EQ(box_of(bar[1]), (Box{104, 18, 80, 18}));
@@ -173,7 +174,7 @@ TEST_F(Screens, ResetRestoresTheWritableTablesAndTheScheme) {
   const int16_t pristine_y = panel_directory[PANEL_BOTTOM_BAR][0].y;
   open_frame(640, 300);
   create_empty_document();
-  layout_text_view();
+  layout_screen();
   EXPECT_NE(panel_directory[PANEL_BOTTOM_BAR][0].y, pristine_y);
   panel_directory[PANEL_FILE_MENU][1].x = 99;
   apply_colour_scheme(2);
@@ -227,7 +228,7 @@ TEST_F(Screens, BenchmarkPostsFramesPerSecondAndLeavesNoSelection) {
   headless::reset();
   create_empty_document();
   wt.default_focus = 0;
-  layout_text_view();
+  layout_screen();
   run_benchmark(0);
   EXPECT_EQ(status.status_text, number_text);
   EXPECT_EQ(status.status_state, 1);

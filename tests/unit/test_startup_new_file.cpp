@@ -1,7 +1,8 @@
 // A command-line name of a file that does not exist yet: the empty Document
 // starts under it, and "Save" creates it where the name pointed at start-up.
-#include "file_test_support.h"
 #include "backends/posix/posix_support.h"
+#include "file_test_support.h"
+#include "screens/title.h"
 
 using namespace vusk;
 using vusk::testing::FileTest;
@@ -18,7 +19,7 @@ class StartUpNewFile : public FileTest {
     start_up_steps();
   }
   static std::string title() {
-    const auto* label = reinterpret_cast<const char*>(files.title_label);
+    const auto* label = reinterpret_cast<const char*>(vusk::title.label);
     return std::string(label + 3, std::strlen(label + 3) - 1);  // past colour and text codes, before 0xFF
   }
 };

@@ -6,6 +6,7 @@
 
 #include "editor_session.h"
 #include "files/load_save.h"
+#include "screens/screens.h"
 
 using namespace vusk;
 using namespace vusk::test;
@@ -82,7 +83,7 @@ TEST_F(StateDump, NamesOutliveAPanelThatGainsARecord) {
   bar.push_back(extra);
   bar.push_back(PanelRecord{});
   panel_directory[PANEL_MENU_BAR] = bar.data();
-  layout_text_view();
+  layout_screen();
   key("alt");
   keys({"Enter", "Down", "Down"});
   EXPECT_EQ(wt.focus_widget, before + 4);

@@ -45,7 +45,7 @@ void lay_out(uint16_t w, uint16_t h, const std::string& text = "   \r", bool pix
   }
   make_document(text);
   wt.default_focus = 0;
-  layout_text_view();
+  layout_screen();
 }
 
 int32_t offset(const uint8_t* p) { return p == nullptr ? -1 : static_cast<int32_t>(p - doc.text_buffer); }

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "editor/panel_ids.h"
+#include "screens/panel_ids.h"
 #include "raster/raster.h"
 #include "app/startup.h"
 #include "widgets/label.h"
