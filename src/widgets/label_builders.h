@@ -8,7 +8,7 @@
 // label_variables[], jump targets 32-bit offsets within the label; both start
 // at the next 4-byte boundary of the label, reached with 0x90 filler. The
 // built label is 4-byte aligned, so that boundary is also an address boundary.
-// Widgets layer: included by the screens, by the files (the title label) and
+// Widgets layer: included by the screens (the panels and the title label) and
 // by anything else above that defines labels.
 #pragma once
 #include <cstddef>
