@@ -67,5 +67,12 @@ wid=$(e2e_wait_window 'txt - Vusk$' 30)
 title=$(xdotool getwindowname "$wid")
 [ "$title" = "ｱあ.txt - Vusk" ] || e2e_fail "the title is \"$title\", not \"ｱあ.txt - Vusk\""
 e2e_close_app
+# A UTF-8 name, as Linux names are, shows as it is.
+printf 'x\r\n' >café.txt
+e2e_start_app "$E2E_BIN/vusk" café.txt
+wid=$(e2e_wait_window 'txt - Vusk$' 30)
+title=$(xdotool getwindowname "$wid")
+[ "$title" = "café.txt - Vusk" ] || e2e_fail "the title is \"$title\", not \"café.txt - Vusk\""
+e2e_close_app
 echo "ok: window $size showing $E2E_FILE as the headless frame does, never below 624x288," \
   "titled by its document, closed with code 0"

@@ -204,6 +204,11 @@ TEST(TitleText, Cp932BecomesUtf8WithUndefinedBytesReplaced) {
   EXPECT_EQ(cp932_to_utf8("\xFE\xFD", 2), replaced + replaced);
   EXPECT_EQ(cp932_to_utf8("a\x82", 2), "a" + replaced);  // a lead byte cut off at the end
   EXPECT_EQ(cp932_to_utf8("", 0), "");
+  // The core's text as SDL shows it: UTF-8 names as they are, CP932 ones converted.
+  EXPECT_EQ(shown_text("caf\xC3\xA9.txt - Vusk", 16), "caf\u00E9.txt - Vusk");
+  EXPECT_EQ(shown_text("\x8A\xBF.txt", 6), "\u6F22.txt");
+  EXPECT_EQ(shown_text("\xC3\xA9\xC3", 3), "\uFF83\uFF69\uFF83");  // cut off: not UTF-8
+  EXPECT_EQ(shown_text("\xED\xA0\x80", 3), cp932_to_utf8("\xED\xA0\x80", 3));  // a surrogate
   // Every byte value before a space (which is no trail byte) gives
   // well-formed UTF-8 and loses nothing after it.
   for (uint32_t b = 1; b < 256; ++b) {

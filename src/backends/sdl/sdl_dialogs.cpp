@@ -213,7 +213,9 @@ uint32_t file_dialog_error() { return state.dialog_error; }
 const char* file_dialog_unavailable_reason() { return state.dialog_reason.c_str(); }
 
 void show_message(const char* text, const char* caption) {
-  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, state.window) != 0) {
+  const std::string shown = sdl::shown_text(text, std::strlen(text));
+  const std::string shown_caption = sdl::shown_text(caption, std::strlen(caption));
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, shown_caption.c_str(), shown.c_str(), state.window) != 0) {
     // Without a display for the box the message must still reach the user.
     std::fprintf(stderr, "vusk: %s %s\n", caption, text);
   }
@@ -252,8 +254,8 @@ QuestionAnswer ask_question(const char* text, const char* caption, QuestionButto
       {cancel ? Uint32{0} : Uint32{SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT}, ANSWER_NO, "No"},
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, ANSWER_CANCEL, "Cancel"},
   };
-  const std::string utf8_text = sdl::cp932_to_utf8(text, std::strlen(text));
-  const std::string utf8_caption = sdl::cp932_to_utf8(caption, std::strlen(caption));
+  const std::string utf8_text = sdl::shown_text(text, std::strlen(text));
+  const std::string utf8_caption = sdl::shown_text(caption, std::strlen(caption));
   const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, state.window, utf8_caption.c_str(), utf8_text.c_str(),
                                cancel ? 3 : 2, choices, nullptr};
   int chosen = -1;

@@ -1,7 +1,7 @@
 // Translation of SDL input into the core's Win32 vocabulary: virtual-key
 // codes, key and system-key messages, synthesised WM_CHAR characters, mouse
 // messages with MK_ bits, the wheel word, typed UTF-8 text as CP932 bytes,
-// clipboard text with CR LF line ends, and CP932 text as UTF-8 for display.
+// clipboard text with CR LF line ends, and the core's text as UTF-8 for display.
 // Pure functions on plain values (SDL key symbols, scancodes and KMOD_ bits),
 // so that they can be checked without a display. Backends layer (SDL2):
 // included only by src/backends/sdl and its tests.
@@ -74,5 +74,11 @@ std::string lf_line_ends(const std::string& text);
 // UTF-8 of CP932 text, for what SDL shows (the window title); each byte that
 // CP932 does not define, and a lead byte cut off at the end, becomes U+FFFD.
 std::string cp932_to_utf8(const char* cp932, size_t length);
+
+// The core's text as SDL shows it (the window title, message boxes): its own
+// words are ASCII, and the names in them are the file system's, which are
+// UTF-8 here, so well-formed UTF-8 stays as it is; anything else is taken as
+// CP932.
+std::string shown_text(const char* text, size_t length);
 
 }  // namespace vusk::sdl

@@ -285,10 +285,10 @@ void set_window_minimum_size(uint32_t outer_width, uint32_t outer_height) {
   if (state.window != nullptr) SDL_SetWindowMinimumSize(state.window, state.min_width * s, state.min_height * s);
 }
 
-// The name in the title is CP932, as all the core's text is; SDL wants UTF-8.
+// SDL wants UTF-8: a name that is not is taken as CP932.
 void set_window_title(const char* title) {
   if (state.window == nullptr) return;
-  SDL_SetWindowTitle(state.window, sdl::cp932_to_utf8(title, std::strlen(title)).c_str());
+  SDL_SetWindowTitle(state.window, sdl::shown_text(title, std::strlen(title)).c_str());
 }
 
 void invalidate_now(const PlatformRect* rect) {
