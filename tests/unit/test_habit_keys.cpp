@@ -13,6 +13,7 @@
 #include "editor_session.h"
 #include "file_test_support.h"
 #include "files/load_save.h"
+#include "files/search.h"
 #include "files/transfer.h"
 #include "widgets/status.h"
 
@@ -113,6 +114,21 @@ TEST_F(HabitKeys, OtherControlBytesAreStillTyped) {
   chars("\x13\x03\x18\x01");
   EXPECT_EQ(text(), std::string("\x02\x11\x13\x03\x18\x01" "ab\ncd"));
   EXPECT_EQ(clipboard(), "(none)");
+}
+
+// Ctrl+H arrives as Backspace's own character: the held Ctrl tells them
+// apart, in the text and in the find field, where it deleted as Backspace.
+TEST_F(HabitKeys, CtrlHIsNoBackspace) {
+  key("ctrl+h");
+  EXPECT_EQ(text(), "\x08" "ab\ncd");
+  key("Backspace");
+  EXPECT_EQ(text(), "ab\ncd");
+  key("ctrl+f");
+  chars("xy");
+  key("ctrl+h");
+  EXPECT_EQ(std::string(find_pattern, 2), "xy");
+  key("Backspace");
+  EXPECT_EQ(std::string(find_pattern, 2), "x ");
 }
 
 TEST(ClipboardForm, LineEndsBecomeCrLfAndNulBytesStayOff) {
