@@ -25,6 +25,7 @@ SCENARIOS=(
   no_zenity
   benchmark
   double_byte
+  double_click
 )
 
 # Open from the command line, type, delete, break a line, select with
@@ -328,4 +329,19 @@ scenario_double_byte() {
   sc_expect selection
   sc_close
   rm -f "$(dirname "$SC_EXE")/jisfont.bin" "$E2E_HEADLESS_BIN/jisfont.bin"
+}
+
+# A double-click selects the word under the pointer (letters, digits and _
+# together), Delete takes it, and Ctrl+S saves what is left.
+scenario_double_click() {
+  sc_document words.txt $'one two_3 four\r\n'
+  sc_start
+  sc_double_click 50 40
+  sc_expect word-selected
+  sc_keys Delete ctrl+s
+  sc_expect_title words.txt
+  sc_expect saved
+  printf 'one  four\r\n' >"$E2E_WORK/expected.txt"
+  sc_expect_saved "$E2E_WORK/expected.txt"
+  sc_close
 }
