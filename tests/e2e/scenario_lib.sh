@@ -204,9 +204,8 @@ sc_dialog_keys() {
   E2E_MASK="$SC_TITLE_NAME_X,0 $((SC_WIDTH - 1)),17"
 }
 
-# Types `path` into the Wine file dialog that is open and presses Enter; waits
-# until the dialog is gone.
-sc_wine_answer_dialog() {
+# Waits for the Wine file dialog to show, focuses it and prints its id.
+sc_wine_focus_dialog() {
   local dialog tries=600
   while :; do
     dialog=$(xdotool search --onlyvisible --name '^(Open|Save As|Save)$' 2>/dev/null | head -1 || true)
@@ -216,10 +215,22 @@ sc_wine_answer_dialog() {
     sleep 0.05
   done
   xdotool windowfocus --sync "$dialog"
-  xdotool type --delay 30 "$1"
-  xdotool key Return
+  echo "$dialog"
+}
+
+# Waits until the Wine file dialog is gone; `what` says after what.
+sc_wine_dialog_gone() {
   e2e_poll 30 sh -c "! xdotool search --onlyvisible --name '^(Open|Save As|Save)\$' >/dev/null 2>&1" ||
     e2e_fail "the file dialog stayed open after $1"
+}
+
+# Types `path` into the Wine file dialog that is open and presses Enter; waits
+# until the dialog is gone.
+sc_wine_answer_dialog() {
+  sc_wine_focus_dialog >/dev/null
+  xdotool type --delay 30 "$1"
+  xdotool key Return
+  sc_wine_dialog_gone "$1"
 }
 
 # --- checks -------------------------------------------------------------------
