@@ -168,8 +168,7 @@ sc_click() {
   e2e_script "click $1 $2"
 }
 
-# Double-clicks at (x, y) of the client area, the two clicks well within
-# any double-click time.
+# Double-clicks at (x, y) of the client area.
 sc_double_click() {
   xdotool mousemove --window "$wid" $((SC_LEFT + $1)) $((SC_TOP + $2)) click --repeat 2 --delay 80 1
   e2e_script "dblclick $1 $2"
@@ -204,8 +203,9 @@ sc_dialog_keys() {
   E2E_MASK="$SC_TITLE_NAME_X,0 $((SC_WIDTH - 1)),17"
 }
 
-# Waits for the Wine file dialog to show, focuses it and prints its id.
-sc_wine_focus_dialog() {
+# Types `path` into the Wine file dialog that is open and presses Enter; waits
+# until the dialog is gone.
+sc_wine_answer_dialog() {
   local dialog tries=600
   while :; do
     dialog=$(xdotool search --onlyvisible --name '^(Open|Save As|Save)$' 2>/dev/null | head -1 || true)
@@ -215,22 +215,10 @@ sc_wine_focus_dialog() {
     sleep 0.05
   done
   xdotool windowfocus --sync "$dialog"
-  echo "$dialog"
-}
-
-# Waits until the Wine file dialog is gone; `what` says after what.
-sc_wine_dialog_gone() {
-  e2e_poll 30 sh -c "! xdotool search --onlyvisible --name '^(Open|Save As|Save)\$' >/dev/null 2>&1" ||
-    e2e_fail "the file dialog stayed open after $1"
-}
-
-# Types `path` into the Wine file dialog that is open and presses Enter; waits
-# until the dialog is gone.
-sc_wine_answer_dialog() {
-  sc_wine_focus_dialog >/dev/null
   xdotool type --delay 30 "$1"
   xdotool key Return
-  sc_wine_dialog_gone "$1"
+  e2e_poll 30 sh -c "! xdotool search --onlyvisible --name '^(Open|Save As|Save)\$' >/dev/null 2>&1" ||
+    e2e_fail "the file dialog stayed open after $1"
 }
 
 # --- checks -------------------------------------------------------------------

@@ -5,9 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <random>
 #include <string>
-#include <vector>
 
 #include "commands/commands.h"
 #include "editor/document.h"
@@ -288,39 +286,6 @@ TEST(TextViewMouse, PressPlacesTheCursorAndDragSelects) {
   place_cursor_by_mouse(0, 90, 3, 8);
   EXPECT_EQ(view.cursor_row, 0);
   EXPECT_EQ(offset(view.sel_start), 0);
-}
-
-// On random lines of letters, marks, double-byte pairs (some with a trail
-// that reads as ASCII or as a lead byte) and kana, the word around every
-// byte holds that byte, starts and ends on whole characters, and is either
-// one character that is no word character or a run of word characters
-// that no word character continues on either side.
-TEST(TextViewMouse, DoubleClickWordsAreWholeAndMaximal) {
-  const std::string alphabet = "a_9 ,@\x82\xA0\x88\x40\x81\x81\xB1"s;
-  std::mt19937 random(24);
-  for (int round = 0; round < 300; ++round) {
-    std::string line;
-    for (int n = static_cast<int>(random() % 12); n > 0; --n) line += alphabet[random() % alphabet.size()];
-    make_document(line + "\r");
-    uint8_t* const start = doc.text_buffer;
-    std::vector<uint8_t*> starts;  // every character's first byte, then the line's end
-    for (uint8_t* p = start; *p != END_MARKER; p += character_bytes(p)) starts.push_back(p);
-    starts.push_back(start + line.size());
-    auto boundary = [&](const uint8_t* p) { return std::find(starts.begin(), starts.end(), p) != starts.end(); };
-    for (size_t at = 0; at < line.size(); ++at) {
-      const CharSpan w = word_at(start, start + at);
-      SCOPED_TRACE(testing::PrintToString(line) + " at " + std::to_string(at));
-      ASSERT_TRUE(w.start <= start + at && start + at < w.end && boundary(w.start) && boundary(w.end));
-      if (!is_word_character(w.start)) {
-        EXPECT_EQ(w.end, w.start + character_bytes(w.start));
-        continue;
-      }
-      for (uint8_t* p = w.start; p < w.end; p += character_bytes(p)) EXPECT_TRUE(is_word_character(p));
-      const auto before = std::find(starts.begin(), starts.end(), w.start);
-      EXPECT_FALSE(w.end < start + line.size() && is_word_character(w.end));
-      EXPECT_FALSE(before != starts.begin() && is_word_character(*(before - 1)));
-    }
-  }
 }
 
 TEST(TextViewMouse, BookmarkButtonsJumpThroughTheDispatcher) {
