@@ -232,30 +232,6 @@ TEST(MouseMessages, ButtonsCarryTheHeldButtonsAndModifiers) {
                                           {WM_RBUTTONUP, MK_MBUTTON}}));
   EXPECT_EQ(out[0].lparam, make_position(20, 10));
   EXPECT_EQ(buttons, MK_MBUTTON);
-  // Only the left button's second press is a double-click; its third is a press again.
-  out.clear();
-  translate_button(true, SDL_BUTTON_RIGHT, 13, 23, W, H, KMOD_NONE, &buttons, &out, 2);
-  for (const uint8_t clicks : {2, 3}) translate_button(true, SDL_BUTTON_LEFT, 13, 23, W, H, KMOD_NONE, &buttons, &out, clicks);
-  EXPECT_EQ(brief(out), (std::vector<Msg>{{WM_RBUTTONDOWN, MK_RBUTTON | MK_MBUTTON},
-                                          {WM_LBUTTONDBLCLK, MK_LBUTTON | MK_RBUTTON | MK_MBUTTON},
-                                          {WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_MBUTTON}}));
-}
-
-// Only the left button's second press is a double-click; a third press,
-// and any press of the right button, is an ordinary one.
-TEST(MouseMessages, TheSecondLeftPressIsADoubleClick) {
-  uint32_t buttons = 0;
-  Messages out;
-  for (const uint8_t clicks : {2, 3}) {
-    translate_button(true, SDL_BUTTON_LEFT, 10, 20, W, H, KMOD_NONE, &buttons, &out, clicks);
-    translate_button(false, SDL_BUTTON_LEFT, 10, 20, W, H, KMOD_NONE, &buttons, &out, clicks);
-  }
-  translate_button(true, SDL_BUTTON_RIGHT, 10, 20, W, H, KMOD_NONE, &buttons, &out, 2);
-  EXPECT_EQ(brief(out), (std::vector<Msg>{{WM_LBUTTONDBLCLK, MK_LBUTTON},
-                                          {WM_LBUTTONUP, 0},
-                                          {WM_LBUTTONDOWN, MK_LBUTTON},
-                                          {WM_LBUTTONUP, 0},
-                                          {WM_RBUTTONDOWN, MK_RBUTTON}}));
 }
 
 // The window does not capture the pointer: a drag that leaves it is not
