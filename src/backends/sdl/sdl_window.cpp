@@ -195,6 +195,9 @@ void translate_event(const SDL_Event& e, Messages* out) {
     case SDL_DROPFILE:
       take_dropped_file(e.drop.file, out);
       break;
+    case SDL_DROPTEXT:  // dropped text is not a file: only its copy is freed
+      SDL_free(e.drop.file);
+      break;
     default:
       break;
   }
