@@ -94,6 +94,9 @@ struct SessionEnded {};
 InputDriver::InputDriver(const std::string& scratch_dir) : dir_(scratch_dir) {
   start();
   for (const char c : std::string(" \r\n")) allowed_[static_cast<uint8_t>(c)] = true;  // padding, line ends
+  // The transfer file outlives a run, as it outlives the program: what an
+  // earlier run of this process left there may be pasted in this one.
+  allow(read_file(files.transfer_path));
 }
 
 void InputDriver::start() {
