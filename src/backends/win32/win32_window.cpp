@@ -1,6 +1,8 @@
 // Win32 window, presentation and message loop, and the services that need the
 // window as owner: message boxes, the clipboard and the two file dialogs.
-// The core's window procedure receives every message through a trampoline.
+// The core's window procedure receives every message through a trampoline,
+// which also hands on a drop as its first file's path and keeps the core's
+// Ctrl and Shift true to the system's key state.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
