@@ -112,6 +112,15 @@ void rebuild_frame() {
   redraw_all_widgets();
 }
 
+// After a request handled outside the router: the titles follow the file's
+// name, and the status message and whatever was drawn are shown.
+intptr_t present_after_request() {
+  refresh_titles();
+  if (raster.redraw_pending == 0) return 0;
+  if (win.shows_status_line != 0) update_status_line();
+  return present_dirty_rect();
+}
+
 // A close request (the close box, Alt+F4, a quit from the system) first
 // settles unsaved changes; Cancel keeps the window. One that arrives while
 // a box or dialog is up cannot ask, so it is refused while there are
@@ -122,9 +131,18 @@ intptr_t close_request(uintptr_t hwnd) {
   const bool close = settle_unsaved_changes();
   win.in_wndproc = 0;
   if (close) return default_handling(hwnd, WM_CLOSE, 0, 0);
-  if (raster.redraw_pending == 0) return 0;
-  if (win.shows_status_line != 0) update_status_line();
-  return present_dirty_rect();
+  return present_after_request();
+}
+
+// A file dropped onto the window (`path`, terminated) opens as text. One
+// dropped while a box or dialog is up cannot ask about unsaved changes and
+// is refused; nothing changes.
+intptr_t drop_request(const char* path) {
+  if (win.in_wndproc != 0 || path == nullptr) return 0;
+  win.in_wndproc = 1;
+  open_dropped_file(path);
+  win.in_wndproc = 0;
+  return present_after_request();
 }
 
 }  // namespace
@@ -219,6 +237,7 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
     return 0;
   }
   if (message == WM_CLOSE) return close_request(hwnd);
+  if (message == WM_DROPFILES) return drop_request(reinterpret_cast<const char*>(wparam));
   // A message that arrives while another is being handled (from inside a
   // message box or file dialog) must not reach the system's logic.
   if (win.in_wndproc != 0) return default_handling(hwnd, message, wparam, lparam);

@@ -453,7 +453,11 @@ bool dispatch(Work& w, uint32_t code) {
     case KEY_F5: delete_bytes(w, 3); break;
     case KEY_DELETE: delete_key(w); break;
     case CHAR_TAB: insert_located(w, TAB_SPACES, sizeof TAB_SPACES); break;
-    case CHAR_BACKSPACE: backspace(w); break;
+    case CHAR_BACKSPACE:
+      // The character of Ctrl+H too: with Ctrl held it is that Ctrl+letter.
+      if (w.ctrl) type_byte(w, static_cast<uint8_t>(code));
+      else backspace(w);
+      break;
     case CHAR_ENTER: split_line(w); break;
     default: type_byte(w, static_cast<uint8_t>(code)); break;
   }

@@ -169,10 +169,66 @@ void follow_thumb(uint32_t thumb_y) {
   fill_row_pointers();
 }
 
+uint32_t character_bytes(const uint8_t* p) { return is_lead_byte(*p) && !is_line_end(p[1]) ? 2 : 1; }
+
+bool is_word_character(const uint8_t* p) {
+  const uint8_t c = *p;
+  return c >= 0x80 || c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+CharSpan word_at(uint8_t* line, const uint8_t* at) {
+  // Characters can only be told apart from the line's start on (a trail
+  // byte may look like a lead byte), so one walk finds both the character
+  // holding `at` and where the run of word characters before it began.
+  uint8_t* run = line;
+  uint8_t* p = line;
+  uint8_t* next = p + character_bytes(p);
+  while (next <= at) {
+    if (!is_word_character(p)) run = next;
+    p = next;
+    next = p + character_bytes(p);
+  }
+  if (!is_word_character(p)) return CharSpan{p, next};
+  while (!is_line_end(*next) && is_word_character(next)) next += character_bytes(next);
+  return CharSpan{run, next};
+}
+
+namespace {
+
+// A double-click on screen cell (row, column): the word or the one
+// character there is selected, anchored at its start, with the cursor at
+// its end (the view scrolls sideways to show it). In virtual space or on a
+// line end nothing is selected and the cursor stays, as after a press.
+// Returns the cursor's screen column.
+uint32_t select_word_by_mouse(uint32_t row, uint32_t column) {
+  locate_cursor(row, column + static_cast<uint32_t>(view.left_col));
+  if (doc.pad_newlines != 0 || doc.pad_spaces != 0 || is_line_end(*doc.cursor_ptr)) {
+    empty_selection(doc.cursor_ptr);
+    return column;
+  }
+  uint8_t* const line = line_start(doc.cursor_line);
+  const CharSpan word = word_at(line, doc.cursor_ptr);
+  view.sel_anchor = view.sel_start = word.start;
+  view.sel_head = view.sel_end = word.end;
+  const auto end = static_cast<uint32_t>(word.end - line);
+  locate_cursor(row, end);
+  const uint32_t last_col = view.visible_cols > 0 ? view.visible_cols - 1 : 0;
+  if (end > static_cast<uint32_t>(view.left_col) + last_col) {
+    view.left_col = static_cast<int32_t>(end - last_col);
+    fill_row_pointers();
+  }
+  return end - static_cast<uint32_t>(view.left_col);
+}
+
+}  // namespace
+
 void place_cursor_by_mouse(uint32_t, uint32_t x, uint32_t phase, int32_t slot) {
-  const uint32_t column = x / 9;
+  uint32_t column = x / 9;
   const uint32_t row = wt.w_param[slot_index(slot)];
-  if (phase == 0) {
+  if (phase == 2) {
+    begin_command();
+    column = select_word_by_mouse(row, column);
+  } else if (phase == 0) {
     begin_command();  // a click ends a typing run, wherever it puts the cursor
     locate_cursor(row, column + static_cast<uint32_t>(view.left_col));
     empty_selection(doc.cursor_ptr);

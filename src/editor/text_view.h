@@ -70,9 +70,28 @@ void scroll_view(int32_t lines, int32_t columns);
 // pointers are refreshed, the router redraws.
 void follow_thumb(uint32_t thumb_y);
 // A press on a text row (as the router leaves it): a press (phase 0) puts the cursor at the pressed cell
-// and empties the Selection, a drag (phase 1) extends the Selection to it;
-// the row takes the focus and everything is redrawn. Other phases do nothing.
+// and empties the Selection, a drag (phase 1) extends the Selection to it,
+// a double-click (phase 2) selects the word there (word_at) with the cursor
+// at its end; the row takes the focus and everything is redrawn. Other
+// phases do nothing.
 void place_cursor_by_mouse(uint32_t y, uint32_t x, uint32_t phase, int32_t slot);
+
+// The bytes [start, end) of a run of characters.
+struct CharSpan {
+  uint8_t* start;
+  uint8_t* end;
+};
+// The length of the character that starts at p, which is no line end: a
+// Shift_JIS pair whose trail is no line end is two bytes, any other byte one.
+// The word rule takes its steps through here.
+uint32_t character_bytes(const uint8_t* p);
+// Whether the character at p belongs to words: an ASCII letter or digit,
+// '_', or any character whose first byte is 0x80 or above.
+bool is_word_character(const uint8_t* p);
+// The run of word characters around the content byte `at` of the line that
+// starts at `line`, whole characters only; when the character holding `at`
+// is no word character, that one character. Walks from the line's start.
+CharSpan word_at(uint8_t* line, const uint8_t* at);
 
 // Makes the four Selection pointers equal (nothing selected).
 void empty_selection(uint8_t* at);

@@ -23,9 +23,16 @@ constexpr uint32_t WM_SYSKEYUP = 0x0105;
 constexpr uint32_t WM_MOUSEMOVE = 0x0200;
 constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
 constexpr uint32_t WM_LBUTTONUP = 0x0202;
+// The second press of a double-click, in place of its WM_LBUTTONDOWN.
+constexpr uint32_t WM_LBUTTONDBLCLK = 0x0203;
 constexpr uint32_t WM_RBUTTONDOWN = 0x0204;
 constexpr uint32_t WM_RBUTTONUP = 0x0205;
 constexpr uint32_t WM_MOUSEWHEEL = 0x020A;
+// Files dropped onto the window. The core's form, which every backend
+// delivers (Win32's own carries a drop handle instead): the first
+// parameter points at the first file's path, terminated, valid during the
+// call; the others are left out.
+constexpr uint32_t WM_DROPFILES = 0x0233;
 constexpr uint32_t WM_USER = 0x0400;
 
 // Mouse-button and modifier bits of a mouse message's first parameter.

@@ -100,6 +100,15 @@ void take_chosen_path(const char* path, bool save, uint8_t mode) {
   if (!take_chosen(save, mode)) give_back(kept);
 }
 
+void open_dropped_file(const char* path) {
+  // file_path cannot hold a longer name: it is refused before anything is asked.
+  if (std::strlen(path) >= PATH_BYTES) {
+    show_message(path, ERROR_CAPTION);
+    return;
+  }
+  if (settle_unsaved_changes()) take_chosen_path(path, false, FILE_MODE_TEXT);
+}
+
 void open_file_dialog(int32_t slot) { open_with_dialog(mode_of(slot)); }
 
 void open_as_text() { open_with_dialog(FILE_MODE_TEXT); }

@@ -18,6 +18,13 @@ void show_loaded_document();
 // box and leaves file_path and file_mode as they were.
 void take_chosen_path(const char* path, bool save, uint8_t mode);
 
+// A file dropped onto the window, opened as "Open as text" opens a chosen
+// one: the unsaved-changes question first (Cancel stops, keeping
+// everything), then the load as text. A path that does not load, or that
+// is too long to be a file_path, shows its "error!?" box and keeps the
+// Document.
+void open_dropped_file(const char* path);
+
 // Button handlers of the File menu; each takes the WidgetSlot of the
 // activated entry, whose value is the file mode (0 text, 1 hex listing).
 

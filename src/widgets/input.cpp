@@ -50,8 +50,8 @@ int32_t idx(int32_t slot) { return slot_index(slot); }
 // A key that no widget uses, left for the editing dispatcher.
 void send_command(uint32_t code) { input.routed = RouteResult{ROUTE_COMMAND, code, 0, 0, 0, NO_SLOT}; }
 
-// A press (phase 0) or drag (phase 1) at (x, y) on text row `slot`, left
-// for the text view in the row's own coordinates.
+// A press (phase 0), drag (phase 1) or double-click (phase 2) at (x, y) on
+// text row `slot`, left for the text view in the row's own coordinates.
 void press_text_row(uint32_t y, uint32_t x, uint32_t phase, int32_t slot) {
   input.routed = RouteResult{ROUTE_TEXT_ROW, 0, y - wt.w_y[idx(slot)], x - wt.w_x[idx(slot)], phase, slot};
 }
@@ -195,7 +195,10 @@ void mouse_move(uint32_t y, uint32_t x, uintptr_t key) {
   drag_panel(static_cast<int32_t>(y), static_cast<int32_t>(x), key);
 }
 
-void left_button_down(uint32_t y, uint32_t x) {
+// A press, or with `phase` 2 the second press of a double-click: on a text
+// row that phase reaches the text view (a word to select); on any other
+// widget both presses act alike, as two clicks.
+void left_button_down(uint32_t y, uint32_t x, uint32_t phase) {
   input.press_x = static_cast<int32_t>(x);
   input.press_y = static_cast<int32_t>(y);
   const int32_t s = hit_test(y, x);
@@ -206,7 +209,7 @@ void left_button_down(uint32_t y, uint32_t x) {
     return;
   }
   if (wt.w_kind[i] == WK_TEXT_ROW) {
-    press_text_row(y, x, 0, s);
+    press_text_row(y, x, phase, s);
     wt.pressed_widget = s;
     return;
   }
@@ -302,6 +305,9 @@ FieldKey field_key(uint32_t k, uint32_t c) {
     return FieldKey::TAKEN;
   }
   if (character && k == VK_RETURN) return FieldKey::SUBMITTED;
+  // Ctrl+H arrives as Backspace's character: held Ctrl tells it apart, and
+  // it goes on to the dispatcher as Ctrl+letters do.
+  if (character && k == VK_BACK && input.ctrl_down) return FieldKey::PASSED_ON;
   const int32_t slot = wt.focus_widget;
   const int32_t i = idx(slot);
   if (character && k == VK_ESCAPE && (wt.w_flags[i] & WF_ESCAPE_CANCELS)) return FieldKey::CANCELLED;
@@ -476,7 +482,10 @@ RouteResult route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message)
       mouse_move(y, x, key);
       break;
     case WM_LBUTTONDOWN:
-      left_button_down(y, x);
+      left_button_down(y, x, 0);
+      break;
+    case WM_LBUTTONDBLCLK:
+      left_button_down(y, x, 2);
       break;
     case WM_LBUTTONUP:
       left_button_up(y, x);

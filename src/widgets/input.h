@@ -14,8 +14,8 @@ enum RouteAction : uint8_t {
   ROUTE_NONE = 0,
   ROUTE_COMMAND,    // a key no widget uses: run `code`, a CommandCode
   ROUTE_SUBMITTED,  // Enter in a text field: the caller runs its search
-  ROUTE_TEXT_ROW,   // a press (phase 0) or drag (phase 1) on text row `slot`,
-                    // at (y, x) relative to the row's top-left corner
+  ROUTE_TEXT_ROW,   // a press (phase 0), drag (phase 1) or double-click (phase 2)
+                    // on text row `slot`, at (y, x) relative to the row's top-left corner
   ROUTE_WHEEL,      // the mouse wheel: `code` is the message's whole first parameter
   ROUTE_CANCELLED,  // Escape in a text field with WF_ESCAPE_CANCELS
 };

@@ -168,6 +168,12 @@ sc_click() {
   e2e_script "click $1 $2"
 }
 
+# Double-clicks at (x, y) of the client area.
+sc_double_click() {
+  xdotool mousemove --window "$wid" $((SC_LEFT + $1)) $((SC_TOP + $2)) click --repeat 2 --delay 80 1
+  e2e_script "dblclick $1 $2"
+}
+
 # Drags with the left button from (x1, y1) to (x2, y2) of the client area.
 sc_drag() {
   xdotool mousemove --window "$wid" $((SC_LEFT + $1)) $((SC_TOP + $2)) mousedown 1 \

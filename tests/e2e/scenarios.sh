@@ -25,6 +25,8 @@ SCENARIOS=(
   no_zenity
   benchmark
   double_byte
+  double_click
+  ctrl_released_in_dialog
 )
 
 # Open from the command line, type, delete, break a line, select with
@@ -328,4 +330,30 @@ scenario_double_byte() {
   sc_expect selection
   sc_close
   rm -f "$(dirname "$SC_EXE")/jisfont.bin" "$E2E_HEADLESS_BIN/jisfont.bin"
+}
+
+# A double-click selects the word under the pointer (letters, digits, _).
+scenario_double_click() {
+  sc_document words.txt $'one two_3 four\r\n'
+  sc_start
+  sc_double_click 50 40
+  sc_expect word-selected
+  sc_close
+}
+
+# Ctrl let go in Ctrl+O's dialog, unheard by the window: Left then moves
+# one column and Backspace deletes. (SDL2 reports such releases itself.)
+scenario_ctrl_released_in_dialog() {
+  [ "$SC_DRIVER" = wine ] || return 0
+  sc_document keys.txt $'abcdefgh\r\n'
+  sc_start
+  e2e_script "answer cancel" "key End ctrl+o"
+  e2e_focus "$wid"
+  xdotool key End keydown ctrl key o search --sync --onlyvisible --name '^Open$' windowfocus --sync keyup ctrl key Escape
+  e2e_poll 30 sh -c "! xdotool search --onlyvisible --name '^Open\$' >/dev/null 2>&1" || e2e_fail "the dialog stayed"
+  sc_keys Left BackSpace ctrl+s
+  sc_expect saved
+  printf 'abcdefh\r\n' >"$E2E_WORK/expected.txt"
+  sc_expect_saved "$E2E_WORK/expected.txt"
+  sc_close
 }

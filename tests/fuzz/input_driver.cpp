@@ -94,6 +94,9 @@ struct SessionEnded {};
 InputDriver::InputDriver(const std::string& scratch_dir) : dir_(scratch_dir) {
   start();
   for (const char c : std::string(" \r\n")) allowed_[static_cast<uint8_t>(c)] = true;  // padding, line ends
+  // The transfer file outlives a run, as it outlives the program: what an
+  // earlier run of this process left there may be pasted in this one.
+  allow(read_file(files.transfer_path));
 }
 
 void InputDriver::start() {
@@ -158,8 +161,8 @@ void InputDriver::send_chars(Choices& c) {
 }
 
 void InputDriver::send_mouse(Choices& c) {
-  static const uint32_t MESSAGES[] = {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONDOWN,
-                                      WM_RBUTTONUP,   WM_MOUSEWHEEL, WM_RBUTTONDOWN};
+  static const uint32_t MESSAGES[] = {WM_LBUTTONDOWN, WM_MOUSEMOVE,   WM_LBUTTONUP,     WM_RBUTTONDOWN,
+                                      WM_RBUTTONUP,   WM_MOUSEWHEEL,  WM_RBUTTONDOWN,   WM_LBUTTONDBLCLK};
   const uint32_t message = MESSAGES[c.below(std::size(MESSAGES))];
   // Mostly inside the frame; now and then anywhere a 16-bit position reaches.
   const bool anywhere = c.below(8) == 0;
@@ -181,6 +184,12 @@ void InputDriver::set_transfer(Choices& c) {
   const std::string text = random_text(c, 40);
   allow(text);
   write_file(files.transfer_path, text);
+}
+
+// A drop of the loaded file, or of the scratch folder, which cannot load.
+void InputDriver::drop_file(Choices& c) {
+  const std::string path = c.below(2) == 0 ? dir_ + "/loaded.txt" : dir_;
+  headless::send(WM_DROPFILES, reinterpret_cast<uintptr_t>(path.c_str()), 0);
 }
 
 void InputDriver::queue_answer(Choices& c) {
@@ -207,14 +216,15 @@ void InputDriver::allow_file_on_disk() {
 }
 
 void InputDriver::send_one(Choices& c) {
-  switch (c.below(16)) {
+  switch (c.below(17)) {
     case 0: case 1: case 2: case 3: case 4: send_key(c); break;
     case 5: case 6: case 7: case 8: send_chars(c); break;
     case 9: case 10: case 11: send_mouse(c); break;
     case 12: headless::resize_client(static_cast<int32_t>(1 + c.below(1600)), static_cast<int32_t>(1 + c.below(1200))); break;
     case 13: set_clipboard(c); break;
     case 14: set_transfer(c); break;
-    default: queue_answer(c); break;
+    case 15: queue_answer(c); break;
+    default: drop_file(c); break;
   }
 }
 

@@ -44,6 +44,7 @@ class InputDriver {
   void send_mouse(Choices& c);
   void set_clipboard(Choices& c);
   void set_transfer(Choices& c);
+  void drop_file(Choices& c);
   void queue_answer(Choices& c);
   std::string random_text(Choices& c, uint32_t max);
   void allow(const std::string& bytes);

@@ -13,6 +13,7 @@
 #include "editor_session.h"
 #include "file_test_support.h"
 #include "files/load_save.h"
+#include "files/search.h"
 #include "files/transfer.h"
 #include "widgets/status.h"
 
@@ -107,12 +108,16 @@ TEST_F(HabitKeys, SelectAllPutsTheCursorAtTheEndAndIsNotRepeated) {
 }
 
 TEST_F(HabitKeys, OtherControlBytesAreStillTyped) {
-  keys({"ctrl+b", "ctrl+q"});
+  keys({"ctrl+b", "ctrl+h", "ctrl+q"});  // Ctrl+H is Backspace's character, told apart by Ctrl
   // Without Ctrl held (a script's or an input method's character), the
   // habit keys' bytes are typed too.
   chars("\x13\x03\x18\x01");
-  EXPECT_EQ(text(), std::string("\x02\x11\x13\x03\x18\x01" "ab\ncd"));
+  EXPECT_EQ(text(), std::string("\x02\x08\x11\x13\x03\x18\x01" "ab\ncd"));
   EXPECT_EQ(clipboard(), "(none)");
+  key("ctrl+f");  // nor does the find field take Ctrl+H for Backspace
+  chars("xy");
+  keys({"ctrl+h", "Backspace"});
+  EXPECT_EQ(std::string(find_pattern, 2), "x ");
 }
 
 TEST(ClipboardForm, LineEndsBecomeCrLfAndNulBytesStayOff) {

@@ -282,8 +282,8 @@ TEST(TextViewMouse, PressPlacesTheCursorAndDragSelects) {
   EXPECT_EQ(offset(view.sel_end), 1);
   EXPECT_EQ(offset(view.sel_anchor), 1);
   EXPECT_EQ(offset(view.sel_head), 0);
-  // Any other phase changes nothing.
-  place_cursor_by_mouse(0, 90, 2, 8);
+  // Any phase past the double-click's changes nothing.
+  place_cursor_by_mouse(0, 90, 3, 8);
   EXPECT_EQ(view.cursor_row, 0);
   EXPECT_EQ(offset(view.sel_start), 0);
 }

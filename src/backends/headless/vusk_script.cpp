@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -295,6 +296,21 @@ void dump_document(const Line& l) {
   write_document(path);
 }
 
+// `dblclick X Y`: the four messages of a double-click, as Windows sends them
+// to a window of a class that takes double-clicks.
+void double_click(const Line& l) {
+  for (const uint32_t message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+    mouse(message, MK_LBUTTON, message != WM_LBUTTONUP, l.words);
+  }
+}
+
+// `drop PATH`: one file dropped onto the window; PATH takes TEXT's escapes.
+void drop_file(const Line& l) {
+  const std::string path = unescape(rest_of(l.text));
+  if (path.empty()) throw ScriptError{"drop needs PATH"};
+  deliver(WM_DROPFILES, reinterpret_cast<uintptr_t>(path.c_str()), 0);
+}
+
 void close_window(const Line& l) {
   no_more_words(l.words, 1);
   deliver(WM_CLOSE, 0, 0);
@@ -313,6 +329,7 @@ const Verb VERBS[] = {
        mouse(WM_LBUTTONDOWN, MK_LBUTTON, true, l.words);
        mouse(WM_LBUTTONUP, MK_LBUTTON, false, l.words);
      }},
+    {"dblclick", double_click},
     {"down", [](const Line& l) { mouse(WM_LBUTTONDOWN, MK_LBUTTON, true, l.words); }},
     {"up", [](const Line& l) { mouse(WM_LBUTTONUP, MK_LBUTTON, false, l.words); }},
     {"move", [](const Line& l) { mouse(WM_MOUSEMOVE, 0, false, l.words); }},
@@ -331,6 +348,7 @@ const Verb VERBS[] = {
     {"title", print_title},
     {"show-clipboard", print_clipboard},
     {"doc", dump_document},
+    {"drop", drop_file},
     {"close", close_window},
 };
 

@@ -33,6 +33,8 @@ struct SdlState {
   uint32_t scale;                     // display pixels per frame pixel, each way (1 until the window exists)
   int32_t room_width, room_height;    // display pixels the window may take on the screen, 0 when unknown
   std::vector<uint32_t> wide_row;     // one frame row widened by the factor, while painting
+  bool drop_taken;                    // the drop under way has given its first file
+  std::string drop_path;              // that file, until its WM_DROPFILES is dispatched
 };
 extern SdlState state;  // the SDL2 backend's one state
 

@@ -210,13 +210,13 @@ bool inside_client(int32_t x, int32_t y, int32_t width, int32_t height) {
 }
 
 void translate_button(bool down, uint8_t button, int32_t x, int32_t y, int32_t width, int32_t height,
-                      uint16_t mod, uint32_t* buttons, Messages* out) {
+                      uint16_t mod, uint32_t* buttons, Messages* out, uint8_t clicks) {
   uint32_t bit = 0;
   uint32_t message = 0;
   switch (button) {
     case SDL_BUTTON_LEFT:
       bit = MK_LBUTTON;
-      message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+      message = !down ? WM_LBUTTONUP : clicks == 2 ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
       break;
     case SDL_BUTTON_RIGHT:
       bit = MK_RBUTTON;

@@ -46,9 +46,11 @@ bool inside_client(int32_t x, int32_t y, int32_t width, int32_t height);
 // `width` x `height` client area, and keeps `buttons` (MK_LBUTTON,
 // MK_RBUTTON, MK_MBUTTON) up to date even when the position lies outside and
 // no message is sent. The middle button only counts as held; it has no
-// message of its own.
+// message of its own. The left button's second press of a double-click
+// (`clicks` 2) is WM_LBUTTONDBLCLK, as Windows sends it to a class that
+// takes double-clicks; a third press is an ordinary one again.
 void translate_button(bool down, uint8_t button, int32_t x, int32_t y, int32_t width, int32_t height,
-                      uint16_t mod, uint32_t* buttons, Messages* out);
+                      uint16_t mod, uint32_t* buttons, Messages* out, uint8_t clicks = 1);
 
 // Appends WM_MOUSEMOVE at (x, y) when it lies inside the `width` x `height`
 // client area.

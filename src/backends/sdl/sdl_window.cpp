@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "platform/messages.h"
 #include "platform/platform.h"
@@ -139,6 +141,17 @@ void translate_window_event(const SDL_WindowEvent& e, Messages* out) {
   }
 }
 
+// One file of a drop, whose name SDL hands over to be freed: the first of
+// the drop becomes the path a WM_DROPFILES will carry, the rest are left out.
+void take_dropped_file(char* file, Messages* out) {
+  if (file != nullptr && !state.drop_taken) {
+    state.drop_taken = true;
+    state.drop_path = file;
+    out->push_back({state.hwnd, WM_DROPFILES, 0, 0});
+  }
+  SDL_free(file);
+}
+
 // Translates one SDL event into messages (appended to `out`).
 void translate_event(const SDL_Event& e, Messages* out) {
   int w = 0, h = 0;
@@ -166,7 +179,7 @@ void translate_event(const SDL_Event& e, Messages* out) {
     case SDL_MOUSEBUTTONUP:
       client_size(&w, &h);
       translate_button(e.type == SDL_MOUSEBUTTONDOWN, e.button.button, frame_at(e.button.x), frame_at(e.button.y), w, h,
-                       mouse_mod(), &state.buttons, out);
+                       mouse_mod(), &state.buttons, out, e.button.clicks);
       break;
     case SDL_MOUSEWHEEL: {
       int x = 0, y = 0;
@@ -175,6 +188,16 @@ void translate_event(const SDL_Event& e, Messages* out) {
                       mouse_mod(), state.buttons, out);
       break;
     }
+    case SDL_DROPBEGIN:
+    case SDL_DROPCOMPLETE:
+      state.drop_taken = false;
+      break;
+    case SDL_DROPFILE:
+      take_dropped_file(e.drop.file, out);
+      break;
+    case SDL_DROPTEXT:  // dropped text is not a file: only its copy is freed
+      SDL_free(e.drop.file);
+      break;
     default:
       break;
   }
@@ -401,6 +424,14 @@ void dispatch_platform_message(const PlatformMessage* message) {
     get_client_rect(&client);
     sdl::keep_minimum_size(&client.right, &client.bottom);
     sdl::deliver_size(client.right, client.bottom);
+    return;
+  }
+  if (message->message == WM_DROPFILES) {
+    // The path is the backend's until the core has taken it; a second drop
+    // queued meanwhile left only its own path, which the first message took.
+    const std::string path = std::move(state.drop_path);
+    state.drop_path.clear();
+    if (!path.empty()) window_procedure(message->hwnd, WM_DROPFILES, reinterpret_cast<uintptr_t>(path.c_str()), 0);
     return;
   }
   window_procedure(message->hwnd, message->message, message->wparam, message->lparam);

@@ -1,14 +1,18 @@
 // Win32 window, presentation and message loop, and the services that need the
 // window as owner: message boxes, the clipboard and the two file dialogs.
-// The core's window procedure receives every message through a trampoline.
+// The core's window procedure receives every message through a trampoline,
+// which also hands on a drop as its first file's path and keeps the core's
+// Ctrl and Shift true to the system's key state.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/platform.h"
 #include "app/display_scale.h"
@@ -27,6 +31,7 @@ struct Win32State {
   char* clipboard_copy;    // terminated copy of unterminated clipboard text
   POINT min_track_size;    // the least outer size, (0, 0) for none
   LONG scale;              // display pixels per frame pixel, each way (at least 1)
+  bool ctrl_told, shift_told;  // the core last heard these modifiers go down
 };
 Win32State w32;
 
@@ -125,6 +130,52 @@ void keep_on_work_area() {
   if (x != r.left || y != r.top) SetWindowPos(w32.hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
+// The key state behind one modifier, as the core should see it before a
+// key message: a release that went to a message box or dialog (which hold
+// the keyboard while they are up), or to another window, never reached the
+// core, and a Ctrl left held would turn Backspace into Ctrl+H.
+void sync_modifier(HWND hwnd, WPARAM vk, bool* told) {
+  const bool held = (GetKeyState(static_cast<int>(vk)) & 0x8000) != 0;
+  if (held == *told) return;
+  *told = held;
+  window_procedure(reinterpret_cast<uintptr_t>(hwnd), held ? WM_KEYDOWN : WM_KEYUP, vk, held ? 1 : 0xC0000001);
+}
+
+// Keeps the core's Ctrl and Shift true to the key state at each key message
+// it is about to route (inside a box or dialog it routes none).
+void sync_modifiers(HWND hwnd, UINT message, WPARAM wparam) {
+  if (win.in_wndproc != 0) return;
+  const bool key = message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR;
+  if (!key) return;
+  if (message != WM_CHAR && wparam == VK_CONTROL) {
+    w32.ctrl_told = message == WM_KEYDOWN;
+    return;
+  }
+  if (message != WM_CHAR && wparam == VK_SHIFT) {
+    w32.shift_told = message == WM_KEYDOWN;
+    return;
+  }
+  sync_modifier(hwnd, VK_CONTROL, &w32.ctrl_told);
+  sync_modifier(hwnd, VK_SHIFT, &w32.shift_told);
+}
+
+// Files dropped onto the window: the core hears of the first one's path
+// in place of the drop handle (the others are left out, as the core's
+// message says); the handle is released here.
+LRESULT drop_files(HWND hwnd, HDROP drop) {
+  std::string path;
+  const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+  if (length != 0) {
+    path.resize(length + 1);
+    if (DragQueryFileA(drop, 0, path.data(), length + 1) == 0) path.clear();
+    path.resize(std::strlen(path.c_str()));
+  }
+  DragFinish(drop);
+  if (path.empty()) return 0;
+  return window_procedure(reinterpret_cast<uintptr_t>(hwnd), WM_DROPFILES,
+                          reinterpret_cast<uintptr_t>(path.c_str()), 0);
+}
+
 // Forwards every message to the core. The window handle is kept from the
 // first message, so that calls made while CreateWindowExA is still running
 // already reach the window.
@@ -139,7 +190,9 @@ LRESULT CALLBACK window_trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARA
   // the message as input, and a message that comes while drawing is pending
   // never reaches the default handling that stores the text.
   if (message == WM_SETTEXT) return DefWindowProcA(hwnd, message, wparam, lparam);
+  if (message == WM_DROPFILES) return drop_files(hwnd, reinterpret_cast<HDROP>(wparam));
   if (scale() > 1 && client_position_message(message)) lparam = frame_position(lparam);
+  sync_modifiers(hwnd, message, wparam);
   return window_procedure(reinterpret_cast<uintptr_t>(hwnd), message, wparam, lparam);
 }
 
@@ -264,7 +317,7 @@ uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t 
                                  const char* title) {
   w32.hinstance = GetModuleHandleA(nullptr);
   WNDCLASSA window_class{};
-  window_class.style = CS_HREDRAW | CS_VREDRAW;
+  window_class.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
   window_class.lpfnWndProc = window_trampoline;
   window_class.hInstance = w32.hinstance;
   window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -277,6 +330,7 @@ uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t 
                               w32.hinstance, nullptr);
   w32.hwnd = hwnd;  // null when creation failed, even if messages came first
   if (hwnd == nullptr) return 0;
+  DragAcceptFiles(hwnd, TRUE);
   ShowWindow(hwnd, SW_SHOWNORMAL);
   return reinterpret_cast<uintptr_t>(hwnd);
 }
