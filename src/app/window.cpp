@@ -197,7 +197,10 @@ void act_on_route(const RouteResult& r) {
     case ROUTE_SUBMITTED:
       if (!path_prompt_answered(r.action)) act_on_command(run_command(VK_RETURN));  // the character Enter
       break;
-    case ROUTE_CANCELLED: path_prompt_answered(r.action); break;
+    // Escape in any other field that takes it as a cancel closes its bar.
+    case ROUTE_CANCELLED:
+      if (!path_prompt_answered(r.action)) close_panel(wt.focus_widget);
+      break;
     case ROUTE_TEXT_ROW: place_cursor_by_mouse(r.y, r.x, r.phase, r.slot); break;
     case ROUTE_WHEEL: scroll_by_wheel(static_cast<int32_t>(r.code)); break;
     case ROUTE_NONE: break;

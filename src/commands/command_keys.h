@@ -44,11 +44,17 @@ constexpr uint32_t CHAR_ENTER = '\r';
 constexpr uint32_t CHAR_CTRL_A = 'A' - '@';
 constexpr uint32_t CHAR_CTRL_C = 'C' - '@';
 constexpr uint32_t CHAR_CTRL_F = 'F' - '@';
+constexpr uint32_t CHAR_CTRL_G = 'G' - '@';
+constexpr uint32_t CHAR_CTRL_H = 'H' - '@';  // Backspace's character too: Ctrl tells them apart
 constexpr uint32_t CHAR_CTRL_O = 'O' - '@';
 constexpr uint32_t CHAR_CTRL_S = 'S' - '@';
 constexpr uint32_t CHAR_CTRL_V = 'V' - '@';
 constexpr uint32_t CHAR_CTRL_X = 'X' - '@';
 constexpr uint32_t CHAR_CTRL_Y = 'Y' - '@';
 constexpr uint32_t CHAR_CTRL_Z = 'Z' - '@';
+
+// Synthetic codes.
+// The replace bar's "replace All" button: Shift+Enter, as in its fields.
+constexpr uint32_t CODE_REPLACE_ALL = SYNTHETIC_FLAG | SYNTHETIC_SHIFT | CHAR_ENTER;
 
 }  // namespace vusk

@@ -35,7 +35,12 @@ enum CommandResult : uint32_t {
   COMMAND_OPEN = 0x02,  // Ctrl+O: as "Open as text": the question, the dialog, the load
 };
 
-// No bookmarks and an empty F6 memory.
+// The go-to bar's field: a line number, or a byte offset in a hex listing
+// (decimal, or hex after 0x). Space-padded, then 0, as the find field.
+constexpr uint32_t GOTO_FIELD_CHARS = 12;
+extern char goto_field[GOTO_FIELD_CHARS + 1];
+
+// No bookmarks, an empty F6 memory and an empty go-to field.
 void reset_command_state();
 
 // Runs one CommandCode (a character, KEY_CODE_OFFSET + virtual key, or a

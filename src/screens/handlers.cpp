@@ -62,6 +62,8 @@ void edit_menu_command(int32_t slot) {
   }
 }
 
+void replace_all_button(int32_t) { run_command(CODE_REPLACE_ALL); }
+
 void bookmark_button(int32_t slot) {
   run_command(SYNTHETIC_FLAG | SYNTHETIC_CTRL | (KEY_CODE_OFFSET + VK_F7 + wt.w_param[slot_index(slot)]));
 }

@@ -25,6 +25,9 @@ void apply_colour_scheme(uint32_t scheme);
 // column paste, clipboard paste); cut and copy with nothing selected post
 // "nothing selected!". Cut deletes only what was copied.
 void edit_menu_command(int32_t slot);
+// The replace bar's "replace All": every match of the find field replaced
+// by the replace field's text, as Shift+Enter in either field.
+void replace_all_button(int32_t slot);
 // Runs Ctrl+F7 or Ctrl+F8 (by the button's w_param 0 or 1), which goes to
 // that bookmark.
 void bookmark_button(int32_t slot);

@@ -1,0 +1,74 @@
+// Replace and Replace All. The new text of Replace All is written once into
+// a block of its own, from the first match to the end of the last, and goes
+// in through the Document's replace_text: the rest of the text moves once,
+// the LineTable is re-indexed once, and the history holds one change.
+#include "files/replace.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "editor/document.h"
+#include "editor/text_view.h"
+#include "files/load_save.h"
+#include "files/text_replace.h"
+#include "files/text_search.h"
+#include "files/transfer.h"
+#include "platform/platform.h"
+
+namespace vusk {
+
+namespace {
+
+uint64_t count_line_feeds(const uint8_t* bytes, size_t count) {
+  return static_cast<uint64_t>(std::count(bytes, bytes + count, LINE_FEED));
+}
+
+// Whether the Document can take `removed` bytes standing where `inserted`
+// bytes holding `line_breaks` line breaks now go.
+bool can_take(uint64_t removed, uint64_t inserted, uint64_t line_breaks) {
+  doc.pad_spaces = doc.pad_newlines = 0;  // the growth is the text's alone
+  return document_can_take(inserted > removed ? inserted - removed : 0, line_breaks);
+}
+
+uint32_t offset_in_text(const uint8_t* p) { return static_cast<uint32_t>(p - doc.text_buffer); }
+
+}  // namespace
+
+bool selection_is_match(const SearchPattern& pattern) {
+  if (view.sel_start == view.sel_end || pattern.n == 0) return false;
+  const uint32_t at = offset_in_text(view.sel_start);
+  size_t length = 0;
+  const int64_t found =
+      find_match(doc.text_buffer, doc.text_length, at, false, pattern.bytes, pattern.n, pattern.fold, &length);
+  return found == at && length == static_cast<size_t>(view.sel_end - view.sel_start);
+}
+
+bool replace_selection(const uint8_t* bytes, size_t count, uint32_t* after) {
+  const uint32_t at = offset_in_text(view.sel_start);
+  const auto removed = static_cast<uint32_t>(view.sel_end - view.sel_start);
+  if (!can_take(removed, count, count_line_feeds(bytes, count))) return false;
+  replace_text(at, removed, bytes, static_cast<uint32_t>(count), static_cast<uint32_t>(count));
+  *after = at + static_cast<uint32_t>(count);
+  return true;
+}
+
+int64_t replace_all_matches(const SearchPattern& pattern, const uint8_t* bytes, size_t count) {
+  const std::vector<TextMatch> matches =
+      find_all_matches(doc.text_buffer, doc.text_length, pattern.bytes, pattern.n, pattern.fold);
+  if (matches.empty()) return 0;
+  const size_t from = matches.front().at;
+  const size_t to = size_t{matches.back().at} + matches.back().length;
+  const uint64_t size = replaced_size(from, to, matches, count);
+  const uint64_t line_breaks = count_line_feeds(bytes, count) * matches.size();
+  if (!can_take(to - from, size, line_breaks)) return -1;
+  // An empty block still needs an address to be handed on.
+  auto* block = static_cast<uint8_t*>(obtain_file_block(static_cast<size_t>(std::max<uint64_t>(size, 1))));
+  if (block == nullptr) return -1;
+  write_replaced(doc.text_buffer, from, to, matches, bytes, count, block);
+  replace_text(static_cast<uint32_t>(from), static_cast<uint32_t>(to - from), block, static_cast<uint32_t>(size),
+               static_cast<uint32_t>(size));
+  free_block(block);
+  return static_cast<int64_t>(matches.size());
+}
+
+}  // namespace vusk
