@@ -1,13 +1,17 @@
-// Replace and Replace All. The new text of Replace All is written once into
-// a block of its own, from the first match to the end of the last, and goes
-// in through the Document's replace_text: the rest of the text moves once,
+// Replace and Replace All. The new text of Replace All, from the first match
+// to the end of the last, is written once: in place when the text only
+// shrinks at the matches, else into a block of its own that goes in through
+// the Document's replace_text. Either way the rest of the text moves once,
 // the LineTable is re-indexed once, and the history holds one change.
 #include "files/replace.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "editor/document.h"
+#include "editor/modified.h"
+#include "editor/undo.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "files/text_replace.h"
@@ -31,6 +35,44 @@ bool can_take(uint64_t removed, uint64_t inserted, uint64_t line_breaks) {
 }
 
 uint32_t offset_in_text(const uint8_t* p) { return static_cast<uint32_t>(p - doc.text_buffer); }
+
+// Whether no match is shorter than the replacement: the text then only
+// shrinks or keeps its size at every match.
+bool only_shrinks(const std::vector<TextMatch>& matches, size_t count) {
+  return std::all_of(matches.begin(), matches.end(), [count](const TextMatch& m) { return m.length >= count; });
+}
+
+// Rewrites [from, to) in the text block itself, the rest of the text moved
+// down behind it: no block of its own, and each byte moved once. As
+// replace_text, it is one change for the history, recorded first.
+void rewrite_in_place(size_t from, size_t to, const std::vector<TextMatch>& matches, const uint8_t* bytes,
+                      size_t count, uint64_t size) {
+  const auto offset = static_cast<uint32_t>(from), removed = static_cast<uint32_t>(to - from);
+  const auto inserted = static_cast<uint32_t>(size);
+  mark_document_modified();
+  record_change(offset, removed, inserted, inserted);
+  uint8_t* text = doc.text_buffer;
+  write_replaced(text, from, to, matches, bytes, count, text + from);
+  std::memmove(text + from + inserted, text + to, doc.text_length - to);
+  doc.text_length -= removed - inserted;
+  reindex_after_splice(offset, removed, inserted);
+  doc.cursor_ptr = text + from;
+  doc.pad_spaces = doc.pad_newlines = 0;
+}
+
+// Writes [from, to) anew into a block of its own, then puts it in place of
+// the old bytes in one move of the text.
+bool rewrite_through_block(size_t from, size_t to, const std::vector<TextMatch>& matches, const uint8_t* bytes,
+                           size_t count, uint64_t size) {
+  // An empty block still needs an address to be handed on.
+  auto* block = static_cast<uint8_t*>(obtain_file_block(static_cast<size_t>(std::max<uint64_t>(size, 1))));
+  if (block == nullptr) return false;
+  write_replaced(doc.text_buffer, from, to, matches, bytes, count, block);
+  replace_text(static_cast<uint32_t>(from), static_cast<uint32_t>(to - from), block, static_cast<uint32_t>(size),
+               static_cast<uint32_t>(size));
+  free_block(block);
+  return true;
+}
 
 }  // namespace
 
@@ -61,13 +103,11 @@ int64_t replace_all_matches(const SearchPattern& pattern, const uint8_t* bytes, 
   const uint64_t size = replaced_size(from, to, matches, count);
   const uint64_t line_breaks = count_line_feeds(bytes, count) * matches.size();
   if (!can_take(to - from, size, line_breaks)) return -1;
-  // An empty block still needs an address to be handed on.
-  auto* block = static_cast<uint8_t*>(obtain_file_block(static_cast<size_t>(std::max<uint64_t>(size, 1))));
-  if (block == nullptr) return -1;
-  write_replaced(doc.text_buffer, from, to, matches, bytes, count, block);
-  replace_text(static_cast<uint32_t>(from), static_cast<uint32_t>(to - from), block, static_cast<uint32_t>(size),
-               static_cast<uint32_t>(size));
-  free_block(block);
+  if (only_shrinks(matches, count)) {
+    rewrite_in_place(from, to, matches, bytes, count, size);
+  } else if (!rewrite_through_block(from, to, matches, bytes, count, size)) {
+    return -1;
+  }
   return static_cast<int64_t>(matches.size());
 }
 

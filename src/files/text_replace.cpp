@@ -34,13 +34,13 @@ void write_replaced(const uint8_t* text, size_t from, size_t to, const std::vect
   size_t copied = from;
   for (const TextMatch& m : matches) {
     const size_t kept = m.at - copied;
-    std::memcpy(out, text + copied, kept);
+    std::memmove(out, text + copied, kept);
     out += kept;
     if (replacement_len != 0) std::memcpy(out, replacement, replacement_len);
     out += replacement_len;
     copied = m.at + m.length;
   }
-  std::memcpy(out, text + copied, to - copied);
+  std::memmove(out, text + copied, to - copied);
 }
 
 }  // namespace vusk

@@ -29,6 +29,9 @@ uint64_t replaced_size(size_t from, size_t to, const std::vector<TextMatch>& mat
 
 // Writes the range [from, to) of `text` to `out` with every match replaced
 // by the replacement's bytes: replaced_size bytes. Each byte is copied once.
+// `out` may be text + from when the replacement is no longer than any
+// match: every byte then moves down or stays, and the range is rewritten in
+// place.
 void write_replaced(const uint8_t* text, size_t from, size_t to, const std::vector<TextMatch>& matches,
                     const uint8_t* replacement, size_t replacement_len, uint8_t* out);
 
