@@ -115,6 +115,23 @@ TEST_F(HabitKeys, OtherControlBytesAreStillTyped) {
   EXPECT_EQ(clipboard(), "(none)");
 }
 
+// Ctrl+H and Ctrl+G open their bars and type nothing; their bytes without
+// Ctrl are still Backspace and a typed 0x07.
+TEST_F(HabitKeys, CtrlHAndCtrlGOpenTheirBars) {
+  const std::string before = text();
+  for (const auto& [stroke, panel] : {std::pair{"ctrl+h", PANEL_REPLACE_BAR}, std::pair{"ctrl+g", PANEL_GOTO_BAR}}) {
+    wt.focus_widget = wt.default_focus;
+    key(stroke);
+    EXPECT_EQ(wt.focus_widget, first_slot_of(panel)) << stroke;
+    EXPECT_EQ(text(), before) << stroke;
+  }
+  wt.focus_widget = wt.default_focus;
+  chars("\x07");
+  EXPECT_EQ(text(), "\x07" + before);
+  chars("\x08");
+  EXPECT_EQ(text(), before);
+}
+
 TEST(ClipboardForm, LineEndsBecomeCrLfAndNulBytesStayOff) {
   EXPECT_EQ(clipboard_form_of(std::string("one\n\0two\n", 9)), "one\r\ntwo\r\n");  // CR LF loaded
   EXPECT_EQ(clipboard_form_of(std::string("a\0b", 3)), "ab");  // a NUL inside a line

@@ -107,7 +107,7 @@ class UndoSessions : public EditorSession {
     static const char* const REPLACEMENTS[] = {"", "Q", "xyz\n", "\x82"};
     const std::string pattern = PATTERNS[below(std::size(PATTERNS))];
     const std::string replacement = REPLACEMENTS[below(std::size(REPLACEMENTS))];
-    for (auto [field, text] : {std::pair{find_pattern, pattern}, std::pair{replace_pattern, replacement}}) {
+    for (const auto& [field, text] : {std::pair{find_pattern, pattern}, std::pair{replace_pattern, replacement}}) {
       std::memset(field, ' ', FIND_PATTERN_CHARS);
       std::memcpy(field, text.data(), text.size());
     }
