@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "commands/command_keys.h"
+#include "commands/commands.h"
 #include "commands/command_work.h"
 #include "editor/document.h"
 #include "editor/panel_ids.h"
@@ -29,9 +30,6 @@ constexpr uint64_t NUMBER_CEILING = uint64_t{1} << 40;  // past any line or offs
 constexpr uint32_t HEX_BYTES_PER_LINE = 16;
 constexpr uint32_t HEX_GROUP_BYTES = 4;
 constexpr uint32_t HEX_CELL_COLUMNS = 3;
-
-// The "N replaced." message; the status line keeps a pointer to it.
-char replaced_text[32];
 
 // The panel of the focused text field, or PANEL_COUNT when the focus is on
 // no text field.
@@ -89,8 +87,8 @@ bool replace_everywhere(Work& w) {
     post_status(replaced == 0 ? "Search string not found" : "too large to replace!");
     return false;
   }
-  std::snprintf(replaced_text, sizeof replaced_text, "%lld replaced.", static_cast<long long>(replaced));
-  post_status(replaced_text);
+  std::snprintf(cmd.replaced_message, sizeof cmd.replaced_message, "%lld replaced.", static_cast<long long>(replaced));
+  post_status(cmd.replaced_message);
   // Fewer lines may now end above the view's top.
   if (static_cast<uint32_t>(view.top_line) > doc.last_line) view.top_line = static_cast<int32_t>(doc.last_line);
   locate_work(w);

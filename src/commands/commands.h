@@ -19,6 +19,7 @@ struct CommandState {
   uint32_t last_command;  // F6 repeats this key code (NO_COMMAND: none yet) ...
   int32_t last_column;    // ... from this screen column ...
   uint8_t last_shift, last_ctrl;  // ... with these modifiers
+  char replaced_message[32];      // "N replaced.": the status line points at it
 };
 extern CommandState cmd;  // the dispatcher's one state
 

@@ -1,8 +1,8 @@
 // The application's panel ids: the entries of the PanelDirectory that the
 // screens fill, the text view lays out (title, menu bar, bottom bar, thumb)
-// and the dispatcher opens (the find bar), with their names for state dumps
-// and tests. Editor layer: the editor and every layer above may include it;
-// the widgets know panels only by number.
+// and the dispatcher opens (the find, replace and go-to bars), with their
+// names for state dumps and tests. Editor layer: the editor and every layer
+// above may include it; the widgets know panels only by number.
 #pragma once
 #include <cstdint>
 
