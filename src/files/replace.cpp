@@ -23,6 +23,11 @@ namespace vusk {
 
 namespace {
 
+// Replace All keeps the matches it found (8 bytes each) up to this many, or
+// an eighth of the text's size, whichever is more; beyond, it finds them
+// twice instead of holding them all.
+constexpr size_t KEPT_MATCHES_AT_LEAST = size_t{1} << 16;
+
 uint64_t count_line_feeds(const uint8_t* bytes, size_t count) {
   return static_cast<uint64_t>(std::count(bytes, bytes + count, LINE_FEED));
 }
@@ -74,6 +79,21 @@ bool rewrite_through_block(size_t from, size_t to, const std::vector<TextMatch>&
   return true;
 }
 
+// Replace All where the matches are too many to be kept: measured in one
+// pass, found again in a second that writes the new text into a block.
+int64_t replace_unkept_matches(const SearchPattern& pattern, const uint8_t* bytes, size_t count) {
+  const MatchSpan span = measure_matches(doc.text_buffer, doc.text_length, pattern.bytes, pattern.n, pattern.fold, count);
+  if (!can_take(span.to - span.from, span.size, count_line_feeds(bytes, count) * span.count)) return -1;
+  auto* block = static_cast<uint8_t*>(obtain_file_block(static_cast<size_t>(std::max<uint64_t>(span.size, 1))));
+  if (block == nullptr) return -1;
+  write_matches_replaced(doc.text_buffer, doc.text_length, pattern.bytes, pattern.n, pattern.fold, span, bytes, count,
+                         block);
+  const auto size = static_cast<uint32_t>(span.size);
+  replace_text(static_cast<uint32_t>(span.from), static_cast<uint32_t>(span.to - span.from), block, size, size);
+  free_block(block);
+  return static_cast<int64_t>(span.count);
+}
+
 }  // namespace
 
 bool selection_is_match(const SearchPattern& pattern) {
@@ -95,9 +115,13 @@ bool replace_selection(const uint8_t* bytes, size_t count, uint32_t* after) {
 }
 
 int64_t replace_all_matches(const SearchPattern& pattern, const uint8_t* bytes, size_t count) {
+  // The matches kept take at most an eighth of the text's size in memory.
+  const size_t kept = std::max<size_t>(KEPT_MATCHES_AT_LEAST, doc.text_length / (8 * sizeof(TextMatch)));
+  bool complete = false;
   const std::vector<TextMatch> matches =
-      find_all_matches(doc.text_buffer, doc.text_length, pattern.bytes, pattern.n, pattern.fold);
+      find_all_matches(doc.text_buffer, doc.text_length, pattern.bytes, pattern.n, pattern.fold, kept, &complete);
   if (matches.empty()) return 0;
+  if (!complete) return replace_unkept_matches(pattern, bytes, count);
   const size_t from = matches.front().at;
   const size_t to = size_t{matches.back().at} + matches.back().length;
   const uint64_t size = replaced_size(from, to, matches, count);

@@ -175,6 +175,20 @@ std::string routine_replace_all(const std::string& text, const std::string& patt
   return text.substr(0, from) + std::string(out.begin(), out.end() - 1) + text.substr(to);
 }
 
+// The same through the two passes that keep no matches, the measured range
+// written into a block of exactly its size.
+std::string streamed_replace_all(const std::string& text, const std::string& pattern, bool fold,
+                                 const std::string& replacement, size_t* count) {
+  const std::vector<uint8_t> block(text.begin(), text.end());
+  const auto* pat = reinterpret_cast<const uint8_t*>(pattern.data());
+  const MatchSpan span = measure_matches(block.data(), block.size(), pat, pattern.size(), fold, replacement.size());
+  *count = span.count;
+  std::vector<uint8_t> out(span.size);
+  write_matches_replaced(block.data(), block.size(), pat, pattern.size(), fold, span,
+                         reinterpret_cast<const uint8_t*>(replacement.data()), replacement.size(), out.data());
+  return text.substr(0, span.from) + std::string(out.begin(), out.end()) + text.substr(span.to);
+}
+
 TEST(TextReplace, ReplaceAllEqualsThePlainModelOnRandomTexts) {
   std::mt19937 rng(4321);
   for (int round = 0; round < 400; ++round) {
@@ -188,6 +202,17 @@ TEST(TextReplace, ReplaceAllEqualsThePlainModelOnRandomTexts) {
       const std::string got = routine_replace_all(text, pattern, fold, replacement, &got_count);
       ASSERT_EQ(got_count, want_count) << shown(text) << " / " << shown(pattern) << (fold ? " folded" : "");
       ASSERT_EQ(shown(got), shown(want)) << shown(text) << " / " << shown(pattern) << " -> " << shown(replacement);
+      size_t streamed_count = 0;
+      ASSERT_EQ(shown(streamed_replace_all(text, pattern, fold, replacement, &streamed_count)), shown(want));
+      ASSERT_EQ(streamed_count, want_count);
+      // A search stopped at a limit keeps the first matches and says whether it saw them all.
+      const size_t limit = want_count / 2 + round % 2;
+      bool complete = false;
+      const auto* pat = reinterpret_cast<const uint8_t*>(pattern.data());
+      const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+      const std::vector<TextMatch> few = find_all_matches(bytes, text.size(), pat, pattern.size(), fold, limit, &complete);
+      ASSERT_EQ(few.size(), std::min(limit, want_count));
+      ASSERT_EQ(complete, limit >= want_count);
     }
   }
 }
