@@ -300,12 +300,12 @@ void select_all(Work& w) {
 }
 
 // The Ctrl+letters that act on the whole window or Document rather than at
-// the cursor: Save, Open, the find, replace and go-to bars and Select all.
-// (Ctrl+H arrives as Backspace's character; only Ctrl makes it a command.)
-// F6 does not repeat
-// them. Returns whether `code` was one; *common says whether the common end
-// follows. Every other Ctrl+letter types its control byte, Ctrl+C, Ctrl+X,
-// Ctrl+V, Ctrl+Z and Ctrl+Y aside, which the main dispatch handles.
+// the cursor: Save, Open, the find, replace and go-to bars and Select all
+// (Ctrl+H arrives as Backspace's character: only Ctrl makes it a command).
+// F6 does not repeat them. Returns whether `code` was one; *common says
+// whether the common end follows. Every other Ctrl+letter types its control
+// byte, Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z and Ctrl+Y aside, which the main
+// dispatch handles.
 bool window_command(Work& w, uint32_t code, bool* common) {
   if (!w.ctrl) return false;
   *common = false;
