@@ -39,12 +39,14 @@ uint32_t focused_field_panel() {
   return wt.w_panel[slot_index(f)];
 }
 
+// Whether the focus is on the replace bar's second field.
 bool focus_on_replace_field() {
   const void* field = replace_pattern;
   return focused_field_panel() == PANEL_REPLACE_BAR && wt.w_data[slot_index(wt.focus_widget)].ptr == field;
 }
 
-// The replacement: the replace field without its trailing spaces.
+// The replacement: the replace field's bytes, its trailing spaces not
+// counted.
 size_t replacement_length() {
   return static_cast<size_t>(field_text_end(replace_pattern, FIND_PATTERN_CHARS) -
                              reinterpret_cast<const uint8_t*>(replace_pattern));
@@ -98,6 +100,7 @@ bool replace_everywhere(Work& w) {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
+// The value of hex digit c, either case; -1 for any other character.
 int hex_digit_value(char c) {
   if (is_digit(c)) return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
