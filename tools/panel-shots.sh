@@ -43,6 +43,8 @@ panels=(
   "about-box|key alt Right Right Enter a"
   "find-bar|key alt Right Enter f|type Shift"
   "not-found|key alt Right Enter f|type zzz|key Enter"
+  "replace-bar|key ctrl+h|type Shift|key Tab|type pin"
+  "go-to-bar|key ctrl+g|type 12"
   "hex-listing|key ctrl+F2"
   "white-on-black|key shift+Down shift+End alt Right Right Enter w minus"
   "black-on-white|key shift+Down shift+End alt Right Right Enter b minus"

@@ -16,6 +16,7 @@
 #include "screens/file_menu.h"
 #include "screens/panel_ids.h"
 #include "screens/path_prompt.h"
+#include "screens/screens.h"
 #include "screens/title.h"
 #include "widgets/input.h"
 #include "widgets/label.h"
@@ -212,12 +213,15 @@ void create_window(uint32_t flags, uint32_t height, uint32_t width, const char* 
 void act_on_route(const RouteResult& r) {
   switch (r.action) {
     case ROUTE_COMMAND: act_on_command(run_command(r.code)); break;
-    // Enter in the find field: the dispatcher searches, as for Enter with
-    // the focus on the field. The path prompt's field answers its own.
+    // Enter in a field: the dispatcher searches, replaces or goes to a line,
+    // as the field's bar asks. The path prompt's field answers its own.
     case ROUTE_SUBMITTED:
-      if (!path_prompt_answered(r.action)) act_on_command(run_command(VK_RETURN));  // the character Enter
+      if (!path_prompt_answered(r.action)) act_on_command(run_command(submitted_field_code()));
       break;
-    case ROUTE_CANCELLED: path_prompt_answered(r.action); break;
+    // Escape in any other field that takes it as a cancel closes its bar.
+    case ROUTE_CANCELLED:
+      if (!path_prompt_answered(r.action)) close_panel(wt.focus_widget);
+      break;
     case ROUTE_TEXT_ROW: place_cursor_by_mouse(r.y, r.x, r.phase, r.slot); break;
     case ROUTE_WHEEL: scroll_by_wheel(static_cast<int32_t>(r.code)); break;
     case ROUTE_NONE: break;
@@ -262,6 +266,8 @@ void act_on_command(uint32_t result) {
   if ((result & COMMAND_SAVE) != 0) save_in_place();
   if ((result & COMMAND_OPEN) != 0) open_as_text();
   if ((result & COMMAND_FIND) != 0) show_panel_by_id(PANEL_FIND_BAR);
+  if ((result & COMMAND_REPLACE) != 0) show_panel_by_id(PANEL_REPLACE_BAR);
+  if ((result & COMMAND_GO_TO) != 0) show_panel_by_id(PANEL_GOTO_BAR);
 }
 
 void update_status_line() {

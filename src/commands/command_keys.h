@@ -44,11 +44,21 @@ constexpr uint32_t CHAR_ENTER = '\r';
 constexpr uint32_t CHAR_CTRL_A = 'A' - '@';
 constexpr uint32_t CHAR_CTRL_C = 'C' - '@';
 constexpr uint32_t CHAR_CTRL_F = 'F' - '@';
+constexpr uint32_t CHAR_CTRL_G = 'G' - '@';
+constexpr uint32_t CHAR_CTRL_H = 'H' - '@';  // Backspace's character too: Ctrl tells them apart
 constexpr uint32_t CHAR_CTRL_O = 'O' - '@';
 constexpr uint32_t CHAR_CTRL_S = 'S' - '@';
 constexpr uint32_t CHAR_CTRL_V = 'V' - '@';
 constexpr uint32_t CHAR_CTRL_X = 'X' - '@';
 constexpr uint32_t CHAR_CTRL_Y = 'Y' - '@';
 constexpr uint32_t CHAR_CTRL_Z = 'Z' - '@';
+
+// Synthetic codes.
+// The bars' Enter, as the screens name it from the field that has the focus:
+// the replace bar's "replace All" button and Shift+Enter in its fields;
+// Enter in its replacement field; Enter in the go-to field.
+constexpr uint32_t CODE_REPLACE_ALL = SYNTHETIC_FLAG | SYNTHETIC_SHIFT | CHAR_ENTER;
+constexpr uint32_t CODE_REPLACE_NEXT = SYNTHETIC_FLAG | CHAR_ENTER;
+constexpr uint32_t CODE_GO_TO = SYNTHETIC_FLAG | SYNTHETIC_CTRL | CHAR_ENTER;
 
 }  // namespace vusk

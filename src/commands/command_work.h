@@ -1,6 +1,6 @@
 // The working values of one editing command, shared by the dispatcher
-// (commands.cpp) and its common end (command_end.cpp). Commands layer, private
-// to those two files: nothing else includes it.
+// (commands.cpp), its common end (command_end.cpp) and the bars' commands
+// (bar_commands.cpp). Commands layer, private to those three files.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -42,5 +42,20 @@ void rebase_selection(const Work& w);
 // Clamps the cursor into the view, applies the selection rule, stores the
 // cursor and redraws what the command changed.
 void common_end(Work& w);
+
+// The cursor goes to line `line`: on its row when the line is in view, else
+// with the view centred on it, as a search hit is placed.
+void show_line(Work& w, int32_t line);
+// F3 (direction 0) or F4: the find field's pattern searched from the
+// Selection or the cursor, or from `origin` when that is 0 or more; the
+// match becomes the Selection. False when the pattern is empty, or when
+// nothing matched ("Search string not found" posted).
+bool search(Work& w, uint32_t direction, int64_t origin = -1);
+
+// The replace bar and the go-to bar (bar_commands.cpp): whether `code` is
+// one of their CODE_ codes, and running it. Returns whether the common end
+// follows.
+bool is_bar_command(uint32_t code);
+bool run_bar_command(Work& w, uint32_t code);
 
 }  // namespace vusk

@@ -29,10 +29,13 @@
 namespace vusk {
 
 CommandState cmd;
+char goto_field[GOTO_FIELD_CHARS + 1];
 
 void reset_command_state() {
   cmd = CommandState{};
   cmd.last_command = NO_COMMAND;
+  std::memset(goto_field, ' ', GOTO_FIELD_CHARS);
+  goto_field[GOTO_FIELD_CHARS] = 0;
 }
 
 namespace {
@@ -296,10 +299,12 @@ void select_all(Work& w) {
 }
 
 // The Ctrl+letters that act on the whole window or Document rather than at
-// the cursor: Save, Open, the find bar and Select all. F6 does not repeat
-// them. Returns whether `code` was one; *common says whether the common end
-// follows. Every other Ctrl+letter types its control byte, Ctrl+C, Ctrl+X,
-// Ctrl+V, Ctrl+Z and Ctrl+Y aside, which the main dispatch handles.
+// the cursor: Save, Open, the find, replace and go-to bars and Select all
+// (Ctrl+H arrives as Backspace's character: only Ctrl makes it a command).
+// F6 does not repeat them. Returns whether `code` was one; *common says
+// whether the common end follows. Every other Ctrl+letter types its control
+// byte, Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z and Ctrl+Y aside, which the main
+// dispatch handles.
 bool window_command(Work& w, uint32_t code, bool* common) {
   if (!w.ctrl) return false;
   *common = false;
@@ -307,6 +312,8 @@ bool window_command(Work& w, uint32_t code, bool* common) {
     case CHAR_CTRL_S: w.result = COMMAND_SAVE; return true;
     case CHAR_CTRL_O: w.result = COMMAND_OPEN; return true;
     case CHAR_CTRL_F: w.result = COMMAND_FIND; return true;
+    case CHAR_CTRL_H: w.result = COMMAND_REPLACE; return true;
+    case CHAR_CTRL_G: w.result = COMMAND_GO_TO; return true;
     case CHAR_CTRL_A:
       select_all(w);
       *common = true;
@@ -481,6 +488,14 @@ bool step_to_file(Work& w, int32_t step) {
   return true;
 }
 
+// Whether the selected bytes [start, end) lie on other lines than `line`.
+bool reaches_beyond(const uint8_t* start, const uint8_t* end, uint32_t line) {
+  if (start == end) return false;
+  return line_of_pointer(start) != line || line_of_pointer(end - 1) != line;
+}
+
+}  // namespace
+
 // The cursor goes to line `line` at its column: on its row when the line is
 // in view, else with the view centred on it.
 void show_line(Work& w, int32_t line) {
@@ -496,24 +511,11 @@ void show_line(Work& w, int32_t line) {
   }
 }
 
-// Whether the selected bytes [start, end) lie on other lines than `line`.
-bool reaches_beyond(const uint8_t* start, const uint8_t* end, uint32_t line) {
-  if (start == end) return false;
-  return line_of_pointer(start) != line || line_of_pointer(end - 1) != line;
-}
-
-// The end of the find field's pattern: trailing spaces are no part of it.
-const uint8_t* pattern_end(const uint8_t* field, uint32_t chars) {
-  const uint8_t* end = field + chars;
-  while (end > field && end[-1] == ' ') --end;
-  return end;
-}
-
 // F3 / F4 and Enter in the find field: the find pattern without its
 // trailing spaces, searched from the cursor; the match stays selected.
-bool search(Work& w, uint32_t direction) {
+bool search(Work& w, uint32_t direction, int64_t origin) {
   const auto* start = reinterpret_cast<const uint8_t*>(find_pattern);
-  const uint8_t* end = pattern_end(start, FIND_PATTERN_CHARS);
+  const uint8_t* end = field_text_end(find_pattern, FIND_PATTERN_CHARS);
   if (end == start) {
     raster.redraw_pending = 1;
     return false;
@@ -521,7 +523,7 @@ bool search(Work& w, uint32_t direction) {
   locate_work(w);
   const uint8_t* old_start = view.sel_start;
   const uint8_t* old_end = view.sel_end;
-  const int32_t line = find_text(direction, end, start);
+  const int32_t line = find_text(direction, end, start, origin);
   if (line < 0) {
     post_status("Search string not found");
     return false;
@@ -536,6 +538,8 @@ bool search(Work& w, uint32_t direction) {
   w.rule = SelectionRule::SKIP;
   return true;
 }
+
+namespace {
 
 // F3 searches forward and F4 backward; with Ctrl they step to the previous
 // and the next file. Enter in the find field searches forward.
@@ -595,6 +599,11 @@ uint32_t run_command(uint32_t code) {
   Work w = begin_work(code);
   begin_command();
   if (unbound_key(code & COMMAND_KEY_MASK, w.ctrl)) return COMMAND_DONE;
+  // The bars' Enter and the replace All button: not remembered for F6.
+  if (is_bar_command(code)) {
+    if (run_bar_command(w, code)) common_end(w);
+    return COMMAND_DONE;
+  }
   if (code < SYNTHETIC_FLAG) {
     if (is_search_key(code)) {
       if (search_or_step(w, code)) common_end(w);

@@ -19,6 +19,7 @@ struct CommandState {
   uint32_t last_command;  // F6 repeats this key code (NO_COMMAND: none yet) ...
   int32_t last_column;    // ... from this screen column ...
   uint8_t last_shift, last_ctrl;  // ... with these modifiers
+  char replaced_message[32];      // "N replaced.": the status line points at it
 };
 extern CommandState cmd;  // the dispatcher's one state
 
@@ -34,9 +35,16 @@ enum CommandResult : uint32_t {
   COMMAND_SAVE = 0x01,  // Ctrl+S: as the File menu's "Save"
   COMMAND_OPEN = 0x02,  // Ctrl+O: as "Open as text": the question, the dialog, the load
   COMMAND_FIND = 0x04,  // Ctrl+F: the find bar opens
+  COMMAND_REPLACE = 0x08,  // Ctrl+H: the replace bar opens
+  COMMAND_GO_TO = 0x10,    // Ctrl+G: the go-to bar opens
 };
 
-// No bookmarks and an empty F6 memory.
+// The go-to bar's field: a line number, or a byte offset in a hex listing
+// (decimal, or hex after 0x). Space-padded, then 0, as the find field.
+constexpr uint32_t GOTO_FIELD_CHARS = 12;
+extern char goto_field[GOTO_FIELD_CHARS + 1];
+
+// No bookmarks, an empty F6 memory and an empty go-to field.
 void reset_command_state();
 
 // Runs one CommandCode (a character, KEY_CODE_OFFSET + virtual key, or a

@@ -12,10 +12,28 @@
 namespace vusk {
 
 char find_pattern[FIND_PATTERN_CHARS + 1];
+char replace_pattern[FIND_PATTERN_CHARS + 1];
 
 void reset_search_state() {
   std::memset(find_pattern, ' ', FIND_PATTERN_CHARS);
   find_pattern[FIND_PATTERN_CHARS] = 0;
+  std::memset(replace_pattern, ' ', FIND_PATTERN_CHARS);
+  replace_pattern[FIND_PATTERN_CHARS] = 0;
+}
+
+const uint8_t* field_text_end(const char* field, uint32_t chars) {
+  const auto* start = reinterpret_cast<const uint8_t*>(field);
+  const uint8_t* end = start + chars;
+  while (end > start && end[-1] == ' ') --end;
+  return end;
+}
+
+SearchPattern find_field_pattern() {
+  const auto* start = reinterpret_cast<const uint8_t*>(find_pattern);
+  const uint8_t* end = field_text_end(find_pattern, FIND_PATTERN_CHARS);
+  const bool fold = start < end && *start == CASE_FOLD_MARK;
+  if (fold) ++start;
+  return SearchPattern{start, static_cast<size_t>(end - start), fold};
 }
 
 namespace {
@@ -30,7 +48,7 @@ int64_t search_origin(bool backwards) {
 
 }  // namespace
 
-int32_t find_text(uint32_t direction, const uint8_t* pattern_end, const uint8_t* pattern_start) {
+int32_t find_text(uint32_t direction, const uint8_t* pattern_end, const uint8_t* pattern_start, int64_t origin) {
   bool fold = false;
   if (pattern_start < pattern_end && *pattern_start == CASE_FOLD_MARK) {
     ++pattern_start;
@@ -41,7 +59,8 @@ int32_t find_text(uint32_t direction, const uint8_t* pattern_end, const uint8_t*
   // Dead bytes behind the end marker lie in range, but no match reaches
   // them: the origin is never beyond the marker and no pattern holds 0x0D.
   size_t length = 0;  // more than n where a line end of the pattern met filler
-  const int64_t at = find_match(doc.text_buffer, doc.text_length, search_origin(backwards), backwards,
+  const int64_t from = origin >= 0 ? origin : search_origin(backwards);
+  const int64_t at = find_match(doc.text_buffer, doc.text_length, from, backwards,
                                 pattern_start, n, fold, &length);
   if (at < 0) return -1;
   view.sel_start = doc.text_buffer + at;

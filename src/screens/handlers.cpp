@@ -9,11 +9,13 @@
 #include "editor/document.h"
 #include "editor/text_row.h"
 #include "editor/text_view.h"
+#include "files/search.h"
 #include "files/transfer.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "raster/raster.h"
 #include "screens/screens.h"
+#include "widgets/input.h"
 #include "widgets/label.h"
 #include "widgets/status.h"
 #include "widgets/widget_table.h"
@@ -71,6 +73,20 @@ void edit_menu_command(int32_t slot) {
     case EDIT_COPY: copy_or_cut(false); break;
     default: break;
   }
+}
+
+void replace_all_button(int32_t) { run_command(CODE_REPLACE_ALL); }
+
+uint32_t submitted_field_code() {
+  const int32_t f = wt.focus_widget;
+  if (!is_live_slot(f) || wt.w_kind[slot_index(f)] != WK_TEXT_INPUT) return CHAR_ENTER;
+  const uint32_t panel = wt.w_panel[slot_index(f)];
+  if (panel == PANEL_GOTO_BAR) return CODE_GO_TO;
+  if (panel != PANEL_REPLACE_BAR) return CHAR_ENTER;
+  if (input.shift_down != 0) return CODE_REPLACE_ALL;
+  // Enter alone in the replace bar's find field searches, as in the find bar.
+  const void* field = replace_pattern;
+  return wt.w_data[slot_index(f)].ptr == field ? CODE_REPLACE_NEXT : CHAR_ENTER;
 }
 
 void bookmark_button(int32_t slot) {

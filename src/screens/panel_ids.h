@@ -22,13 +22,15 @@ enum PanelId : uint8_t {
   PANEL_BOTTOM_BAR = 7,
   PANEL_ABOUT = 8,
   PANEL_PATH_PROMPT = 9,  // asks for a path where no file dialog can be shown
+  PANEL_REPLACE_BAR = 10,  // the find field with the replacement's field under it
+  PANEL_GOTO_BAR = 11,     // a line number, or a byte offset in a hex listing
 };
-static_assert(PANEL_PATH_PROMPT + 1 == PANEL_COUNT);  // every id has a directory entry
+static_assert(PANEL_GOTO_BAR + 1 == PANEL_COUNT);  // every id has a directory entry
 
 // The names of the panel ids, in id order.
 constexpr const char* PANEL_NAMES[] = {"TITLE",     "MENU_BAR", "FILE_MENU",  "EDIT_MENU", "FIND_BAR",
                                        "VIEW_MENU", "THUMB",    "BOTTOM_BAR", "ABOUT",
-                                       "PATH_PROMPT"};
+                                       "PATH_PROMPT", "REPLACE_BAR", "GOTO_BAR"};
 static_assert(sizeof PANEL_NAMES / sizeof PANEL_NAMES[0] == PANEL_COUNT);
 
 // The name of panel id `panel` as PanelId spells it without its prefix

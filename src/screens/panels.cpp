@@ -1,4 +1,4 @@
-// The application's nine panels as static data: their labels, records and
+// The application's panels as static data: their labels, records and
 // the scroll thumb's drag limits. Each panel is kept twice: a constexpr
 // pristine list that the compiler checks, and the writable list that the
 // panel directory points at (the layout rewrites the bottom bar's first
@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <iterator>
 
+#include "commands/commands.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "files/search.h"
@@ -57,9 +58,22 @@ constexpr auto L_PASTE = lc::text_label("Paste");
 constexpr auto L_PASTE_COLUMN = lc::text_label("paste coluMn");
 constexpr auto L_PASTE_CLIPBOARD = lc::text_label("paste clipboard");
 constexpr auto L_FIND = lc::text_label("Find");
+constexpr auto L_REPLACE = lc::text_label("Replace");
+constexpr auto L_GO_TO = lc::text_label("Go to");
 constexpr auto L_BENCHMARK = lc::text_label("Benchmark");
 constexpr auto L_FIND_FIELD = lc::label(lc::text("       string to find", lc::newline(16)), lc::text(" "),
                                         lc::box(15, 29), lc::colour(9), lc::data_string(), lc::end());
+constexpr auto L_REPLACE_FIELD = lc::label(lc::text("       replace:", lc::newline(16)), lc::text(" "),
+                                           lc::box(15, FIND_PATTERN_CHARS), lc::colour(9), lc::data_string(), lc::end());
+constexpr auto L_REPLACE_ALL = lc::text_label("replace All");
+// The go-to field's caption says what it takes: a byte offset in a hex
+// listing, else a line number.
+enum GotoMark : uint32_t { OFFSET_CAPTION, GOTO_BOX };
+constexpr auto L_GOTO_FIELD =
+    lc::label(lc::jump_if_var(FILE_MODE_HEX, OFFSET_CAPTION, var::file_mode),
+              lc::text("       go to line", lc::newline(16)), lc::jump_if_var(FILE_MODE_TEXT, GOTO_BOX, var::file_mode),
+              lc::mark(OFFSET_CAPTION), lc::text("       go to byte (0x: hex)", lc::newline(16)), lc::mark(GOTO_BOX),
+              lc::text(" "), lc::box(15, GOTO_FIELD_CHARS), lc::colour(9), lc::data_string(), lc::end());
 // The path prompt's caption says which of the two it asks for.
 enum PromptMark : uint32_t { SAVE_CAPTION, FIELD };
 constexpr auto L_PATH_FIELD =
@@ -144,6 +158,8 @@ constexpr PanelRecord EDIT_MENU[] = {
     entry(L_PASTE_COLUMN.data(), edit_menu_command, EDIT_PASTE_COLUMN, 10, MENU_FLAGS, 'm'),
     entry(L_PASTE_CLIPBOARD.data(), edit_menu_command, EDIT_PASTE_CLIPBOARD, 10, MENU_FLAGS, 0),
     entry(L_FIND.data(), show_panel, PANEL_FIND_BAR, 8, MENU_FLAGS, 'f'),
+    entry(L_REPLACE.data(), show_panel, PANEL_REPLACE_BAR, 8, MENU_FLAGS, 'r'),
+    entry(L_GO_TO.data(), show_panel, PANEL_GOTO_BAR, 8, MENU_FLAGS, 'g'),
     entry(L_BENCHMARK.data(), run_benchmark, 0, 10, MENU_FLAGS, 'b'),
     END_OF_LIST,
 };
@@ -151,6 +167,28 @@ constexpr PanelRecord EDIT_MENU[] = {
 constexpr PanelRecord FIND_BAR[] = {
     rec(L_FIND_FIELD.data(), static_cast<void*>(find_pattern), 8, 56, 292, 36, 0, 0, WK_TEXT_INPUT, 2, MENU_FLAGS,
         0),
+    entry(L_CLOSE.data(), close_panel, 0, 10, MENU_FLAGS, MINUS),
+    END_OF_LIST,
+};
+
+constexpr int16_t FIELD_WIDTH = 292;
+constexpr uint16_t FIELD_HEIGHT = 36;
+
+// The find field, then the replacement's under it: Tab goes from one to the
+// other.
+constexpr PanelRecord REPLACE_BAR[] = {
+    rec(L_FIND_FIELD.data(), static_cast<void*>(find_pattern), 8, 56, FIELD_WIDTH, FIELD_HEIGHT, 0, 0,
+        WK_TEXT_INPUT, 2, MENU_FLAGS, 0),
+    rec(L_REPLACE_FIELD.data(), static_cast<void*>(replace_pattern), 8, BELOW, FIELD_WIDTH, FIELD_HEIGHT, 0, 0,
+        WK_TEXT_INPUT, 2, MENU_FLAGS, 0),
+    entry(L_REPLACE_ALL.data(), replace_all_button, 0, 10, MENU_FLAGS, 'a'),
+    entry(L_CLOSE.data(), close_panel, 0, 10, MENU_FLAGS, MINUS),
+    END_OF_LIST,
+};
+
+constexpr PanelRecord GOTO_BAR[] = {
+    rec(L_GOTO_FIELD.data(), static_cast<void*>(goto_field), 8, 56, FIELD_WIDTH, FIELD_HEIGHT, 0, 0, WK_TEXT_INPUT,
+        2, MENU_FLAGS | WF_ESCAPE_CANCELS, 0),
     entry(L_CLOSE.data(), close_panel, 0, 10, MENU_FLAGS, MINUS),
     END_OF_LIST,
 };
@@ -209,6 +247,8 @@ static_assert(lc::valid_panel(SCROLL_THUMB));
 static_assert(lc::valid_panel(BOTTOM_BAR));
 static_assert(lc::valid_panel(ABOUT_BOX));
 static_assert(lc::valid_panel(PATH_PROMPT));
+static_assert(lc::valid_panel(REPLACE_BAR));
+static_assert(lc::valid_panel(GOTO_BAR));
 
 constinit auto title_bar = std::to_array(TITLE_BAR);
 constinit auto menu_bar = std::to_array(MENU_BAR);
@@ -220,6 +260,8 @@ constinit auto scroll_thumb = std::to_array(SCROLL_THUMB);
 constinit auto bottom_bar = std::to_array(BOTTOM_BAR);
 constinit auto about_box = std::to_array(ABOUT_BOX);
 constinit auto path_prompt_bar = std::to_array(PATH_PROMPT);
+constinit auto replace_bar = std::to_array(REPLACE_BAR);
+constinit auto goto_bar = std::to_array(GOTO_BAR);
 
 // Copies a pristine list over its writable list and installs it as `id`.
 template <size_t N>
@@ -241,6 +283,8 @@ void reset_screen_state() {
   install(PANEL_BOTTOM_BAR, BOTTOM_BAR, bottom_bar);
   install(PANEL_ABOUT, ABOUT_BOX, about_box);
   install(PANEL_PATH_PROMPT, PATH_PROMPT, path_prompt_bar);
+  install(PANEL_REPLACE_BAR, REPLACE_BAR, replace_bar);
+  install(PANEL_GOTO_BAR, GOTO_BAR, goto_bar);
   wt.alt_panel = PANEL_MENU_BAR;
   apply_colour_scheme(0);
 }

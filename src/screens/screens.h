@@ -37,6 +37,9 @@ void drag_scroll_thumb(int32_t slot);
 // column paste, clipboard paste); cut and copy with nothing selected post
 // "nothing selected!". Cut deletes only what was copied.
 void edit_menu_command(int32_t slot);
+// The replace bar's "replace All": every match of the find field replaced
+// by the replace field's text, as Shift+Enter in either field.
+void replace_all_button(int32_t slot);
 // Runs Ctrl+F7 or Ctrl+F8 (by the button's w_param 0 or 1), which goes to
 // that bookmark.
 void bookmark_button(int32_t slot);
@@ -49,6 +52,11 @@ void run_benchmark(int32_t slot);
 // Ends the process with exit code 0, after asking about unsaved changes;
 // Cancel, or a save that fails, keeps it running.
 void quit_button(int32_t slot);
+// The CommandCode of Enter in the focused text field: the go-to bar's and
+// the replace bar's codes (Shift+Enter there replaces every match, Enter in
+// its replacement field the selected one), else the plain Enter, which
+// searches from a find field.
+uint32_t submitted_field_code();
 // Does nothing: an item that can take the focus and be pressed.
 void no_action(int32_t slot);
 

@@ -295,13 +295,33 @@ Edit character_in_field(Field& f, uint32_t k) {
   return Edit::CHANGED;
 }
 
+// Tab in a text field: the focus goes to the panel's next text field (the
+// previous one with Shift), wrapping round; false when the panel has no other.
+bool focus_other_field() {
+  const int32_t old = wt.focus_widget;
+  const uint8_t panel = wt.w_panel[idx(old)];
+  const int32_t d = input.shift_down ? -4 : 4;
+  for (int32_t f = old + d; f != old; f += d) {
+    if (f >= wt.widget_end) f = 0;
+    if (f < 0) f = wt.widget_end - 4;
+    if (f == old) break;
+    if (wt.w_panel[idx(f)] == panel && wt.w_kind[idx(f)] == WK_TEXT_INPUT) {
+      wt.focus_widget = f;
+      draw_widget(old);
+      draw_widget(f);
+      return true;
+    }
+  }
+  return false;
+}
+
 // Editing keys of a focused text field: PASSED_ON when the key is not the
 // field's and goes on to the widget keys, SUBMITTED for Enter, CANCELLED for
 // Escape in a field that takes it as a cancel (elsewhere it is typed).
 FieldKey field_key(uint32_t k, uint32_t c) {
   const bool character = c < KEY_OFFSET;
   if (character && k == VK_TAB) {
-    focus_next();
+    if (!focus_other_field()) focus_next();
     return FieldKey::TAKEN;
   }
   if (character && k == VK_RETURN) return FieldKey::SUBMITTED;

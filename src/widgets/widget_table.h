@@ -10,7 +10,7 @@ namespace vusk {
 
 constexpr int32_t WIDGET_SLOTS = 160;  // slots in the table
 constexpr int32_t NO_SLOT = -1;        // the WidgetSlot of no widget
-constexpr int32_t PANEL_COUNT = 10;    // entries in the PanelDirectory
+constexpr int32_t PANEL_COUNT = 12;    // entries in the PanelDirectory
 
 // Panel 0 is the base panel: always open, it carries the text rows too, and
 // has no hotkeys. What the other panel numbers name is the screens' business.

@@ -16,6 +16,7 @@ SCENARIOS=(
   flip_mode
   transfer
   search
+  replace_go_to
   step_folder
   step_subfolder
   resize_least
@@ -166,6 +167,31 @@ scenario_search() {
   sc_type zz
   sc_keys Return
   sc_expect not-found
+  sc_close
+}
+
+# Ctrl+H opens the replace bar: the pattern, Tab, the replacement, and
+# Shift+Enter replaces every match (the status line counts them). Ctrl+G
+# goes to a line counted from 1; Ctrl+S saves the replaced text.
+scenario_replace_go_to() {
+  sc_document r.txt $'one two\r\ntwo three\r\n\r\nfour two\r\n'
+  sc_start
+  sc_keys ctrl+h
+  sc_type two
+  sc_keys Tab
+  sc_type 2
+  sc_keys shift+Return
+  sc_expect replaced-all
+  sc_click 40 44
+  sc_keys ctrl+g
+  sc_type 4
+  sc_keys Return
+  sc_expect gone-to-line
+  sc_click 40 300
+  sc_keys ctrl+s
+  sc_expect saved
+  printf 'one 2\r\n2 three\r\n\r\nfour 2\r\n' >"$E2E_WORK/expected.txt"
+  sc_expect_saved "$E2E_WORK/expected.txt"
   sc_close
 }
 

@@ -108,16 +108,33 @@ TEST_F(HabitKeys, SelectAllPutsTheCursorAtTheEndAndIsNotRepeated) {
 }
 
 TEST_F(HabitKeys, OtherControlBytesAreStillTyped) {
-  keys({"ctrl+b", "ctrl+h", "ctrl+q"});  // Ctrl+H is Backspace's character, told apart by Ctrl
+  keys({"ctrl+b", "ctrl+q"});
   // Without Ctrl held (a script's or an input method's character), the
   // habit keys' bytes are typed too.
   chars("\x13\x03\x18\x01");
-  EXPECT_EQ(text(), std::string("\x02\x08\x11\x13\x03\x18\x01" "ab\ncd"));
+  EXPECT_EQ(text(), std::string("\x02\x11\x13\x03\x18\x01" "ab\ncd"));
   EXPECT_EQ(clipboard(), "(none)");
-  key("ctrl+f");  // nor does the find field take Ctrl+H for Backspace
+  key("ctrl+f");  // Ctrl+H is Backspace's character, told apart by Ctrl: no Backspace in the field
   chars("xy");
   keys({"ctrl+h", "Backspace"});
   EXPECT_EQ(std::string(find_pattern, 2), "x ");
+}
+
+// Ctrl+H and Ctrl+G open their bars and type nothing; their bytes without
+// Ctrl are still Backspace and a typed 0x07.
+TEST_F(HabitKeys, CtrlHAndCtrlGOpenTheirBars) {
+  const std::string before = text();
+  for (const auto& [stroke, panel] : {std::pair{"ctrl+h", PANEL_REPLACE_BAR}, std::pair{"ctrl+g", PANEL_GOTO_BAR}}) {
+    wt.focus_widget = wt.default_focus;
+    key(stroke);
+    EXPECT_EQ(wt.focus_widget, first_slot_of(panel)) << stroke;
+    EXPECT_EQ(text(), before) << stroke;
+  }
+  wt.focus_widget = wt.default_focus;
+  chars("\x07");
+  EXPECT_EQ(text(), "\x07" + before);
+  chars("\x08");
+  EXPECT_EQ(text(), before);
 }
 
 TEST(ClipboardForm, LineEndsBecomeCrLfAndNulBytesStayOff) {

@@ -114,7 +114,9 @@ TEST_F(Screens, DropDownsReplaceEachOtherAtTheirCommonCorner) {
   press(bar[1]);
   EXPECT_TRUE(slots_of(PANEL_FILE_MENU).empty());
   const std::vector<int32_t> edit = slots_of(PANEL_EDIT_MENU);
-  ASSERT_EQ(edit.size(), 8u);
+  size_t edit_records = 0;
+  while (panel_directory[PANEL_EDIT_MENU][edit_records].label != nullptr) ++edit_records;
+  ASSERT_EQ(edit.size(), edit_records);
   EXPECT_EQ(edit[0], view.thumb_end);
 
   // "Find" replaces the Edit menu with the find bar.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/sjis.h"
+#include "files/text_replace.h"
 #include "files/text_search.h"
 
 using namespace vusk;
@@ -139,6 +140,79 @@ TEST(TextSearch, EqualsThePlainScanOnRandomTexts) {
           }
         }
       }
+    }
+  }
+}
+
+// Replace All as F3 after F3 would do it by hand: each match, found by the
+// plain scan from where the last one ended, gives way to the replacement.
+std::string plain_replace_all(const std::string& text, const std::string& pattern, bool fold,
+                              const std::string& replacement, size_t* count) {
+  std::string out;
+  int64_t copied = 0, end = 0;
+  *count = 0;
+  for (int64_t at; !pattern.empty() && (at = plain_scan(text, copied, false, pattern, fold, &end)) >= 0; copied = end) {
+    out += text.substr(static_cast<size_t>(copied), static_cast<size_t>(at - copied)) + replacement;
+    ++*count;
+  }
+  return out + text.substr(static_cast<size_t>(copied));
+}
+
+// The matches' span rewritten, as the Document's Replace All writes it, with
+// the bytes around it kept.
+std::string routine_replace_all(const std::string& text, const std::string& pattern, bool fold,
+                                const std::string& replacement, size_t* count) {
+  const std::vector<uint8_t> block(text.begin(), text.end());
+  const auto* pat = reinterpret_cast<const uint8_t*>(pattern.data());
+  const std::vector<TextMatch> matches = find_all_matches(block.data(), block.size(), pat, pattern.size(), fold);
+  *count = matches.size();
+  if (matches.empty()) return text;
+  const size_t from = matches.front().at, to = size_t{matches.back().at} + matches.back().length;
+  std::vector<uint8_t> out(replaced_size(from, to, matches, replacement.size()) + 1, '#');
+  write_replaced(block.data(), from, to, matches, reinterpret_cast<const uint8_t*>(replacement.data()),
+                 replacement.size(), out.data());
+  if (out.back() != '#') return "written past the size";
+  return text.substr(0, from) + std::string(out.begin(), out.end() - 1) + text.substr(to);
+}
+
+// The same through the two passes that keep no matches, the measured range
+// written into a block of exactly its size.
+std::string streamed_replace_all(const std::string& text, const std::string& pattern, bool fold,
+                                 const std::string& replacement, size_t* count) {
+  const std::vector<uint8_t> block(text.begin(), text.end());
+  const auto* pat = reinterpret_cast<const uint8_t*>(pattern.data());
+  const MatchSpan span = measure_matches(block.data(), block.size(), pat, pattern.size(), fold, replacement.size());
+  *count = span.count;
+  std::vector<uint8_t> out(span.size);
+  write_matches_replaced(block.data(), block.size(), pat, pattern.size(), fold, span,
+                         reinterpret_cast<const uint8_t*>(replacement.data()), replacement.size(), out.data());
+  return text.substr(0, span.from) + std::string(out.begin(), out.end()) + text.substr(span.to);
+}
+
+TEST(TextReplace, ReplaceAllEqualsThePlainModelOnRandomTexts) {
+  std::mt19937 rng(4321);
+  for (int round = 0; round < 400; ++round) {
+    const std::string text = random_bytes(rng, rng() % 200);
+    const std::string pattern = random_pattern(rng, text);
+    // Empty, shorter, longer, or the pattern itself (every match stays).
+    const std::string replacement = round % 4 == 3 ? pattern : std::string(rng() % 2 == 0 ? "" : "\n") + random_bytes(rng, rng() % 5);
+    for (const bool fold : {false, true}) {
+      size_t want_count = 0, got_count = 0;
+      const std::string want = plain_replace_all(text, pattern, fold, replacement, &want_count);
+      const std::string got = routine_replace_all(text, pattern, fold, replacement, &got_count);
+      ASSERT_EQ(got_count, want_count) << shown(text) << " / " << shown(pattern) << (fold ? " folded" : "");
+      ASSERT_EQ(shown(got), shown(want)) << shown(text) << " / " << shown(pattern) << " -> " << shown(replacement);
+      size_t streamed_count = 0;
+      ASSERT_EQ(shown(streamed_replace_all(text, pattern, fold, replacement, &streamed_count)), shown(want));
+      ASSERT_EQ(streamed_count, want_count);
+      // A search stopped at a limit keeps the first matches and says whether it saw them all.
+      const size_t limit = want_count / 2 + round % 2;
+      bool complete = false;
+      const auto* pat = reinterpret_cast<const uint8_t*>(pattern.data());
+      const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+      const std::vector<TextMatch> few = find_all_matches(bytes, text.size(), pat, pattern.size(), fold, limit, &complete);
+      ASSERT_EQ(few.size(), std::min(limit, want_count));
+      ASSERT_EQ(complete, limit >= want_count);
     }
   }
 }

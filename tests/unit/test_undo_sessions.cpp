@@ -4,7 +4,7 @@
 // ends, 0x00 bytes and double-byte characters; the edits are typing (in
 // virtual space, in overwrite mode, control bytes too), Tab, Enter,
 // Backspace, Delete, F5, F6, joins, selection deletes, the three pastes,
-// Cut and copies. In a sample of sessions every single undo and redo is
+// Cut, copies, Replace All and the replace of a selected match. In a sample of sessions every single undo and redo is
 // compared with the text it must give.
 #include <cstdio>
 #include <fstream>
@@ -18,6 +18,7 @@
 #include "editor/undo.h"
 #include "editor_session.h"
 #include "files/load_save.h"
+#include "files/search.h"
 #include "files/transfer.h"
 #include "screens/file_menu.h"
 #include "screens/screens.h"
@@ -99,6 +100,28 @@ class UndoSessions : public EditorSession {
     wt.focus_widget = focus;
   }
 
+  // Shift+Enter or Enter in the replace bar's replace field, the bar then
+  // closed and the focus back where it was.
+  std::string replace_action() {
+    static const char* const PATTERNS[] = {"a", "\x1b" "B", "\x82\xa0", "\n", " b"};
+    static const char* const REPLACEMENTS[] = {"", "Q", "xyz\n", "\x82"};
+    const std::string pattern = PATTERNS[below(std::size(PATTERNS))];
+    const std::string replacement = REPLACEMENTS[below(std::size(REPLACEMENTS))];
+    for (const auto& [field, text] : {std::pair{find_pattern, pattern}, std::pair{replace_pattern, replacement}}) {
+      std::memset(field, ' ', FIND_PATTERN_CHARS);
+      std::memcpy(field, text.data(), text.size());
+    }
+    const int32_t focus = wt.focus_widget;
+    show_panel_by_id(PANEL_REPLACE_BAR);
+    wt.focus_widget = panel_slot(PANEL_REPLACE_BAR, 1);
+    const bool all = below(2) == 0;
+    key(all ? "shift+Enter" : "Enter");
+    close_panel(panel_slot(PANEL_REPLACE_BAR, 0));
+    wt.focus_widget = focus;
+    return (all ? "replace all " : "replace ") + ::testing::PrintToString(pattern) + " by " +
+           ::testing::PrintToString(replacement);
+  }
+
   std::string act() {
     const uint32_t kind = below(100);
     if (kind < 30) {
@@ -143,10 +166,11 @@ class UndoSessions : public EditorSession {
       key("ctrl+v");
       return "clipboard paste";
     }
-    if (kind < 95) {
+    if (kind < 94) {
       menu_cut();
       return "cut";
     }
+    if (kind < 97) return replace_action();
     paste_column();
     return "column paste";
   }
