@@ -63,6 +63,7 @@ void wire_layers() {
   bind_label_variable(var::bookmark_line_0, &cmd.bookmark_line[0], sizeof cmd.bookmark_line[0]);
   bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1], sizeof cmd.bookmark_line[1]);
   bind_label_variable(var::path_prompt_saving, &path_prompt.saving, sizeof path_prompt.saving);
+  bind_label_variable(var::document_encoding, &doc.encoding, sizeof doc.encoding);
   modified_changed_hook = update_window_title;
   history_listener = follow_history;
 }

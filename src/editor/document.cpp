@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "editor/cells.h"
 #include "editor/line_table.h"
 #include "editor/modified.h"
 #include "editor/undo.h"
@@ -44,6 +45,7 @@ void reset_document_state() {
   free_block(doc.line_table);
   std::memset(&doc, 0, sizeof doc);
   doc_tuning = DEFAULT_DOCUMENT_TUNING;
+  reset_cell_state();
 }
 
 void adopt_text(uint8_t* block, uint32_t capacity, uint32_t length, uint32_t* line_table, uint32_t table_bytes,
@@ -60,6 +62,7 @@ void adopt_text(uint8_t* block, uint32_t capacity, uint32_t length, uint32_t* li
   doc.filler_added = 0;
   // The location record described the old block.
   doc.cursor_ptr = block;
+  reset_cell_state();
   clear_history();
 }
 
@@ -83,6 +86,8 @@ void create_one_line_document(const char* text, uint32_t length) {
   doc.filler_added = 0;
   doc.cursor_ptr = doc.text_buffer;
   doc.cursor_line = doc.cursor_line_length = doc.pad_spaces = doc.pad_newlines = 0;
+  doc.encoding = ENCODING_UTF8;  // what a new text is typed in
+  reset_cell_state();
   clear_history();
 }
 

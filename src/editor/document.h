@@ -46,8 +46,16 @@ struct DocumentState {
   uint32_t cursor_line_length;
   uint32_t pad_spaces;
   uint32_t pad_newlines;
+
+  uint8_t encoding;  // a DocumentEncoding: how the bytes are shown, never how they are stored
 };
 extern DocumentState doc;  // the one Document
+
+// How the Document's bytes are shown and counted in columns.
+enum DocumentEncoding : uint8_t {
+  ENCODING_UTF8,       // one cell per character, two for wide ones, tabs to the next multiple of 8
+  ENCODING_SHIFT_JIS,  // one column per byte; a lead byte and its trail show as one double-width glyph
+};
 
 constexpr uint8_t LINE_FEED = 0x0A;   // ends every line but the last
 constexpr uint8_t END_MARKER = 0x0D;  // ends the last line, and the text
