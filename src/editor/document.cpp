@@ -85,7 +85,7 @@ void create_one_line_document(const char* text, uint32_t length) {
   set_plain_table(2);
   doc.filler_added = 0;
   doc.cursor_ptr = doc.text_buffer;
-  doc.cursor_line = doc.cursor_line_length = doc.pad_spaces = doc.pad_newlines = 0;
+  doc.cursor_line = doc.cursor_line_length = doc.pad_spaces = doc.pad_newlines = doc.cursor_column = 0;
   doc.encoding = ENCODING_UTF8;  // what a new text is typed in
   reset_cell_state();
   clear_history();
@@ -108,14 +108,22 @@ void locate_line(uint32_t line, uint32_t column) {
     doc.pad_newlines = doc.cursor_line - doc.last_line;
     doc.cursor_ptr = line_terminator(doc.last_line);
     doc.pad_spaces = column == COLUMN_LINE_END ? 0 : column;
+    doc.cursor_column = doc.pad_spaces;
     return;
   }
   uint8_t* start = line_start(doc.cursor_line);
   const uint32_t length = static_cast<uint32_t>(line_terminator(doc.cursor_line) - start);
-  const uint32_t reached = std::min(column, length);
-  doc.cursor_ptr = start + reached;
-  doc.pad_spaces = column == COLUMN_LINE_END ? 0 : column - reached;
   doc.cursor_line_length = length;
+  if (column == COLUMN_LINE_END) {
+    doc.cursor_ptr = start + length;
+    doc.pad_spaces = 0;
+    doc.cursor_column = column_of(start, doc.cursor_ptr);
+    return;
+  }
+  const CellPlace place = place_of_column(start, column);
+  doc.cursor_ptr = place.at;
+  doc.pad_spaces = place.pad;
+  doc.cursor_column = place.column + place.pad;
 }
 
 namespace {
@@ -304,7 +312,11 @@ void delete_char_at_cursor() { delete_bytes_at_cursor(1); }
 // earlier one brings to the line's start is still deleted as the content it
 // was, and only a 0x00 that opens the line in the end becomes filler.
 void delete_bytes_at_cursor(uint32_t count) {
-  for (uint32_t i = 0; i < count; ++i) delete_one_byte();
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t at = *doc.cursor_ptr;
+    const uint32_t bytes = at == LINE_FEED || at == END_MARKER ? 1 : cell_at(doc.cursor_ptr, 0).bytes;
+    for (uint32_t k = 0; k < bytes; ++k) delete_one_byte();
+  }
   settle_line_start();
 }
 
@@ -367,7 +379,7 @@ uint32_t delete_selected_text(uint8_t* start, uint8_t* stop) {
   delete_selection(start, stop);
   reindex_after_splice(offset_of(start), length - doc.text_length, 0);
   const uint8_t* first = line_start(line);
-  locate_line(line, start > first ? static_cast<uint32_t>(start - first) : 0);
+  locate_line(line, start > first ? column_of(first, start) : 0);
   return line;
 }
 

@@ -48,9 +48,11 @@ uint32_t create_text_rows(uint32_t row_height);
 // put while there is only one line), then refreshes the row pointers.
 void sync_scroll_thumb();
 // Points each row at the first byte it shows from left_col on (null below
-// the last line, or when left_col reaches past the text's used bytes; a row
-// whose line is shorter shows its line end), and sets its w_value to 1
-// where that column falls on the second half of a double-byte character.
+// the last line; a row whose line is shorter shows its line end). In
+// Shift_JIS mode a row is also null when left_col reaches past the text's
+// used bytes, and its w_value is 1 where that column falls on the second
+// half of a double-byte character; in UTF-8 mode w_value counts the columns
+// of a wide character or tab that the left edge cuts, which the row skips.
 void fill_row_pointers();
 // Repaints the text rows, then every widget from the menu bar on, so that
 // the panels over the rows stay on top.

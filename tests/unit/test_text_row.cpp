@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "commands/commands.h"
+#include "editor/document.h"
 #include "editor/text_row.h"
 #include "editor/text_view.h"
 #include "screens/screens.h"
@@ -72,6 +73,7 @@ TEST_F(TextRow, StopsAtTheLastDrawableCell) {
 }
 
 TEST_F(TextRow, DoubleBytePairsAndWhereTheyCannotStart) {
+  doc.encoding = ENCODING_SHIFT_JIS;
   // 111 cells, then a pair starting at 999: the last place a pair fits.
   std::string fits(111, 'x');
   fits += "\x88\x9F\r";
@@ -110,6 +112,7 @@ TEST_F(TextRow, DoubleBytePairsAndWhereTheyCannotStart) {
 }
 
 TEST_F(TextRow, SelectionHighlightsACharacterWhoseLastByteIsSelected) {
+  doc.encoding = ENCODING_SHIFT_JIS;
   uint8_t line[] = "a\x88\x9F" "b\r";
   rows[0] = line;
   const auto highlighted = [&](bool pair, bool b) {
