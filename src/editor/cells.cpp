@@ -93,7 +93,7 @@ Walk walk_start(uint8_t* line, uint32_t offset, uint32_t column, bool* frontier)
 void note_checkpoint(uint8_t* line, const Walk& w) {
   const auto offset = static_cast<uint32_t>(w.p - line);
   if (!cache_holds(line)) {
-    if (offset < CHECKPOINT_BYTES) return;
+    if (offset < CHECKPOINT_BYTES || doc.text_buffer == nullptr) return;
     cache.buffer = doc.text_buffer;
     cache.line_offset = static_cast<uint32_t>(line - doc.text_buffer);
     cache.points.assign(1, Checkpoint{0, 0});
