@@ -70,8 +70,12 @@ bool overwrite_cell(Work& w, uint8_t c) {
   if (cell.bytes == 1) return false;
   const auto offset = static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer);
   replace_text(offset, cell.bytes, &c, 1, 1);
-  if (c == 0x00) sync_scroll_thumb();  // a NUL may now open the line as filler
-  w.col = static_cast<int32_t>(column_of(line_start(doc.cursor_line), doc.text_buffer + offset + 1)) - view.left_col;
+  sync_scroll_thumb();  // a line break or a NUL may have changed the lines
+  if (c == LINE_FEED) {
+    w.col += 1;  // as over a single byte
+  } else {
+    w.col = static_cast<int32_t>(column_of(line_start(doc.cursor_line), doc.text_buffer + offset + 1)) - view.left_col;
+  }
   return true;
 }
 
@@ -81,7 +85,7 @@ void put_typed_byte(Work& w, uint8_t c) {
   w.rule = SelectionRule::TYPING;
   const uint8_t at = *doc.cursor_ptr;
   if (view.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
-    if (doc.encoding == ENCODING_UTF8 && c != LINE_FEED && overwrite_cell(w, c)) return;
+    if (doc.encoding == ENCODING_UTF8 && overwrite_cell(w, c)) return;
     if (doc.encoding == ENCODING_UTF8 && (c & 0xC0) == 0x80) {
       insert_located(w, &c, 1);
       return;
