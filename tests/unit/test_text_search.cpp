@@ -74,13 +74,14 @@ int64_t plain_scan(const std::string& text, int64_t from, bool backwards, const 
 // disagreement is reported as -2, which no scan gives. The match's length
 // goes to *length.
 int64_t search(const std::string& text, int64_t from, bool backwards, const std::string& pattern, bool fold,
-               size_t* length = nullptr) {
+               size_t* length = nullptr, bool utf8 = false) {
   const std::vector<uint8_t> block(text.begin(), text.end());
   const std::vector<uint8_t> pat(pattern.begin(), pattern.end());
   size_t got = 0, portable_got = 0;
-  const int64_t found = find_match(block.data(), block.size(), from, backwards, pat.data(), pat.size(), fold, &got);
+  const int64_t found =
+      find_match(block.data(), block.size(), from, backwards, pat.data(), pat.size(), fold, &got, utf8);
   const int64_t portable = find_match_portable(block.data(), block.size(), from, backwards, pat.data(), pat.size(),
-                                               fold, &portable_got);
+                                               fold, &portable_got, utf8);
   if (length != nullptr) *length = got;
   return found == portable && (found < 0 || got == portable_got) ? found : -2;
 }
@@ -200,6 +201,21 @@ TEST(TextSearch, AMatchNeverStartsOrEndsInsideADoubleByteCharacter) {
   EXPECT_EQ(search("\x83\x83\x83\x41\r", 1, false, "\x83\x83", false), -1);
   // A second byte keeps its case: 83 61 is another character than 83 41.
   EXPECT_EQ(search("\x83\x61\x83\x41\r", 0, false, "\x83\x41", true), 2);
+}
+
+// UTF-8 text pairs no bytes as Shift_JIS does: a continuation byte of
+// 0x81..0x9F (Ё is D0 81) used to be taken for a lead byte, so that the
+// character after it could not be found.
+TEST(TextSearch, Utf8MatchesStandOnWholeSequences) {
+  const std::string text = "\xD0\x81\xE5\xAD\x97\xD0\x81" "a\r";
+  EXPECT_EQ(search(text, 0, false, "\xE5\xAD\x97", false), -1);  // Shift_JIS pairs 81 E5
+  for (const bool backwards : {false, true}) {
+    const int64_t from = backwards ? 10 : 0;
+    EXPECT_EQ(search(text, from, backwards, "\xE5\xAD\x97", false, nullptr, true), 2);
+    EXPECT_EQ(search(text, from, backwards, "A", true, nullptr, true), 7);
+    EXPECT_EQ(search(text, from, backwards, "\xAD\x97", false, nullptr, true), -1);  // starts inside 字
+    EXPECT_EQ(search(text, from, backwards, "\xE5\xAD", false, nullptr, true), -1);  // ends inside it
+  }
 }
 
 TEST(TextSearch, LineEndsAndFillerInTheText) {
