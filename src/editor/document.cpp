@@ -97,6 +97,34 @@ void create_empty_document() { create_one_line_document("   \r", 4); }
 
 void create_blank_document() { create_one_line_document("\r", 1); }
 
+namespace {
+
+// The record's place at `column` of the line from `start`, `length` bytes
+// long: its end for COLUMN_LINE_END, else the start of the cell holding the
+// column, with the padding beyond the end.
+void locate_column(uint8_t* start, uint32_t length, uint32_t column) {
+  if (column == COLUMN_LINE_END) {
+    doc.cursor_ptr = start + length;
+    doc.pad_spaces = 0;
+    doc.cursor_column = column_of(start, doc.cursor_ptr);
+    return;
+  }
+  if (doc.encoding != ENCODING_UTF8) {
+    // A column is a byte: no walk along the line.
+    const uint32_t reached = std::min(column, length);
+    doc.cursor_ptr = start + reached;
+    doc.pad_spaces = column - reached;
+    doc.cursor_column = column;
+    return;
+  }
+  const CellPlace place = place_of_column(start, column);
+  doc.cursor_ptr = place.at;
+  doc.pad_spaces = place.pad;
+  doc.cursor_column = place.column + place.pad;
+}
+
+}  // namespace
+
 // The line's end is where it stops: no spaces lie beyond it, also on a
 // virtual line (the column would count them up to 2^32 - 1).
 void locate_line(uint32_t line, uint32_t column) {
@@ -114,16 +142,7 @@ void locate_line(uint32_t line, uint32_t column) {
   uint8_t* start = line_start(doc.cursor_line);
   const uint32_t length = static_cast<uint32_t>(line_terminator(doc.cursor_line) - start);
   doc.cursor_line_length = length;
-  if (column == COLUMN_LINE_END) {
-    doc.cursor_ptr = start + length;
-    doc.pad_spaces = 0;
-    doc.cursor_column = column_of(start, doc.cursor_ptr);
-    return;
-  }
-  const CellPlace place = place_of_column(start, column);
-  doc.cursor_ptr = place.at;
-  doc.pad_spaces = place.pad;
-  doc.cursor_column = place.column + place.pad;
+  locate_column(start, length, column);
 }
 
 namespace {
