@@ -159,6 +159,16 @@ void BM_TypeAtEndOf1MBLineShiftJis(benchmark::State& state) {
   type_at_end_of_long_line(state, ENCODING_SHIFT_JIS);
 }
 
+// The whole view redrawn (44 rows of ASCII text), in `encoding`.
+void redraw_view(benchmark::State& state, uint8_t encoding) {
+  start_editor();
+  doc.encoding = encoding;
+  place_cursor(CURSOR_LINE, CURSOR_COLUMN);
+  time_commands(state, [] {}, [] { redraw_text_view(); });
+}
+void BM_RedrawView(benchmark::State& state) { redraw_view(state, ENCODING_UTF8); }
+void BM_RedrawViewShiftJis(benchmark::State& state) { redraw_view(state, ENCODING_SHIFT_JIS); }
+
 // Enter held down on line 10: each splits the line the cursor went to.
 void BM_EnterOnLine10(benchmark::State& state) {
   start_editor();
@@ -197,6 +207,8 @@ BENCHMARK(BM_TypeOnLine10)->Iterations(100)->Repetitions(5)->UseManualTime()->Un
 BENCHMARK(BM_TypeOnLine10ShiftJis)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TypeAtEndOf1MBLine)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TypeAtEndOf1MBLineShiftJis)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RedrawView)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RedrawViewShiftJis)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EnterOnLine10)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BackspaceJoinOnLine10)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DeleteSelection1MB)->Iterations(10)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMillisecond);
