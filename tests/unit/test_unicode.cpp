@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -64,37 +63,6 @@ TEST(UnicodeWidth, WellKnownCodePoints) {
   for (const auto& c : cases) EXPECT_EQ(unicode_cell_width(c.cp), c.width) << std::hex << "U+" << c.cp;
 }
 
-// The tables are what the lookup's search assumes, and each run is maximal:
-// the code points just outside a run have another width.
-TEST(UnicodeWidth, TablesAreSortedDisjointMaximalAndMatchTheLookup) {
-  const struct {
-    const CodePointRange* ranges;
-    uint32_t count, width;
-  } tables[] = {{unicode_zero_width_ranges, unicode_zero_width_range_count, 0},
-                {unicode_wide_ranges, unicode_wide_range_count, 2}};
-  std::set<uint32_t> starts;
-  for (const auto& t : tables) {
-    ASSERT_GT(t.count, 0u);
-    for (uint32_t i = 0; i < t.count; ++i) {
-      const CodePointRange r = t.ranges[i];
-      ASSERT_LE(r.first, r.last);
-      ASSERT_LT(r.last, UNICODE_CODE_POINTS);
-      if (i > 0) {
-        ASSERT_LT(t.ranges[i - 1].last + 1, r.first) << "range " << i;
-      }
-      EXPECT_EQ(unicode_cell_width(r.first), t.width) << std::hex << r.first;
-      EXPECT_EQ(unicode_cell_width(r.last), t.width) << std::hex << r.last;
-      EXPECT_EQ(unicode_cell_width((r.first + r.last) / 2), t.width) << std::hex << r.first;
-      if (r.first > 0) {
-        EXPECT_NE(unicode_cell_width(r.first - 1), t.width) << std::hex << r.first;
-      }
-      EXPECT_NE(unicode_cell_width(r.last + 1), t.width) << std::hex << r.last;
-      starts.insert(r.first);
-    }
-  }
-  EXPECT_EQ(starts.size(), unicode_zero_width_range_count + unicode_wide_range_count);
-}
-
 namespace {
 
 // A small file in the format: 'A' has an 8x13 glyph, U+6F22 a 16x16 one.
@@ -131,10 +99,6 @@ TEST(UnicodeFontFile, TheCheckRefusesEveryDamagedFile) {
     s[at + 1] = static_cast<char>(value >> 8);
     return s;
   };
-  // 0x10000 glyphs of kind 0, and the bytes they take: one number too many.
-  std::string many = with(14, 1);
-  many[12] = many[13] = 0;
-  many += std::string(0xFFFFu * 13, '\0');
   const struct {
     const char* what;
     std::string image;
@@ -151,30 +115,9 @@ TEST(UnicodeFontFile, TheCheckRefusesEveryDamagedFile) {
       {"a reserved word in use", with(28, 1)},
       {"a count too many", with(12, 2)},
       {"an index entry past the glyphs", with(UNICODE_FONT_HEADER_BYTES + 2 * 'B', 2)},
-      {"more glyphs than numbers", many},
   };
   for (const auto& b : bad) EXPECT_FALSE(accepts(b.image)) << b.what;
   EXPECT_FALSE(unicode_font_accepts(nullptr, good.size()));
-
-  // Random damage to the header and the index: whatever is accepted still
-  // yields only glyphs inside the image.
-  std::mt19937 random(23);
-  for (int round = 0; round < 300; ++round) {
-    std::string s = good;
-    for (int n = 0; n < 3; ++n) {
-      const size_t at = random() % 2 == 0 ? random() % UNICODE_FONT_HEADER_BYTES : random() % fixed;
-      s[at] = static_cast<char>(random());
-    }
-    if (!accepts(s)) continue;
-    raster.unicode_font = reinterpret_cast<const uint8_t*>(s.data());
-    for (uint32_t cp = 0; cp < UNICODE_FONT_INDEXED; ++cp) {
-      const UnicodeGlyph g = unicode_glyph(cp);
-      if (g.bits == nullptr) continue;
-      const auto at = static_cast<size_t>(g.bits - raster.unicode_font);
-      ASSERT_LE(at + unicode_glyph_shapes[g.kind].height * unicode_glyph_shapes[g.kind].row_bytes, s.size());
-    }
-    raster.unicode_font = nullptr;
-  }
 }
 
 TEST(UnicodeFontFile, TheLoaderTakesOnlyAWholeFile) {
