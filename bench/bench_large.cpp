@@ -176,10 +176,13 @@ void BM_EnterOnLine10(benchmark::State& state) {
   time_commands(state, [] {}, [] { press("Enter"); });
 }
 
-void BM_BackspaceJoinOnLine10(benchmark::State& state) {
+void backspace_join(benchmark::State& state, uint8_t encoding) {
   start_editor();
+  doc.encoding = encoding;
   time_commands(state, [] { place_cursor(CURSOR_LINE + 1, 0); }, [] { press("Backspace"); });
 }
+void BM_BackspaceJoinOnLine10(benchmark::State& state) { backspace_join(state, ENCODING_UTF8); }
+void BM_BackspaceJoinOnLine10ShiftJis(benchmark::State& state) { backspace_join(state, ENCODING_SHIFT_JIS); }
 
 // Delete with 1 MB selected from line 10 on.
 void BM_DeleteSelection1MB(benchmark::State& state) {
@@ -211,6 +214,7 @@ BENCHMARK(BM_RedrawView)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit
 BENCHMARK(BM_RedrawViewShiftJis)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EnterOnLine10)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BackspaceJoinOnLine10)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BackspaceJoinOnLine10ShiftJis)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DeleteSelection1MB)->Iterations(10)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PageDown)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CtrlEndToLastLine)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);

@@ -81,6 +81,8 @@ command_target "  the same in Shift_JIS mode" BM_RedrawViewShiftJis 1
 ratio "  UTF-8 / Shift_JIS" BM_RedrawView BM_RedrawViewShiftJis
 command_target "Enter on line 10" BM_EnterOnLine10 2
 command_target "Backspace joining line 11 to 10" BM_BackspaceJoinOnLine10 0.5
+command_target "  the same in Shift_JIS mode" BM_BackspaceJoinOnLine10ShiftJis 0.5
+ratio "  UTF-8 / Shift_JIS" BM_BackspaceJoinOnLine10 BM_BackspaceJoinOnLine10ShiftJis
 target "Delete of a 1 MB selection" "$(median BM_DeleteSelection1MB)" 30 ms "($(command_median_ms BM_DeleteSelection1MB) ms)"
 command_target "PageDown" BM_PageDown 1
 command_target "Ctrl+End to the last line" BM_CtrlEndToLastLine 1
