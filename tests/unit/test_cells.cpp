@@ -65,12 +65,6 @@ TEST(Cells, ColumnsOffsetsAndPaddingOfEveryCase) {
     EXPECT_EQ(beyond.at - line, static_cast<ptrdiff_t>(c.line.size()));
     EXPECT_EQ(beyond.column, c.width);
     EXPECT_EQ(beyond.pad, 3u);
-    // Right steps to the next cell's column.
-    for (uint32_t column = 0; column < c.width; ++column) {
-      const uint32_t next = next_cell_column(line, column);
-      EXPECT_GT(next, column);
-      EXPECT_EQ(place_of_column(line, next).column, next) << "column " << column;
-    }
   }
 }
 

@@ -195,3 +195,24 @@ TEST_F(TextRow, ColoursComeFromTheScheme) {
 }
 
 }  // namespace
+
+// UTF-8 cells after a tab that the left edge cut: é with a mark over it, a
+// wide character (selected: highlighted over both cells), a stray byte as
+// hex digits in the selection's colours.
+TEST_F(TextRow, Utf8CellsTabsMarksWideCharactersAndStrayBytes) {
+  uint8_t line[] = "\t\xC3\xA9\xCC\xA3\xE6\xBC\xA2\xFF" "b\r";
+  rows[0] = line + 1;
+  view.left_col = 3;
+  wt.w_value[0] = 5;  // the tab reaches column 8
+  view.sel_start = line + 5;
+  view.sel_end = line + 8;  // the wide character
+  expect_drawn_as(0, [&] {
+    background();
+    draw_glyph(UNICODE_GLYPH_BASE + 0xE9, 7, Y, 45);
+    draw_glyph(UNICODE_GLYPH_BASE + 0x323, 7, Y, 45);
+    fill_rect(colour_scheme[3], 16, 18, Y, 54);
+    draw_glyph(UNICODE_GLYPH_BASE + 0x6F22, colour_scheme[2], Y, 54);
+    draw_hex_byte(0xFF, colour_scheme[2], colour_scheme[3], Y, 72);
+    draw_glyph('b', 7, Y, 81);
+  });
+}
