@@ -272,10 +272,20 @@ bool paste_clipboard(Work& w) {
 
 // An arrow key, as a step (dx, dy). Ctrl moves five columns sideways, and
 // up or down scrolls the view one line under a cursor that keeps its line.
+// In UTF-8 mode a step right of `columns` goes to the start of the cell it
+// reaches, but never less than over the cell the cursor (located on entry)
+// is on: a tab or a wide character is passed, not stood on again.
+void step_right(Work& w, uint32_t columns) {
+  uint8_t* line = line_start(doc.cursor_line);
+  const CellPlace place = place_of_column(line, doc.cursor_column + columns);
+  const uint32_t reached = place.column + place.pad;
+  const uint32_t to = reached > doc.cursor_column ? reached : next_cell_column(line, doc.cursor_column);
+  w.col = static_cast<int32_t>(to) - view.left_col;
+}
+
 void move_cursor(Work& w, int32_t dx, int32_t dy) {
-  if (!w.ctrl && dx > 0 && doc.encoding == ENCODING_UTF8 && doc.pad_newlines == 0) {
-    // Right steps over the whole cell (located on entry) that the cursor is on.
-    w.col = static_cast<int32_t>(next_cell_column(line_start(doc.cursor_line), doc.cursor_column)) - view.left_col;
+  if (dx > 0 && doc.encoding == ENCODING_UTF8 && doc.pad_newlines == 0) {
+    step_right(w, w.ctrl ? static_cast<uint32_t>(CTRL_COLUMN_STEP) : 1u);
   } else if (!w.ctrl) {
     w.col += dx;
     w.row += dy;
