@@ -331,9 +331,8 @@ scenario_double_byte() {
   rm -f "$(dirname "$SC_EXE")/jisfont.bin" "$E2E_HEADLESS_BIN/jisfont.bin"
 }
 
-# A UTF-8 file of accents, wide characters and tabs: the window draws its
-# cells as the headless frame does, Right steps over a tab, Backspace takes
-# the cell before the cursor, and Ctrl+S saves the bytes.
+# A UTF-8 file of accents, wide characters and tabs drawn as headless; Right
+# steps over a tab, Backspace takes the cell before the cursor.
 scenario_utf8_cells() {
   sc_unicode_font || { echo "the build made no unicodefont.bin: utf8_cells left out"; return 0; }
   sc_document utf8.txt $'caf\xc3\xa9\tna\xc3\xafve\r\n\xe6\xbc\xa2\xe5\xad\x97\tx\r\n'

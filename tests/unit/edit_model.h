@@ -2,9 +2,7 @@
 // joined by '\n', with no filler, end marker or LineTable. Each command is
 // applied at the cursor's absolute line and column, virtual space included,
 // by the rules users see, so that a run of real commands can be compared
-// with it: in byte columns, or (utf8) in the cells of UTF-8 text, for the
-// characters the UTF-8 sessions type (ASCII, tabs, well-formed sequences
-// and stray bytes). Included only by tests.
+// with it, in byte columns or (utf8) in UTF-8 cells. Included only by tests.
 #pragma once
 #include <algorithm>
 #include <cstdint>

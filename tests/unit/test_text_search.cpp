@@ -203,9 +203,8 @@ TEST(TextSearch, AMatchNeverStartsOrEndsInsideADoubleByteCharacter) {
   EXPECT_EQ(search("\x83\x61\x83\x41\r", 0, false, "\x83\x41", true), 2);
 }
 
-// UTF-8 text pairs no bytes as Shift_JIS does: a continuation byte of
-// 0x81..0x9F (Ё is D0 81) used to be taken for a lead byte, so that the
-// character after it could not be found.
+// In UTF-8 a continuation byte of 0x81..0x9F (Ё is D0 81) was taken for a
+// Shift_JIS lead byte, so that the character after it could not be found.
 TEST(TextSearch, Utf8MatchesStandOnWholeSequences) {
   const std::string text = "\xD0\x81\xE5\xAD\x97\xD0\x81" "a\r";
   EXPECT_EQ(search(text, 0, false, "\xE5\xAD\x97", false), -1);  // Shift_JIS pairs 81 E5
