@@ -22,7 +22,7 @@ CHECK_BUILD ?= $(TEST_BUILD)
 WERROR ?=
 WERROR_FLAG = $(if $(WERROR),-DVUSK_WERROR=$(WERROR))
 
-.PHONY: run test check bench build win32 jisfont deb screenshots deps-run deps-test deps-bench clean fuzz-build fuzz soak
+.PHONY: run test check bench build win32 jisfont unicode-font deb screenshots deps-run deps-test deps-bench clean fuzz-build fuzz soak
 
 deps-run:
 	@tools/install-deps.sh run
@@ -45,6 +45,10 @@ $(BUILD)/jisfont.bin: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target make_jisfont
 	tools/build-jisfont.sh $(BUILD)
 
+# The Unicode glyph file alone, for the Windows zip; CMake keeps it current.
+unicode-font: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target vusk_unicode_font
+
 # A .deb of the Release build, font included: $(BUILD)/vusk_VERSION_ARCH.deb.
 deb: build $(BUILD)/jisfont.bin
 	cd $(BUILD) && cpack -G DEB
@@ -65,14 +69,15 @@ $(WIN32_BUILD)/CMakeCache.txt:
 $(WIN64_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(WIN64_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 
-# Self-contained exes (static runtime) and a zip of each with the font.
-win32: $(WIN32_BUILD)/CMakeCache.txt $(WIN64_BUILD)/CMakeCache.txt $(BUILD)/jisfont.bin
+# Self-contained exes (static runtime) and a zip of each with the fonts.
+WIN_FONTS := $(BUILD)/jisfont.bin $(BUILD)/unicodefont.bin
+win32: $(WIN32_BUILD)/CMakeCache.txt $(WIN64_BUILD)/CMakeCache.txt $(BUILD)/jisfont.bin unicode-font
 	$(if $(WERROR),cmake -S . -B $(WIN32_BUILD) $(WERROR_FLAG))
 	$(if $(WERROR),cmake -S . -B $(WIN64_BUILD) $(WERROR_FLAG))
 	cmake --build $(WIN32_BUILD) -j $(JOBS)
 	cmake --build $(WIN64_BUILD) -j $(JOBS)
-	tools/make-win-zip.sh $(WIN32_BUILD) $(BUILD)/jisfont.bin $(WIN32_BUILD)/vusk-win32.zip
-	tools/make-win-zip.sh $(WIN64_BUILD) $(BUILD)/jisfont.bin $(WIN64_BUILD)/vusk-win64.zip
+	tools/make-win-zip.sh $(WIN32_BUILD) $(WIN32_BUILD)/vusk-win32.zip $(WIN_FONTS)
+	tools/make-win-zip.sh $(WIN64_BUILD) $(WIN64_BUILD)/vusk-win64.zip $(WIN_FONTS)
 
 # The fuzz targets: clang with libFuzzer, AddressSanitizer and UBSan.
 $(FUZZ_BUILD)/CMakeCache.txt:

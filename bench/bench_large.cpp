@@ -1,6 +1,7 @@
 // Editing a large document on the running editor: a 100 MB text of about
 // 1.7 million CR LF lines, loaded as text from the command line, with the
-// cursor on line 10. Each figure is one whole command as the window
+// cursor on line 10 (the text is ASCII, so it shows as UTF-8; one figure is
+// taken again in Shift_JIS mode), and a line of 1 MB of é. Each figure is one whole command as the window
 // procedure runs it: the key or character through the router and the
 // dispatcher, the edit, the redraw and the presentation. What puts the
 // cursor back between commands is not timed.
@@ -125,6 +126,49 @@ void BM_TypeOnLine10(benchmark::State& state) {
   time_commands(state, [] {}, [] { headless::send(WM_CHAR, 'x', 1); });
 }
 
+// The same in Shift_JIS mode, where a column is a byte: the text is ASCII,
+// so it loads as UTF-8, and this is the figure to compare that one with.
+void BM_TypeOnLine10ShiftJis(benchmark::State& state) {
+  start_editor();
+  doc.encoding = ENCODING_SHIFT_JIS;
+  place_cursor(CURSOR_LINE, CURSOR_COLUMN);
+  time_commands(state, [] {}, [] { headless::send(WM_CHAR, 'x', 1); });
+}
+
+// Typing é (two bytes, one character) at the end of a line of 1 MB of é, in
+// `encoding`: the line's cells are never walked from its start again.
+void type_at_end_of_long_line(benchmark::State& state, uint8_t encoding) {
+  reset_all_state();
+  headless::reset();
+  set_command_line("vusk");
+  start_up_steps();
+  std::string line;
+  for (size_t i = 0; i < (1u << 20) / 2; ++i) line += "\xC3\xA9";
+  locate_line(0, 0);
+  insert_at_cursor(reinterpret_cast<const uint8_t*>(line.data()), static_cast<uint32_t>(line.size()));
+  doc.encoding = encoding;
+  place_cursor(0, 0);
+  press("End");
+  time_commands(state, [] {}, [] {
+    headless::send(WM_CHAR, 0xC3, 1);
+    headless::send(WM_CHAR, 0xA9, 1);
+  });
+}
+void BM_TypeAtEndOf1MBLine(benchmark::State& state) { type_at_end_of_long_line(state, ENCODING_UTF8); }
+void BM_TypeAtEndOf1MBLineShiftJis(benchmark::State& state) {
+  type_at_end_of_long_line(state, ENCODING_SHIFT_JIS);
+}
+
+// The whole view redrawn (44 rows of ASCII text), in `encoding`.
+void redraw_view(benchmark::State& state, uint8_t encoding) {
+  start_editor();
+  doc.encoding = encoding;
+  place_cursor(CURSOR_LINE, CURSOR_COLUMN);
+  time_commands(state, [] {}, [] { redraw_text_view(); });
+}
+void BM_RedrawView(benchmark::State& state) { redraw_view(state, ENCODING_UTF8); }
+void BM_RedrawViewShiftJis(benchmark::State& state) { redraw_view(state, ENCODING_SHIFT_JIS); }
+
 // Enter held down on line 10: each splits the line the cursor went to.
 void BM_EnterOnLine10(benchmark::State& state) {
   start_editor();
@@ -132,10 +176,13 @@ void BM_EnterOnLine10(benchmark::State& state) {
   time_commands(state, [] {}, [] { press("Enter"); });
 }
 
-void BM_BackspaceJoinOnLine10(benchmark::State& state) {
+void backspace_join(benchmark::State& state, uint8_t encoding) {
   start_editor();
+  doc.encoding = encoding;
   time_commands(state, [] { place_cursor(CURSOR_LINE + 1, 0); }, [] { press("Backspace"); });
 }
+void BM_BackspaceJoinOnLine10(benchmark::State& state) { backspace_join(state, ENCODING_UTF8); }
+void BM_BackspaceJoinOnLine10ShiftJis(benchmark::State& state) { backspace_join(state, ENCODING_SHIFT_JIS); }
 
 // Delete with 1 MB selected from line 10 on.
 void BM_DeleteSelection1MB(benchmark::State& state) {
@@ -160,8 +207,14 @@ void BM_CtrlEndToLastLine(benchmark::State& state) {
 }
 
 BENCHMARK(BM_TypeOnLine10)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeOnLine10ShiftJis)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeAtEndOf1MBLine)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeAtEndOf1MBLineShiftJis)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RedrawView)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RedrawViewShiftJis)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EnterOnLine10)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BackspaceJoinOnLine10)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BackspaceJoinOnLine10ShiftJis)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DeleteSelection1MB)->Iterations(10)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PageDown)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CtrlEndToLastLine)->Iterations(100)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMicrosecond);

@@ -68,8 +68,21 @@ command_median_ms() {
     index($1, name) == 1 && $1 ~ /_median"$/ { print $col / 1000 }'
 }
 command_target "typing on line 10, per character" BM_TypeOnLine10 0.2
+command_target "  the same in Shift_JIS mode" BM_TypeOnLine10ShiftJis 0.2
+ratio() { # label, benchmark, the Shift_JIS benchmark
+  awk -v l="$1" -v u="$(median "$2")" -v j="$(median "$3")" 'BEGIN { printf "%-40s %12.3f\n", l, u / j }'
+}
+ratio "  UTF-8 / Shift_JIS" BM_TypeOnLine10 BM_TypeOnLine10ShiftJis
+command_target "typing é at the end of a 1 MB line of é" BM_TypeAtEndOf1MBLine 2
+command_target "  the same in Shift_JIS mode" BM_TypeAtEndOf1MBLineShiftJis 2
+ratio "  UTF-8 / Shift_JIS" BM_TypeAtEndOf1MBLine BM_TypeAtEndOf1MBLineShiftJis
+command_target "redrawing the whole view (44 rows)" BM_RedrawView 1
+command_target "  the same in Shift_JIS mode" BM_RedrawViewShiftJis 1
+ratio "  UTF-8 / Shift_JIS" BM_RedrawView BM_RedrawViewShiftJis
 command_target "Enter on line 10" BM_EnterOnLine10 2
 command_target "Backspace joining line 11 to 10" BM_BackspaceJoinOnLine10 0.5
+command_target "  the same in Shift_JIS mode" BM_BackspaceJoinOnLine10ShiftJis 0.5
+ratio "  UTF-8 / Shift_JIS" BM_BackspaceJoinOnLine10 BM_BackspaceJoinOnLine10ShiftJis
 target "Delete of a 1 MB selection" "$(median BM_DeleteSelection1MB)" 30 ms "($(command_median_ms BM_DeleteSelection1MB) ms)"
 command_target "PageDown" BM_PageDown 1
 command_target "Ctrl+End to the last line" BM_CtrlEndToLastLine 1

@@ -1,6 +1,7 @@
 # Installing and packaging the Linux program: `cmake --install` puts vusk,
-# vusk-script, jisfont.bin (when `make jisfont` has built it), the desktop
-# entry and the icon under the prefix; `cpack -G DEB` wraps the same files
+# vusk-script, jisfont.bin (when `make jisfont` has built it), the Unicode
+# glyph file unicodefont.bin (built with the programs), the desktop entry and
+# the icon under the prefix; `cpack -G DEB` wraps the same files
 # into a .deb.
 
 # The icon is drawn by our own raster code at build time.
@@ -19,8 +20,9 @@ if(VUSK_SDL)
   install(FILES packaging/vusk.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${CMAKE_BINARY_DIR}/vusk.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
 endif()
-# The program looks for the font in ../share/vusk/ beside its own folder.
+# The program looks for the fonts in ../share/vusk/ beside its own folder.
 install(FILES ${CMAKE_BINARY_DIR}/jisfont.bin DESTINATION ${CMAKE_INSTALL_DATADIR}/vusk OPTIONAL)
+install(FILES ${CMAKE_BINARY_DIR}/unicodefont.bin DESTINATION ${CMAKE_INSTALL_DATADIR}/vusk OPTIONAL)
 
 set(CPACK_PACKAGE_NAME vusk)
 set(CPACK_PACKAGE_VERSION 0.91)

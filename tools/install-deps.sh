@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a purpose needs and this machine lacks.
-#   install-deps.sh run    building and running Vusk (SDL2, fonts, file dialogs)
+#   install-deps.sh run    building and running Vusk (SDL2, fonts, Unicode's
+#                          data, file dialogs)
 #   install-deps.sh test   building and running every test (adds GoogleTest,
 #                          clang for the fuzz targets, Xvfb and xdotool,
 #                          ImageMagick, mingw-w64 and Wine, and gdb for the
@@ -9,7 +10,7 @@
 set -euo pipefail
 purpose=${1:-test}
 
-common=(cmake make g++ pkg-config libsdl2-dev xfonts-base xfonts-shinonome pcf2bdf)
+common=(cmake make g++ pkg-config libsdl2-dev xfonts-base xfonts-shinonome pcf2bdf unicode-data unifont)
 case "$purpose" in
   run)   want=("${common[@]}" zenity) ;;
   test)  want=("${common[@]}" clang googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils xclip imagemagick gdb

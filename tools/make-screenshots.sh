@@ -6,15 +6,16 @@
 #   file-menu.png       the File menu, opened with Alt and Enter
 #   find-bar.png        the find bar after a search
 #   japanese.png        Shift_JIS text in the double-byte font
+#   utf8-tabs.png       a UTF-8 file with tabs, accents and wide characters
 #   tools/make-screenshots.sh BUILD_DIR OUT_DIR [FONT]   (`make screenshots`)
-# BUILD_DIR must hold vusk-script and vusk.png, and jisfont.bin (`make
-# jisfont`) unless FONT names the font file.
+# BUILD_DIR must hold vusk-script, vusk.png and unicodefont.bin, and
+# jisfont.bin (`make jisfont`) unless FONT names the font file.
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_DIR OUT_DIR}" && pwd)
 mkdir -p "${2:?usage: $0 BUILD_DIR OUT_DIR}"
 out=$(cd "$2" && pwd)
 font=${3:-$build/jisfont.bin}
-for f in "$build/vusk-script" "$font" "$build/vusk.png"; do
+for f in "$build/vusk-script" "$font" "$build/vusk.png" "$build/unicodefont.bin"; do
   [ -f "$f" ] || { echo "$f is missing: build the project and run make jisfont" >&2; exit 1; }
 done
 command -v convert >/dev/null || { echo "ImageMagick's convert is missing" >&2; exit 1; }
@@ -24,6 +25,7 @@ trap 'rm -rf "$work"' EXIT
 # the build folder holds besides.
 cp "$build/vusk-script" "$work/"
 cp "$font" "$work/jisfont.bin"
+cp "$build/unicodefont.bin" "$work/"
 cd "$work"
 
 cat >sample.c <<'TEXT'
@@ -56,6 +58,10 @@ printf '%s\r\n' '吾輩は猫である。名前はまだ無い。' 'どこで生
   '何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。' '' \
   'ｶﾀｶﾅ (half-width katakana) and ASCII share the rows.' | iconv -f UTF-8 -t CP932 >japanese.txt
 
+printf '%b\r\n' '# café.tsv: tab-separated, UTF-8' 'name\tcity\tgreeting' 'Zoë\tKöln\tGrüß Gott' \
+  'Ελένη\tΑθήνα\tΓειά σου' 'Дмитрий\tМосква\tПривет' '山田\t東京\tこんにちは' 'José\tSão Paulo\tOlá' \
+  'e\xcc\x81 (e and U+0301)\t€ 12,50\t☺ ♥ ✓' >utf8.tsv
+
 # Runs `lines` on FILE and keeps the last frame as OUT_DIR/NAME.
 shoot() {
   local name=$1 file=$2
@@ -73,3 +79,5 @@ shoot hex-listing.png icon.png 'key ctrl+F2' 'key Down Down Down Right Right Rig
 shoot file-menu.png sample.c 'key Down Down' 'key alt Enter' 'key Down Down'
 shoot find-bar.png sample.c 'key alt Right Down f' 'type in_word' 'key Enter' 'key F3'
 shoot japanese.png japanese.txt 'key Down shift+End'
+shoot utf8-tabs.png utf8.tsv 'key Down Down Down Down Down Right Right Right Right Right Right Right Right Right' \
+  'key shift+Down shift+Right shift+Right'

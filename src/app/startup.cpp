@@ -71,6 +71,7 @@ void wire_layers() {
   bind_label_variable(var::bookmark_line_1, &cmd.bookmark_line[1], sizeof cmd.bookmark_line[1]);
   bind_label_variable(var::path_prompt_saving, &path_prompt.saving, sizeof path_prompt.saving);
   bind_label_variable(var::file_mode, &files.file_mode, sizeof files.file_mode);
+  bind_label_variable(var::document_encoding, &doc.encoding, sizeof doc.encoding);
   before_redraw_all = refresh_before_full_redraw;
   history_listener = follow_history;
 }

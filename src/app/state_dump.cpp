@@ -69,7 +69,8 @@ std::string dump_state() {
     << " left_col=" << view.left_col << " cursor_row=" << int(view.cursor_row) << " cursor_col=" << view.cursor_col
     << " sel_start=" << offset_of(view.sel_start) << " sel_end=" << offset_of(view.sel_end)
     << " insert_mode=" << int(view.insert_mode) << " focus=" << slot_name(wt.focus_widget)
-    << " rows=" << text_rows_before(slot_index(wt.widget_end)) << " panels=" << open_panels();
+    << " rows=" << text_rows_before(slot_index(wt.widget_end)) << " panels=" << open_panels()
+    << " encoding=" << (doc.encoding == ENCODING_UTF8 ? "utf-8" : "shift_jis");
   return s.str();
 }
 

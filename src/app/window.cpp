@@ -11,6 +11,7 @@
 #include "editor/modified.h"
 #include "editor/text_view.h"
 #include "raster/raster.h"
+#include "raster/unicode_font.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "screens/file_menu.h"
@@ -60,18 +61,18 @@ uint16_t frame_side(int32_t client, uint32_t least) {
   return static_cast<uint16_t>(side);
 }
 
-// The double-byte font from beside the executable, or else from where the
-// platform keeps an installed copy's data; null when neither holds one.
-uint8_t* find_font() {
+// A font file `name` from beside the executable, or else from where the
+// platform keeps an installed copy's data, read by `load`; null when
+// neither place holds one that `load` takes.
+uint8_t* find_font(const char* name, uint8_t* (*load)(const char*)) {
   char path[FONT_PATH_BYTES];
-  const uint32_t dir = module_directory(path, FONT_PATH_BYTES - sizeof FONT_NAME);
+  const uint32_t dir = module_directory(path, FONT_PATH_BYTES - static_cast<uint32_t>(std::strlen(name)) - 1);
   if (dir != 0) {
-    std::memcpy(path + dir, FONT_NAME, sizeof FONT_NAME);
-    if (uint8_t* font = load_font_file(path)) return font;
+    std::strcpy(path + dir, name);
+    if (uint8_t* font = load(path)) return font;
   }
-  if (platform_hooks.installed_data_path != nullptr &&
-      platform_hooks.installed_data_path(FONT_NAME, path, FONT_PATH_BYTES)) {
-    return load_font_file(path);
+  if (platform_hooks.installed_data_path != nullptr && platform_hooks.installed_data_path(name, path, FONT_PATH_BYTES)) {
+    return load(path);
   }
   return nullptr;
 }
@@ -150,6 +151,7 @@ intptr_t drop_request(const char* path) {
 
 void reset_window_state() {
   free_block(win.jis_font_block);
+  free_block(win.unicode_font_block);
   std::memset(&win, 0, sizeof win);
   status.paint_over = clear_status_message;
 }
@@ -162,6 +164,23 @@ uint8_t* load_font_file(const char* path) {
   if (file_size64(file) == JIS_FONT_BYTES) {
     font = static_cast<uint8_t*>(try_alloc(JIS_FONT_BYTES));
     if (font != nullptr && read_block(JIS_FONT_BYTES, font, file) != JIS_FONT_BYTES) {
+      free_block(font);
+      font = nullptr;
+    }
+  }
+  close_file(file);
+  return font;
+}
+
+uint8_t* load_unicode_font_file(const char* path) {
+  const FileHandle file = open_existing_read(path);
+  if (file == INVALID_FILE) return nullptr;
+  uint8_t* font = nullptr;
+  const uint64_t size = file_size64(file);
+  if (size >= UNICODE_FONT_HEADER_BYTES && size <= UNICODE_FONT_MAX_BYTES) {
+    const auto bytes = static_cast<uint32_t>(size);
+    font = static_cast<uint8_t*>(try_alloc(bytes));
+    if (font != nullptr && (read_block(bytes, font, file) != bytes || !unicode_font_accepts(font, bytes))) {
       free_block(font);
       font = nullptr;
     }
@@ -185,10 +204,14 @@ void create_window(uint32_t flags, uint32_t height, uint32_t width, const char* 
   if ((flags & WINDOW_JIS_FONT) != 0) {
     flags &= ~static_cast<uint32_t>(WINDOW_JIS_FONT);
     free_block(win.jis_font_block);
-    win.jis_font_block = find_font();
+    win.jis_font_block = find_font(FONT_NAME, load_font_file);
     raster.jis_font = win.jis_font_block;
     if (win.jis_font_block != nullptr) flags |= WINDOW_JIS_FONT;
   }
+  // Without the Unicode glyphs, code points draw as replacement boxes.
+  free_block(win.unicode_font_block);
+  win.unicode_font_block = find_font(UNICODE_FONT_NAME, load_unicode_font_file);
+  raster.unicode_font = win.unicode_font_block;
   win.window_flags = static_cast<uint8_t>(flags);
   input.escape_closes = (flags & WINDOW_KEEP_ESCAPE) == 0;
 

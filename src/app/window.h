@@ -39,20 +39,25 @@ struct WindowState {
   uint8_t shows_status_line;  // non-zero: each drawing event ends with update_status_line
   void (*layout_callback)();  // lays the widgets out again after a resize
   uint8_t* jis_font_block;  // owned block behind raster.jis_font
+  uint8_t* unicode_font_block;  // owned block behind raster.unicode_font
 };
 extern WindowState win;  // the one window
 
-// Frees the font, zeroes the state, and installs the status line's
+// Frees the fonts, zeroes the state, and installs the status line's
 // paint-over (status.paint_over), so the status service works wherever a
 // window state does.
 void reset_window_state();
 
-// Sets up the frame, the window and, with WINDOW_JIS_FONT, the double-byte
-// font; that flag stays set in window_flags only if a font was read.
+// Sets up the frame, the window, the Unicode glyph file when there is one,
+// and, with WINDOW_JIS_FONT, the double-byte font; that flag stays set in
+// window_flags only if a font was read.
 void create_window(uint32_t flags, uint32_t height, uint32_t width, const char* title);
 // Reads the double-byte font at `path` into a new block; null when the file is
 // missing, unreadable or not exactly one font image long.
 uint8_t* load_font_file(const char* path);
+// Reads the Unicode glyph file at `path` into a new block; null when the file
+// is missing, unreadable, or not a whole glyph file (unicode_font_accepts).
+uint8_t* load_unicode_font_file(const char* path);
 // The single entry of platform messages: paint, life cycle, resize, and input
 // for the router; presents whatever the message drew.
 intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam);

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "commands/command_work.h"
+#include "editor/cells.h"
 #include "editor/document.h"
 #include "editor/text_view.h"
 #include "widgets/label.h"
@@ -140,7 +141,23 @@ void rebase_selection(const Work& w) {
   }
 }
 
+namespace {
+
+// In UTF-8 mode a column inside a wide character or a tab stands at the
+// cell's start; on a virtual line or beyond the line's end every column is
+// a cell of its own.
+void snap_to_cell(Work& w) {
+  const int64_t line = int64_t{view.top_line} + w.row;
+  const int64_t column = int64_t{view.left_col} + w.col;
+  if (doc.encoding != ENCODING_UTF8 || line < 0 || line > doc.last_line || column <= 0) return;
+  const CellPlace place = place_of_column(line_start(static_cast<uint32_t>(line)), static_cast<uint32_t>(column));
+  w.col = static_cast<int32_t>(place.column + place.pad) - view.left_col;
+}
+
+}  // namespace
+
 void common_end(Work& w) {
+  snap_to_cell(w);
   clamp_work(w);
   apply_selection_rule(w);
   store_cursor(w);

@@ -11,6 +11,7 @@
 #include "commands/command_keys.h"
 #include "commands/command_work.h"
 #include "commands/unsaved.h"
+#include "editor/cells.h"
 #include "editor/document.h"
 #include "editor/modified.h"
 #include "editor/text_view.h"
@@ -53,8 +54,31 @@ int32_t visible_cols() { return static_cast<int32_t>(view.visible_cols); }
 // breaks and spaces written first.
 void insert_located(Work& w, const uint8_t* bytes, uint32_t k) {
   insert_at_cursor(bytes, k);
-  w.col += static_cast<int32_t>(k);
+  if (doc.encoding == ENCODING_UTF8 && k != 0 && std::memchr(bytes, LINE_FEED, k) == nullptr) {
+    // The cursor stands after the bytes, in the cells they now form.
+    w.col = static_cast<int32_t>(column_of(line_start(doc.cursor_line), doc.cursor_ptr)) - view.left_col;
+  } else {
+    w.col += static_cast<int32_t>(k);
+  }
   sync_scroll_thumb();
+}
+
+// Overwrite mode in UTF-8: the typed byte replaces the whole cell under the
+// cursor, and a continuation byte goes in behind the lead typed before it.
+// Returns false when the byte is to be inserted instead.
+bool overwrite_cell(Work& w, uint8_t c) {
+  if ((c & 0xC0) == 0x80) return false;
+  const Cell cell = cell_at(doc.cursor_ptr, doc.cursor_column);
+  if (cell.bytes == 1) return false;
+  const auto offset = static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer);
+  replace_text(offset, cell.bytes, &c, 1, 1);
+  sync_scroll_thumb();  // a line break or a NUL may have changed the lines
+  if (c == LINE_FEED) {
+    w.col += 1;  // as over a single byte
+  } else {
+    w.col = static_cast<int32_t>(column_of(line_start(doc.cursor_line), doc.text_buffer + offset + 1)) - view.left_col;
+  }
+  return true;
 }
 
 // Overwrites the content byte under the cursor in overwrite mode, else
@@ -63,6 +87,11 @@ void put_typed_byte(Work& w, uint8_t c) {
   w.rule = SelectionRule::TYPING;
   const uint8_t at = *doc.cursor_ptr;
   if (view.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
+    if (doc.encoding == ENCODING_UTF8 && overwrite_cell(w, c)) return;
+    if (doc.encoding == ENCODING_UTF8 && (c & 0xC0) == 0x80) {
+      insert_located(w, &c, 1);
+      return;
+    }
     if (at != c) mark_document_modified();
     record_change(static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer), 1, 1, 1);
     *doc.cursor_ptr = c;
@@ -86,7 +115,7 @@ void type_byte(Work& w, uint8_t c) {
   continue_typing_run(line, column);
   put_typed_byte(w, c);
   // A raw line break ends the line the run was typed on.
-  if (c != LINE_FEED) end_typing_run(line, column + 1);
+  if (c != LINE_FEED) end_typing_run(line, static_cast<uint32_t>(view.left_col + w.col));
 }
 
 // Enter: the line splits at the cursor, which goes to column 0 of the new
@@ -110,7 +139,7 @@ void join_with_line_above(Work& w) {
   }
   w.row -= 1;
   locate_cursor(static_cast<uint32_t>(w.row), COLUMN_LINE_END);
-  w.col = static_cast<int32_t>(doc.cursor_line_length);
+  w.col = static_cast<int32_t>(doc.cursor_column);
   doc.pad_spaces = 0;
   w.full_redraw = true;
   if (doc.pad_newlines == 0) {
@@ -126,6 +155,8 @@ void backspace(Work& w) {
   }
   w.col -= 1;
   locate_work(w);
+  // Inside a wide character or a tab, the cursor goes to its start.
+  w.col = static_cast<int32_t>(doc.cursor_column) - view.left_col;
   const uint8_t at = *doc.cursor_ptr;
   if (at == LINE_FEED || at == END_MARKER || doc.pad_newlines != 0 || doc.pad_spaces != 0) return;
   delete_char_at_cursor();
@@ -144,10 +175,10 @@ void delete_selection_to_cursor(Work& w) {
   // A start that the deletion left in front of the line's first byte (the
   // bytes behind it opened with filler) stands at the line's start.
   const uint8_t* first = line_start(line);
-  uint32_t column = at > first ? static_cast<uint32_t>(at - first) : 0;
+  uint32_t column = at > first ? column_of(first, at) : 0;
   w.row = static_cast<int32_t>(line) - view.top_line;
   locate_cursor(static_cast<uint32_t>(w.row), column);
-  column -= doc.pad_spaces;  // never beyond the line's end
+  column = doc.cursor_column - doc.pad_spaces;  // never beyond the line's end
   doc.pad_spaces = 0;
   w.col = static_cast<int32_t>(column) - view.left_col;
   w.full_redraw = true;  // the highlight must disappear
@@ -243,8 +274,21 @@ bool paste_clipboard(Work& w) {
 
 // An arrow key, as a step (dx, dy). Ctrl moves five columns sideways, and
 // up or down scrolls the view one line under a cursor that keeps its line.
+// In UTF-8 mode a step right of `columns` goes to the start of the cell it
+// reaches, but never less than over the cell the cursor (located on entry)
+// is on: a tab or a wide character is passed, not stood on again.
+void step_right(Work& w, uint32_t columns) {
+  uint8_t* line = line_start(doc.cursor_line);
+  const CellPlace place = place_of_column(line, doc.cursor_column + columns);
+  const uint32_t reached = place.column + place.pad;
+  const uint32_t to = reached > doc.cursor_column ? reached : next_cell_column(line, doc.cursor_column);
+  w.col = static_cast<int32_t>(to) - view.left_col;
+}
+
 void move_cursor(Work& w, int32_t dx, int32_t dy) {
-  if (!w.ctrl) {
+  if (dx > 0 && doc.encoding == ENCODING_UTF8 && doc.pad_newlines == 0) {
+    step_right(w, w.ctrl ? static_cast<uint32_t>(CTRL_COLUMN_STEP) : 1u);
+  } else if (!w.ctrl) {
     w.col += dx;
     w.row += dy;
   } else if (dx != 0) {
@@ -284,7 +328,7 @@ void go_end(Work& w) {
     w.full_redraw = true;
   }
   locate_cursor(static_cast<uint32_t>(w.row), COLUMN_LINE_END);
-  w.col = static_cast<int32_t>(doc.cursor_line_length) - view.left_col;
+  w.col = static_cast<int32_t>(doc.cursor_column) - view.left_col;
 }
 
 // Ctrl+A: the whole text selected, with the cursor at its end as Ctrl+End
@@ -371,7 +415,8 @@ void place_at_offset(Work& w, uint32_t offset) {
   const uint32_t line = line_of_pointer(doc.text_buffer + offset);
   const uint32_t start = line_entry(line);
   locate_line(line, COLUMN_LINE_END);
-  const uint32_t column = std::min(offset > start ? offset - start : 0, doc.cursor_line_length);
+  const uint32_t within = std::min(offset > start ? offset - start : 0, doc.cursor_line_length);
+  const uint32_t column = column_of(doc.text_buffer + start, doc.text_buffer + start + within);
   w.row = static_cast<int32_t>(line) - view.top_line;
   w.col = static_cast<int32_t>(column) - view.left_col;
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "editor/cells.h"
 #include "editor/line_table.h"
 #include "editor/modified.h"
 #include "editor/undo.h"
@@ -44,6 +45,7 @@ void reset_document_state() {
   free_block(doc.line_table);
   std::memset(&doc, 0, sizeof doc);
   doc_tuning = DEFAULT_DOCUMENT_TUNING;
+  reset_cell_state();
 }
 
 void adopt_text(uint8_t* block, uint32_t capacity, uint32_t length, uint32_t* line_table, uint32_t table_bytes,
@@ -60,6 +62,7 @@ void adopt_text(uint8_t* block, uint32_t capacity, uint32_t length, uint32_t* li
   doc.filler_added = 0;
   // The location record described the old block.
   doc.cursor_ptr = block;
+  reset_cell_state();
   clear_history();
 }
 
@@ -82,7 +85,9 @@ void create_one_line_document(const char* text, uint32_t length) {
   set_plain_table(2);
   doc.filler_added = 0;
   doc.cursor_ptr = doc.text_buffer;
-  doc.cursor_line = doc.cursor_line_length = doc.pad_spaces = doc.pad_newlines = 0;
+  doc.cursor_line = doc.cursor_line_length = doc.pad_spaces = doc.pad_newlines = doc.cursor_column = 0;
+  doc.encoding = ENCODING_UTF8;  // what a new text is typed in
+  reset_cell_state();
   clear_history();
 }
 
@@ -91,6 +96,34 @@ void create_one_line_document(const char* text, uint32_t length) {
 void create_empty_document() { create_one_line_document("   \r", 4); }
 
 void create_blank_document() { create_one_line_document("\r", 1); }
+
+namespace {
+
+// The record's place at `column` of the line from `start`, `length` bytes
+// long: its end for COLUMN_LINE_END, else the start of the cell holding the
+// column, with the padding beyond the end.
+void locate_column(uint8_t* start, uint32_t length, uint32_t column) {
+  if (column == COLUMN_LINE_END) {
+    doc.cursor_ptr = start + length;
+    doc.pad_spaces = 0;
+    doc.cursor_column = column_of(start, doc.cursor_ptr);
+    return;
+  }
+  if (doc.encoding != ENCODING_UTF8) {
+    // A column is a byte: no walk along the line.
+    const uint32_t reached = std::min(column, length);
+    doc.cursor_ptr = start + reached;
+    doc.pad_spaces = column - reached;
+    doc.cursor_column = column;
+    return;
+  }
+  const CellPlace place = place_of_column(start, column);
+  doc.cursor_ptr = place.at;
+  doc.pad_spaces = place.pad;
+  doc.cursor_column = place.column + place.pad;
+}
+
+}  // namespace
 
 // The line's end is where it stops: no spaces lie beyond it, also on a
 // virtual line (the column would count them up to 2^32 - 1).
@@ -103,14 +136,13 @@ void locate_line(uint32_t line, uint32_t column) {
     doc.pad_newlines = doc.cursor_line - doc.last_line;
     doc.cursor_ptr = line_terminator(doc.last_line);
     doc.pad_spaces = column == COLUMN_LINE_END ? 0 : column;
+    doc.cursor_column = doc.pad_spaces;
     return;
   }
   uint8_t* start = line_start(doc.cursor_line);
   const uint32_t length = static_cast<uint32_t>(line_terminator(doc.cursor_line) - start);
-  const uint32_t reached = std::min(column, length);
-  doc.cursor_ptr = start + reached;
-  doc.pad_spaces = column == COLUMN_LINE_END ? 0 : column - reached;
   doc.cursor_line_length = length;
+  locate_column(start, length, column);
 }
 
 namespace {
@@ -299,7 +331,11 @@ void delete_char_at_cursor() { delete_bytes_at_cursor(1); }
 // earlier one brings to the line's start is still deleted as the content it
 // was, and only a 0x00 that opens the line in the end becomes filler.
 void delete_bytes_at_cursor(uint32_t count) {
-  for (uint32_t i = 0; i < count; ++i) delete_one_byte();
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t at = *doc.cursor_ptr;
+    const uint32_t bytes = at == LINE_FEED || at == END_MARKER ? 1 : cell_at(doc.cursor_ptr, 0).bytes;
+    for (uint32_t k = 0; k < bytes; ++k) delete_one_byte();
+  }
   settle_line_start();
 }
 
@@ -362,7 +398,7 @@ uint32_t delete_selected_text(uint8_t* start, uint8_t* stop) {
   delete_selection(start, stop);
   reindex_after_splice(offset_of(start), length - doc.text_length, 0);
   const uint8_t* first = line_start(line);
-  locate_line(line, start > first ? static_cast<uint32_t>(start - first) : 0);
+  locate_line(line, start > first ? column_of(first, start) : 0);
   return line;
 }
 

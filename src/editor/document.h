@@ -46,8 +46,17 @@ struct DocumentState {
   uint32_t cursor_line_length;
   uint32_t pad_spaces;
   uint32_t pad_newlines;
+  uint32_t cursor_column;  // the display column of the located place, padding included
+
+  uint8_t encoding;  // a DocumentEncoding: how the bytes are shown, never how they are stored
 };
 extern DocumentState doc;  // the one Document
+
+// How the Document's bytes are shown and counted in columns.
+enum DocumentEncoding : uint8_t {
+  ENCODING_UTF8,       // one cell per character, two for wide ones, tabs to the next multiple of 8
+  ENCODING_SHIFT_JIS,  // one column per byte; a lead byte and its trail show as one double-width glyph
+};
 
 constexpr uint8_t LINE_FEED = 0x0A;   // ends every line but the last
 constexpr uint8_t END_MARKER = 0x0D;  // ends the last line, and the text
@@ -95,8 +104,9 @@ inline uint32_t line_entry(uint32_t k) {
 inline uint8_t* line_start(uint32_t k) { return doc.text_buffer + line_entry(k); }
 
 // Fills the cursor-location record for line `line` (beyond last_line: a
-// virtual line) and byte column `column`; COLUMN_LINE_END asks for the end,
-// with no padding spaces.
+// virtual line) and display column `column` (editor/cells.h: a byte column
+// in Shift_JIS mode), which stands at the start of the cell holding it;
+// COLUMN_LINE_END asks for the end, with no padding spaces.
 void locate_line(uint32_t line, uint32_t column);
 // The line holding p; filler counts with the line before it.
 uint32_t line_of_pointer(const uint8_t* p);
@@ -111,7 +121,8 @@ void materialize_padding();
 // The location record stays fresh: cursor_ptr and cursor_line_length
 // describe the cursor's place afterwards, so deletions can follow at once.
 void delete_char_at_cursor();
-// `count` such deletions at the same place, e.g. F5's three; a 0x00 that
+// `count` such deletions at the same place, e.g. F5's three, each of a whole
+// cell (a UTF-8 character with its zero-width followers); a 0x00 that
 // one of them brings to the start of the line is deleted as content by the
 // next, and becomes filler only if it still opens the line at the end.
 void delete_bytes_at_cursor(uint32_t count);

@@ -3,6 +3,7 @@
 // the thumb, and mouse presses on the text.
 #include "editor/text_view.h"
 
+#include "editor/cells.h"
 #include "editor/document.h"
 #include "editor/undo.h"
 #include "editor/sjis.h"
@@ -104,29 +105,55 @@ void sync_scroll_thumb() {
   fill_row_pointers();
 }
 
-void fill_row_pointers() {
+namespace {
+
+// The Shift_JIS row pointer of line `line`: the byte at left_col, one on
+// when that byte is a trail byte (*flag 1); null when left_col reaches past
+// the text's used bytes.
+uint8_t* byte_row_pointer(uint32_t line, uint16_t* flag) {
   const uint8_t* text_end = doc.text_buffer + doc.text_length;
+  uint8_t* p = line_start(line);
+  // Compared as a count first: a far left_col must not form a pointer
+  // beyond the text block.
+  if (static_cast<uint64_t>(view.left_col) >= static_cast<uint64_t>(text_end - p)) return nullptr;
+  uint8_t* const target = p + view.left_col;
+  // Walk to the first column shown. The row also ends at the end
+  // marker, so that it never shows dead bytes or what lies past them.
+  while (p < target && !is_line_end(*p)) {
+    if (is_lead_byte(*p++)) {
+      if (is_line_end(*p)) break;
+      ++p;
+    }
+  }
+  if (p == target + 1) *flag = 1;  // the column falls on a trail byte
+  return p;
+}
+
+// The UTF-8 row pointer of line `line`: the first cell that starts at or
+// after left_col (*flag: how many columns after), or the line's end.
+uint8_t* cell_row_pointer(uint32_t line, uint16_t* flag) {
+  const auto left = static_cast<uint32_t>(view.left_col);
+  uint8_t* start = line_start(line);
+  const CellPlace place = place_of_column(start, left);
+  // As in Shift_JIS mode, no row pointer stands past the text's used bytes.
+  if (place.pad != 0 && left >= static_cast<uint64_t>(doc.text_buffer + doc.text_length - start)) return nullptr;
+  if (place.pad != 0 || place.column == left || is_line_end(*place.at)) return place.at;
+  // A wide character or a tab that the left edge cuts is not shown.
+  const Cell c = cell_at(place.at, place.column);
+  *flag = static_cast<uint16_t>(place.column + c.width - left);
+  return place.at + c.bytes;
+}
+
+}  // namespace
+
+void fill_row_pointers() {
   for (uint32_t i = 0; i < view.visible_rows; ++i) {
-    uint8_t flag = 0;
+    uint16_t flag = 0;
     const uint64_t line = static_cast<uint64_t>(view.top_line) + i;
     uint8_t* result = nullptr;
     if (line <= doc.last_line) {
-      uint8_t* p = line_start(static_cast<uint32_t>(line));
-      // Compared as a count first: a far left_col must not form a pointer
-      // beyond the text block.
-      if (static_cast<uint64_t>(view.left_col) < static_cast<uint64_t>(text_end - p)) {
-        uint8_t* const target = p + view.left_col;
-        // Walk to the first column shown. The row also ends at the end
-        // marker, so that it never shows dead bytes or what lies past them.
-        while (p < target && !is_line_end(*p)) {
-          if (is_lead_byte(*p++)) {
-            if (is_line_end(*p)) break;
-            ++p;
-          }
-        }
-        result = p;
-        if (p == target + 1) flag = 1;  // the column falls on a trail byte
-      }
+      const auto k = static_cast<uint32_t>(line);
+      result = doc.encoding == ENCODING_UTF8 ? cell_row_pointer(k, &flag) : byte_row_pointer(k, &flag);
     }
     view.row_ptr[i] = result;
     wt.w_value[i] = flag;
@@ -169,7 +196,10 @@ void follow_thumb(uint32_t thumb_y) {
   fill_row_pointers();
 }
 
-uint32_t character_bytes(const uint8_t* p) { return is_lead_byte(*p) && !is_line_end(p[1]) ? 2 : 1; }
+uint32_t character_bytes(const uint8_t* p) {
+  if (doc.encoding == ENCODING_UTF8) return cell_at(p, 0).bytes;  // with the marks that join it
+  return is_lead_byte(*p) && !is_line_end(p[1]) ? 2 : 1;
+}
 
 bool is_word_character(const uint8_t* p) {
   const uint8_t c = *p;
@@ -210,7 +240,7 @@ uint32_t select_word_by_mouse(uint32_t row, uint32_t column) {
   const CharSpan word = word_at(line, doc.cursor_ptr);
   view.sel_anchor = view.sel_start = word.start;
   view.sel_head = view.sel_end = word.end;
-  const auto end = static_cast<uint32_t>(word.end - line);
+  const uint32_t end = column_of(line, word.end);
   locate_cursor(row, end);
   const uint32_t last_col = view.visible_cols > 0 ? view.visible_cols - 1 : 0;
   if (end > static_cast<uint32_t>(view.left_col) + last_col) {
@@ -245,7 +275,9 @@ void place_cursor_by_mouse(uint32_t, uint32_t x, uint32_t phase, int32_t slot) {
   }
   wt.focus_widget = slot;
   view.cursor_row = static_cast<uint8_t>(row);
-  view.cursor_col = static_cast<uint16_t>(column);
+  // A press inside a wide character or a tab stands at the cell's start.
+  const auto left = static_cast<uint32_t>(view.left_col);
+  view.cursor_col = static_cast<uint16_t>(doc.cursor_column > left ? doc.cursor_column - left : 0);
   redraw_all_widgets();
 }
 

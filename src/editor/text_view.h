@@ -53,9 +53,11 @@ uint32_t create_text_rows(uint32_t row_height);
 // put while there is only one line), then refreshes the row pointers.
 void sync_scroll_thumb();
 // Points each row at the first byte it shows from left_col on (null below
-// the last line, or when left_col reaches past the text's used bytes; a row
-// whose line is shorter shows its line end), and sets its w_value to 1
-// where that column falls on the second half of a double-byte character.
+// the last line; a row whose line is shorter shows its line end). In
+// Shift_JIS mode a row is also null when left_col reaches past the text's
+// used bytes, and its w_value is 1 where that column falls on the second
+// half of a double-byte character; in UTF-8 mode w_value counts the columns
+// of a wide character or tab that the left edge cuts, which the row skips.
 void fill_row_pointers();
 // Repaints the text rows, then every widget from the menu bar on, so that
 // the panels over the rows stay on top.
@@ -81,9 +83,11 @@ struct CharSpan {
   uint8_t* start;
   uint8_t* end;
 };
-// The length of the character that starts at p, which is no line end: a
-// Shift_JIS pair whose trail is no line end is two bytes, any other byte one.
-// The word rule takes its steps through here.
+// The length of the character that starts at p, which is no line end: in
+// UTF-8 mode its cell's bytes (a sequence with the zero-width marks that
+// join it, or one invalid byte); in Shift_JIS mode a pair whose trail is no
+// line end is two bytes, any other byte one. The word rule takes its steps
+// through here.
 uint32_t character_bytes(const uint8_t* p);
 // Whether the character at p belongs to words: an ASCII letter or digit,
 // '_', or any character whose first byte is 0x80 or above.

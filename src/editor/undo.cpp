@@ -11,6 +11,7 @@
 #include <deque>
 #include <vector>
 
+#include "editor/cells.h"
 #include "editor/document.h"
 #include "platform/platform.h"
 
@@ -89,6 +90,7 @@ void splice(uint32_t offset, uint32_t removed, const uint8_t* bytes, uint32_t co
 
 // Swaps the bytes standing at the change's place with the held ones.
 void apply(Change& c) {
+  forget_cells_from(c.offset);
   const uint8_t* at = doc.text_buffer + c.offset;
   std::vector<uint8_t> taken(at, at + c.present);
   splice(c.offset, c.present, c.held.data(), static_cast<uint32_t>(c.held.size()));
@@ -189,6 +191,7 @@ void leave_record_at(uint32_t offset) {
 
 void record_change(uint32_t offset, uint32_t removed, uint32_t inserted, uint32_t advance) {
   if (removed == 0 && inserted == 0) return;
+  forget_cells_from(offset);
   Step& s = step_for_change(offset);
   const uint8_t* at = doc.text_buffer + offset;
   Change c{offset, inserted, std::vector<uint8_t>(at, at + removed)};

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "editor/cells.h"
 #include "editor/document.h"
 #include "editor/text_view.h"
 #include "editor/undo.h"
@@ -100,8 +101,15 @@ void use_filler(ColumnSplice& s, uint64_t n) {
 void open_text_line(ColumnSplice& s, const uint8_t* bytes, uint32_t count) {
   const uint32_t start = line_entry(s.line);
   const uint32_t terminator = terminator_of(s.line);
-  const uint64_t reached = std::min<uint64_t>(s.col, terminator - start);
-  const uint64_t spaces = s.col - reached;
+  uint64_t reached = std::min<uint64_t>(s.col, terminator - start);
+  uint64_t spaces = s.col - reached;
+  if (doc.encoding == ENCODING_UTF8) {
+    // The column counts cells; inside a wide character or a tab the piece
+    // goes in at its start.
+    const CellPlace place = place_of_column(doc.text_buffer + start, static_cast<uint32_t>(s.col));
+    reached = static_cast<uint64_t>(place.at - (doc.text_buffer + start));
+    spaces = place.pad;
+  }
   if (spaces + count == 0) return;
   reach(s, start + static_cast<uint32_t>(reached));
   s.line_open = true;

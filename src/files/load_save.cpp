@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "editor/cells.h"
 #include "editor/document.h"
 #include "editor/modified.h"
 #include "editor/text_view.h"
@@ -237,8 +238,12 @@ int load_document() {
   }
   // The text's line starts were gathered while it was built: they are the
   // LineTable that a rebuild from line 0 would make.
+  // A text that is valid UTF-8 shows as UTF-8, any other as Shift_JIS; a
+  // listing is ASCII.
+  const bool utf8 = files.file_mode == FILE_MODE_HEX || is_valid_utf8(text.block, text.length - 1);
   adopt_text(text.block, text.capacity, text.length, text.starts.table, text.starts.capacity * 4,
              text.starts.count - 1);
+  doc.encoding = utf8 ? ENCODING_UTF8 : ENCODING_SHIFT_JIS;
   take_in_new_document(version, text.nul_filler);
   return 0;
 }

@@ -82,11 +82,11 @@ bool rewrite_through_block(size_t from, size_t to, const std::vector<TextMatch>&
 // Replace All where the matches are too many to be kept: measured in one
 // pass, found again in a second that writes the new text into a block.
 int64_t replace_unkept_matches(const SearchPattern& pattern, const uint8_t* bytes, size_t count) {
-  const MatchSpan span = measure_matches(doc.text_buffer, doc.text_length, pattern.bytes, pattern.n, pattern.fold, count);
+  const MatchSpan span = measure_matches(doc.text_buffer, doc.text_length, pattern.bytes, pattern.n, pattern.fold, pattern.utf8, count);
   if (!can_take(span.to - span.from, span.size, count_line_feeds(bytes, count) * span.count)) return -1;
   auto* block = static_cast<uint8_t*>(obtain_file_block(static_cast<size_t>(std::max<uint64_t>(span.size, 1))));
   if (block == nullptr) return -1;
-  write_matches_replaced(doc.text_buffer, doc.text_length, pattern.bytes, pattern.n, pattern.fold, span, bytes, count,
+  write_matches_replaced(doc.text_buffer, doc.text_length, pattern.bytes, pattern.n, pattern.fold, pattern.utf8, span, bytes, count,
                          block);
   const auto size = static_cast<uint32_t>(span.size);
   replace_text(static_cast<uint32_t>(span.from), static_cast<uint32_t>(span.to - span.from), block, size, size);
@@ -101,7 +101,8 @@ bool selection_is_match(const SearchPattern& pattern) {
   const uint32_t at = offset_in_text(view.sel_start);
   size_t length = 0;
   const int64_t found =
-      find_match(doc.text_buffer, doc.text_length, at, false, pattern.bytes, pattern.n, pattern.fold, &length);
+      find_match(doc.text_buffer, doc.text_length, at, false, pattern.bytes, pattern.n, pattern.fold, &length,
+                 pattern.utf8);
   return found == at && length == static_cast<size_t>(view.sel_end - view.sel_start);
 }
 
@@ -119,7 +120,7 @@ int64_t replace_all_matches(const SearchPattern& pattern, const uint8_t* bytes, 
   const size_t kept = std::max<size_t>(KEPT_MATCHES_AT_LEAST, doc.text_length / (8 * sizeof(TextMatch)));
   bool complete = false;
   const std::vector<TextMatch> matches =
-      find_all_matches(doc.text_buffer, doc.text_length, pattern.bytes, pattern.n, pattern.fold, kept, &complete);
+      find_all_matches(doc.text_buffer, doc.text_length, pattern.bytes, pattern.n, pattern.fold, pattern.utf8, kept, &complete);
   if (matches.empty()) return 0;
   if (!complete) return replace_unkept_matches(pattern, bytes, count);
   const size_t from = matches.front().at;

@@ -33,7 +33,7 @@ SearchPattern find_field_pattern() {
   const uint8_t* end = field_text_end(find_pattern, FIND_PATTERN_CHARS);
   const bool fold = start < end && *start == CASE_FOLD_MARK;
   if (fold) ++start;
-  return SearchPattern{start, static_cast<size_t>(end - start), fold};
+  return SearchPattern{start, static_cast<size_t>(end - start), fold, doc.encoding == ENCODING_UTF8};
 }
 
 namespace {
@@ -60,8 +60,8 @@ int32_t find_text(uint32_t direction, const uint8_t* pattern_end, const uint8_t*
   // them: the origin is never beyond the marker and no pattern holds 0x0D.
   size_t length = 0;  // more than n where a line end of the pattern met filler
   const int64_t from = origin >= 0 ? origin : search_origin(backwards);
-  const int64_t at = find_match(doc.text_buffer, doc.text_length, from, backwards,
-                                pattern_start, n, fold, &length);
+  const int64_t at = find_match(doc.text_buffer, doc.text_length, from, backwards, pattern_start, n, fold, &length,
+                                doc.encoding == ENCODING_UTF8);
   if (at < 0) return -1;
   view.sel_start = doc.text_buffer + at;
   view.sel_end = view.sel_start + length;

@@ -29,6 +29,7 @@ struct SearchPattern {
   const uint8_t* bytes;
   size_t n;
   bool fold;
+  bool utf8;  // the Document shows as UTF-8: matches stand on whole UTF-8 sequences
 };
 SearchPattern find_field_pattern();
 

@@ -14,9 +14,9 @@ namespace {
 
 // The next match at or after `from`, as F3 finds it; false when there is none.
 bool next_match(const uint8_t* text, size_t text_len, size_t from, const uint8_t* pattern, size_t n, bool fold,
-                TextMatch* match) {
+                bool utf8, TextMatch* match) {
   size_t length = 0;
-  const int64_t at = find_match(text, text_len, static_cast<int64_t>(from), false, pattern, n, fold, &length);
+  const int64_t at = find_match(text, text_len, static_cast<int64_t>(from), false, pattern, n, fold, &length, utf8);
   if (at < 0) return false;
   *match = TextMatch{static_cast<uint32_t>(at), static_cast<uint32_t>(length)};
   return true;
@@ -35,24 +35,24 @@ size_t past(const TextMatch& m) { return size_t{m.at} + m.length; }
 }  // namespace
 
 std::vector<TextMatch> find_all_matches(const uint8_t* text, size_t text_len, const uint8_t* pattern, size_t n,
-                                        bool fold, size_t limit, bool* complete) {
+                                        bool fold, bool utf8, size_t limit, bool* complete) {
   std::vector<TextMatch> matches;
   TextMatch m{};
-  bool found = n != 0 && next_match(text, text_len, 0, pattern, n, fold, &m);
+  bool found = n != 0 && next_match(text, text_len, 0, pattern, n, fold, utf8, &m);
   while (found && matches.size() < limit) {
     matches.push_back(m);
-    found = next_match(text, text_len, past(m), pattern, n, fold, &m);
+    found = next_match(text, text_len, past(m), pattern, n, fold, utf8, &m);
   }
   if (complete != nullptr) *complete = !found;
   return matches;
 }
 
 MatchSpan measure_matches(const uint8_t* text, size_t text_len, const uint8_t* pattern, size_t n, bool fold,
-                          size_t replacement_len) {
+                          bool utf8, size_t replacement_len) {
   MatchSpan span{};
   uint64_t removed = 0;
   TextMatch m{};
-  for (size_t from = 0; n != 0 && next_match(text, text_len, from, pattern, n, fold, &m); from = past(m)) {
+  for (size_t from = 0; n != 0 && next_match(text, text_len, from, pattern, n, fold, utf8, &m); from = past(m)) {
     if (span.count++ == 0) span.from = m.at;
     span.to = past(m);
     removed += m.length;
@@ -62,10 +62,10 @@ MatchSpan measure_matches(const uint8_t* text, size_t text_len, const uint8_t* p
 }
 
 void write_matches_replaced(const uint8_t* text, size_t text_len, const uint8_t* pattern, size_t n, bool fold,
-                            const MatchSpan& span, const uint8_t* replacement, size_t replacement_len, uint8_t* out) {
+                            bool utf8, const MatchSpan& span, const uint8_t* replacement, size_t replacement_len, uint8_t* out) {
   size_t copied = span.from;
   TextMatch m{};
-  for (uint64_t k = 0; k < span.count && next_match(text, text_len, copied, pattern, n, fold, &m); ++k) {
+  for (uint64_t k = 0; k < span.count && next_match(text, text_len, copied, pattern, n, fold, utf8, &m); ++k) {
     out = put(out, text + copied, m.at - copied);
     out = put(out, replacement, replacement_len);
     copied = past(m);

@@ -17,13 +17,14 @@ struct TextMatch {
 };
 
 // Every match of the n bytes at `pattern` in the `text_len` bytes at `text`,
-// from the start, as F3 would find them one after the other: each search
+// from the start, as F3 would find them one after the other (characters as
+// UTF-8 sequences with `utf8`, else as Shift_JIS pairs): each search
 // goes on where the last match ended, so matches never overlap. An empty
 // pattern has none (it would match between every two characters). The
 // search stops after `limit` matches; *complete (when given) says whether
 // it ended before that, with every match found.
 std::vector<TextMatch> find_all_matches(const uint8_t* text, size_t text_len, const uint8_t* pattern, size_t n,
-                                        bool fold, size_t limit = SIZE_MAX, bool* complete = nullptr);
+                                        bool fold, bool utf8, size_t limit = SIZE_MAX, bool* complete = nullptr);
 
 // The matches as find_all_matches finds them, measured in one pass that
 // keeps none of them: how many, the range from the first one's start to the
@@ -35,13 +36,13 @@ struct MatchSpan {
   uint64_t size;
 };
 MatchSpan measure_matches(const uint8_t* text, size_t text_len, const uint8_t* pattern, size_t n, bool fold,
-                          size_t replacement_len);
+                          bool utf8, size_t replacement_len);
 
 // Writes the measured range with every match replaced, finding the matches
 // again as it goes: span.size bytes at `out`, which must not overlap the
 // text, and the text must be the one measured.
 void write_matches_replaced(const uint8_t* text, size_t text_len, const uint8_t* pattern, size_t n, bool fold,
-                            const MatchSpan& span, const uint8_t* replacement, size_t replacement_len, uint8_t* out);
+                            bool utf8, const MatchSpan& span, const uint8_t* replacement, size_t replacement_len, uint8_t* out);
 
 // The bytes of the range [from, to) once every match inside it is replaced
 // by `replacement_len` bytes; the matches must lie inside the range.

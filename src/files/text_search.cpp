@@ -7,13 +7,15 @@
 //
 // A match stands on whole characters: it neither starts nor ends inside a
 // double-byte character, and a letter that is a character's second byte
-// keeps its case. A line end in the pattern matches any line end of the text,
+// keeps its case (in UTF-8 text: a match neither starts nor ends inside a
+// valid sequence). A line end in the pattern matches any line end of the text,
 // so it takes the filler that a CR LF left behind the text's with it.
 #include "files/text_search.h"
 
 #include <bit>
 #include <cstring>
 
+#include "editor/cells.h"
 #include "editor/sjis.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -70,6 +72,7 @@ struct Needle {
   const uint8_t* bytes;
   size_t n;
   bool fold;
+  bool utf8;        // characters are UTF-8 sequences, not Shift_JIS pairs
   size_t fixed;     // the bytes up to the first line end, which stand at fixed offsets
   size_t text_len;  // the bytes a match may read
   Probe rare;       // the rarest byte
@@ -86,19 +89,21 @@ struct LeadRun {
 struct Scan {
   LeadRun run;
   size_t end = 0;
+  bool utf8 = false;
 };
 
 // Whether pattern byte i is the second byte of one of the pattern's
 // double-byte characters.
-bool pattern_trail(const uint8_t* pattern, size_t n, size_t i) {
+bool pattern_trail(const uint8_t* pattern, size_t n, size_t i, bool utf8) {
+  if (utf8) return false;  // no letter is part of a longer UTF-8 sequence
   bool trail = false;
   for (size_t k = 0; k < i; ++k) trail = !trail && is_lead_byte(pattern[k]) && k + 1 < n && !is_line_end(pattern[k + 1]);
   return trail;
 }
 
 // The probe for pattern byte i.
-Probe probe_at(const uint8_t* pattern, size_t n, size_t i, bool fold) {
-  const uint8_t mask = fold && is_letter(pattern[i]) && !pattern_trail(pattern, n, i) ? CASE_BIT : 0;
+Probe probe_at(const uint8_t* pattern, size_t n, size_t i, bool fold, bool utf8) {
+  const uint8_t mask = fold && is_letter(pattern[i]) && !pattern_trail(pattern, n, i, utf8) ? CASE_BIT : 0;
   return Probe{i, static_cast<uint8_t>(pattern[i] | mask), mask};
 }
 
@@ -118,12 +123,13 @@ size_t rarest_offset(const uint8_t* pattern, size_t n, bool fold, size_t skip) {
 }
 
 // The pattern with its two probes chosen among the bytes at fixed offsets.
-Needle make_needle(const uint8_t* pattern, size_t n, bool fold, size_t text_len) {
+Needle make_needle(const uint8_t* pattern, size_t n, bool fold, size_t text_len, bool utf8) {
   const void* line_end = std::memchr(pattern, LINE_END, n);
   const size_t fixed = line_end == nullptr ? n : static_cast<size_t>(static_cast<const uint8_t*>(line_end) - pattern) + 1;
   const size_t rare = rarest_offset(pattern, fixed, fold, fixed);
   const size_t second = rarest_offset(pattern, fixed, fold, rare);
-  return Needle{pattern, n, fold, fixed, text_len, probe_at(pattern, n, rare, fold), probe_at(pattern, n, second, fold)};
+  return Needle{pattern,  n,        fold, utf8, fixed, text_len, probe_at(pattern, n, rare, fold, utf8),
+                probe_at(pattern, n, second, fold, utf8)};
 }
 
 // Whether candidate p passes the probe.
@@ -145,7 +151,7 @@ size_t compare_from(const uint8_t* text, size_t t, size_t i, const Needle& nd) {
     if (t >= nd.text_len) return 0;
     const uint8_t p = nd.bytes[i];
     if (!bytes_match(text[t++], p, nd.fold && !trail)) return 0;
-    trail = !trail && is_lead_byte(p) && i + 1 < nd.n && !is_line_end(nd.bytes[i + 1]);
+    trail = !nd.utf8 && !trail && is_lead_byte(p) && i + 1 < nd.n && !is_line_end(nd.bytes[i + 1]);
     if (p == LINE_END) t = past_filler(text, t, nd.text_len);
   }
   return t;
@@ -187,11 +193,25 @@ bool ends_character(const uint8_t* text, size_t p, size_t end, size_t text_len) 
   return p == end;
 }
 
+// Whether p (at most text_len) stands after the first byte of a valid UTF-8
+// sequence.
+bool inside_sequence(const uint8_t* text, size_t p, size_t text_len) {
+  for (size_t back = 1; back <= 3 && back <= p; ++back) {
+    if (decode_utf8(text + p - back, text + text_len).bytes > back) return true;
+  }
+  return false;
+}
+
 // Whether the pattern matches at candidate p on whole characters; the end
 // of the match goes into the scan.
 bool matches_at(const uint8_t* text, size_t p, const Needle& nd, Scan& scan) {
   const size_t end = match_end(text, p, nd);
-  if (end == 0 || !starts_character(text, p, scan.run) || !ends_character(text, p, end, nd.text_len)) return false;
+  if (end == 0) return false;
+  if (nd.utf8) {
+    if (inside_sequence(text, p, nd.text_len) || inside_sequence(text, end, nd.text_len)) return false;
+  } else if (!starts_character(text, p, scan.run) || !ends_character(text, p, end, nd.text_len)) {
+    return false;
+  }
   scan.end = end;
   return true;
 }
@@ -339,15 +359,16 @@ int64_t search_range(const uint8_t* text, size_t text_len, int64_t from, bool ba
   // A candidate that matches the first byte stands on neither filler nor a
   // line end, unless the pattern starts with one; then nothing can match.
   if (is_skipped(pattern[0])) return -1;
-  const Needle nd = make_needle(pattern, n, fold, text_len);
+  const Needle nd = make_needle(pattern, n, fold, text_len, scan.utf8);
   if (backwards) return scan_backward(text, start < limit ? start : limit, nd, wide, scan);
   return start < limit ? scan_forward(text, start, limit, nd, wide, scan) : -1;
 }
 
 // The search's result, with the match's length when it is wanted.
 int64_t search_and_measure(const uint8_t* text, size_t text_len, int64_t from, bool backwards,
-                           const uint8_t* pattern, size_t n, bool fold, bool wide, size_t* length) {
+                           const uint8_t* pattern, size_t n, bool fold, bool wide, size_t* length, bool utf8) {
   Scan scan;
+  scan.utf8 = utf8;
   const int64_t at = search_range(text, text_len, from, backwards, pattern, n, fold, wide, scan);
   if (at >= 0 && length != nullptr) *length = scan.end - static_cast<size_t>(at);
   return at;
@@ -362,13 +383,13 @@ bool bytes_match(uint8_t t, uint8_t p, bool fold) {
 }
 
 int64_t find_match(const uint8_t* text, size_t text_len, int64_t from, bool backwards,
-                   const uint8_t* pattern, size_t n, bool fold, size_t* length) {
-  return search_and_measure(text, text_len, from, backwards, pattern, n, fold, true, length);
+                   const uint8_t* pattern, size_t n, bool fold, size_t* length, bool utf8) {
+  return search_and_measure(text, text_len, from, backwards, pattern, n, fold, true, length, utf8);
 }
 
 int64_t find_match_portable(const uint8_t* text, size_t text_len, int64_t from, bool backwards,
-                            const uint8_t* pattern, size_t n, bool fold, size_t* length) {
-  return search_and_measure(text, text_len, from, backwards, pattern, n, fold, false, length);
+                            const uint8_t* pattern, size_t n, bool fold, size_t* length, bool utf8) {
+  return search_and_measure(text, text_len, from, backwards, pattern, n, fold, false, length, utf8);
 }
 
 }  // namespace vusk

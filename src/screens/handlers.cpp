@@ -6,6 +6,7 @@
 #include "commands/command_keys.h"
 #include "commands/commands.h"
 #include "commands/unsaved.h"
+#include "editor/cells.h"
 #include "editor/document.h"
 #include "editor/text_row.h"
 #include "editor/text_view.h"
@@ -101,6 +102,14 @@ void apply_colour_scheme(uint32_t scheme) {
 // Takes the scheme named by the button's value; the button's WF_REDRAW_ALL
 // redraws the window in it afterwards.
 void select_colour_scheme(int32_t slot) { apply_colour_scheme(wt.w_value[slot_index(slot)]); }
+
+void select_encoding(int32_t slot) {
+  const uint16_t encoding = wt.w_value[slot_index(slot)];
+  if (encoding > ENCODING_SHIFT_JIS) return;
+  doc.encoding = static_cast<uint8_t>(encoding);
+  reset_cell_state();
+  fill_row_pointers();
+}
 
 // Counts full redraw-and-present cycles for four seconds, alternating no
 // selection and the whole Document selected, and posts the cycles per

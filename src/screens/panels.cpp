@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "commands/commands.h"
+#include "editor/document.h"
 #include "editor/text_view.h"
 #include "files/load_save.h"
 #include "files/search.h"
@@ -87,6 +88,11 @@ constexpr auto L_SCHEME_CAPTION = lc::text_label("color scheme:");
 constexpr auto L_DEFAULT = lc::text_label("Default");
 constexpr auto L_WHITE_ON_BLACK = lc::text_label("Wh on bl");
 constexpr auto L_BLACK_ON_WHITE = lc::text_label("Bl on wh");
+constexpr auto L_UTF8 = lc::text_label("Utf-8");
+constexpr auto L_SHIFT_JIS = lc::text_label("shift_Jis");
+constexpr uint32_t SJIS_NAME = 0;
+constexpr auto L_ENCODING = lc::label(lc::colour(9), lc::jump_if_var(ENCODING_SHIFT_JIS, SJIS_NAME, var::document_encoding),
+                                      lc::text("UTF-8"), lc::end(), lc::mark(SJIS_NAME), lc::text("SJIS"), lc::end());
 constexpr auto L_LEFT = lc::text_label("LF");
 constexpr auto L_RIGHT = lc::text_label("RT");
 constexpr auto L_DOWN = lc::text_label("DN");
@@ -210,6 +216,8 @@ constexpr PanelRecord VIEW_MENU[] = {
     entry(L_DEFAULT.data(), select_colour_scheme, 0, 10, SCHEME_FLAGS, 'd'),
     entry(L_WHITE_ON_BLACK.data(), select_colour_scheme, 1, 10, SCHEME_FLAGS, 'w'),
     entry(L_BLACK_ON_WHITE.data(), select_colour_scheme, 2, 10, SCHEME_FLAGS, 'b'),
+    entry(L_UTF8.data(), select_encoding, ENCODING_UTF8, 10, SCHEME_FLAGS, 'u'),
+    entry(L_SHIFT_JIS.data(), select_encoding, ENCODING_SHIFT_JIS, 10, SCHEME_FLAGS, 'j'),
     END_OF_LIST,
 };
 
@@ -228,6 +236,7 @@ constexpr PanelRecord BOTTOM_BAR[] = {
     rec(L_LINE_NUMBER.data(), {}, -168, -18, 120, ROW, 0, 0, WK_STATIC, 0, 0, 0),
     scroll_button(L_RIGHT.data(), -44, -18, 6),
     scroll_button(L_DOWN.data(), -22, -36, 2),
+    rec(L_ENCODING.data(), {}, -222, -18, 54, ROW, 0, 0, WK_STATIC, 0, 0, 0),
     END_OF_LIST,
 };
 

@@ -46,6 +46,9 @@ void bookmark_button(int32_t slot);
 
 // Takes the colour scheme named by the button's value.
 void select_colour_scheme(int32_t slot);
+// Shows the Document in the encoding named by the button's value (a
+// DocumentEncoding); its bytes, the cursor and the view stay.
+void select_encoding(int32_t slot);
 // Counts full redraw-and-present cycles for four seconds and posts the
 // cycles per second as the status message.
 void run_benchmark(int32_t slot);

@@ -59,6 +59,7 @@ constexpr uint32_t bookmark_line_0 = 2;
 constexpr uint32_t bookmark_line_1 = 3;
 constexpr uint32_t path_prompt_saving = 4;
 constexpr uint32_t file_mode = 5;
+constexpr uint32_t document_encoding = 6;
 constexpr uint32_t first_free = 8;
 }  // namespace var
 

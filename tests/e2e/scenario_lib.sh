@@ -373,3 +373,9 @@ sc_jisfont() {
   fi
   cp "$font" "$(dirname "$SC_EXE")/" && cp "$font" "$E2E_HEADLESS_BIN/"
 }
+
+# Puts the build's unicodefont.bin beside both programs; false without one.
+sc_unicode_font() {
+  [ -f "$build/unicodefont.bin" ] || return 1
+  cp "$build/unicodefont.bin" "$(dirname "$SC_EXE")/" && cp "$build/unicodefont.bin" "$E2E_HEADLESS_BIN/"
+}

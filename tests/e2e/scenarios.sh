@@ -28,6 +28,7 @@ SCENARIOS=(
   double_byte
   double_click
   ctrl_released_in_dialog
+  utf8_cells
 )
 
 # Open from the command line, type, delete, break a line, select with
@@ -382,4 +383,20 @@ scenario_ctrl_released_in_dialog() {
   printf 'abcdefh\r\n' >"$E2E_WORK/expected.txt"
   sc_expect_saved "$E2E_WORK/expected.txt"
   sc_close
+}
+
+# A UTF-8 file of accents, wide characters and tabs drawn as headless; Right
+# steps over a tab, Backspace takes the cell before the cursor.
+scenario_utf8_cells() {
+  sc_unicode_font || { echo "the build made no unicodefont.bin: utf8_cells left out"; return 0; }
+  sc_document utf8.txt $'caf\xc3\xa9\tna\xc3\xafve\r\n\xe6\xbc\xa2\xe5\xad\x97\tx\r\n'
+  sc_start
+  sc_keys Right Right Right Right Right x Down BackSpace
+  sc_expect cells
+  sc_keys ctrl+s
+  sc_expect saved
+  printf 'caf\xc3\xa9\txna\xc3\xafve\r\n\xe6\xbc\xa2\xe5\xad\x97\t\r\n' >"$E2E_WORK/expected.txt"
+  sc_expect_saved "$E2E_WORK/expected.txt"
+  sc_close
+  rm -f "$(dirname "$SC_EXE")/unicodefont.bin" "$E2E_HEADLESS_BIN/unicodefont.bin"
 }

@@ -30,8 +30,8 @@ zip=$source_dir/build-win$bits/vusk-win$bits.zip
 if [ -f "$zip" ] && command -v unzip >/dev/null; then
   unzip -q "$zip" -d "$E2E_WORK/unpacked" || e2e_fail "cannot unpack $zip"
   exe=$E2E_WORK/unpacked/vusk/vusk.exe
-  # The headless run draws with the same font.
-  cp "$E2E_WORK/unpacked/vusk/jisfont.bin" "$E2E_HEADLESS_BIN/"
+  # The headless run draws with the same fonts.
+  cp "$E2E_WORK/unpacked/vusk/"*.bin "$E2E_HEADLESS_BIN/"
   echo "running vusk.exe from $(basename "$zip")"
 fi
 cd "$E2E_REAL"

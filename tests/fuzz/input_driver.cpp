@@ -129,8 +129,19 @@ void InputDriver::load(const std::string& bytes) {
   if (load_document() == 0) show_loaded_document();
 }
 
+// Pieces of valid UTF-8: a text of them alone shows in UTF-8 mode.
+const char* const UTF8_PIECES[] = {"\t", "\n", "\r\n", " ", "a", "\xC3\xA9", "\xE6\xBC\xA2", "\xCC\x81",
+                                   "\xF0\x9F\x98\x80", ""};  // "": a NUL
+
 std::string InputDriver::random_text(Choices& c, uint32_t max) {
   std::string text;
+  if (c.below(2) == 0) {
+    for (uint32_t n = c.below(max + 1); n > 0 && !c.exhausted(); --n) {
+      const char* piece = UTF8_PIECES[c.below(std::size(UTF8_PIECES))];
+      text += *piece != 0 ? std::string(piece) : std::string(1, '\0');
+    }
+    return text;
+  }
   for (uint32_t n = c.below(max + 1); n > 0 && !c.exhausted(); --n) {
     const uint32_t kind = c.below(4);
     text += kind == 0 ? static_cast<char>(SPECIAL_CHARS[c.below(sizeof SPECIAL_CHARS)])

@@ -23,9 +23,11 @@ for f in ./usr/bin/vusk ./usr/bin/vusk-script ./usr/share/applications/vusk.desk
          ./usr/share/icons/hicolor/48x48/apps/vusk.png; do
   grep -qx "$f" "$E2E_WORK/packaged.txt" || e2e_fail "the package lacks $f"
 done
-if [ -f "$build/jisfont.bin" ]; then
-  grep -qx ./usr/share/vusk/jisfont.bin "$E2E_WORK/packaged.txt" || e2e_fail "the package lacks the built font"
-fi
+for font in jisfont.bin unicodefont.bin; do
+  if [ -f "$build/$font" ]; then
+    grep -qx "./usr/share/vusk/$font" "$E2E_WORK/packaged.txt" || e2e_fail "the package lacks the built $font"
+  fi
+done
 dpkg-deb -f "$deb" Depends | grep -q libsdl2 || e2e_fail "the package does not depend on SDL2: $(dpkg-deb -f "$deb" Depends)"
 dpkg-deb -f "$deb" Recommends | grep -qw zenity || e2e_fail "the package does not recommend zenity: $(dpkg-deb -f "$deb" Recommends)"
 grep -qx 'MimeType=text/plain;' "$E2E_WORK/destdir/usr/share/applications/vusk.desktop" ||

@@ -2,7 +2,8 @@
 // copies and pastes (the transfer file and the clipboard), presses and drags
 // on the rows, wheel turns and resizes, on loaded texts with 0x00 inside
 // lines and at their starts and every kind of line end; some sessions open
-// with F6. After each step the
+// with F6; UTF-8 sessions edit texts of tabs, accented, wide and combining
+// characters, typed whole or byte by byte. After each step the
 // Document and the view and Selection invariants are checked, and the text
 // is compared with a plain model of it; now and then a text save is too.
 #include <unistd.h>
@@ -18,6 +19,7 @@
 
 
 #include "edit_model.h"
+#include "editor/cells.h"
 #include "editor/modified.h"
 #include "editor_session.h"
 #include "files/load_save.h"
@@ -41,6 +43,7 @@ class RandomEditing : public EditorSession {
   EditModel model;
   uint32_t most_filler = 0;  // the most slack filler seen in a Document
   size_t dropped_nuls = 0;   // the loaded file's NULs a text save drops, until one is done
+  bool utf8 = false;         // UTF-8 texts and characters
 
   uint32_t below(uint32_t n) { return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng); }
 
@@ -57,8 +60,23 @@ class RandomEditing : public EditorSession {
   // A text file of random lines: letters, spaces, 0x00 and other bytes
   // inside lines and at their starts, and line ends of every kind (CR LF,
   // CR CR LF, CR, LF).
+  // The characters of the UTF-8 sessions: tabs, é, 漢, a combining acute.
+  std::string utf8_character() {
+    static const char* const CHARACTERS[] = {"\t", "\xC3\xA9", "\xE6\xBC\xA2", "\xCC\x81", " "};
+    return below(3) == 0 ? CHARACTERS[below(std::size(CHARACTERS))] : std::string(1, static_cast<char>('a' + below(26)));
+  }
+
   std::string random_file() {
     static const char* const ENDS[] = {"\r\n", "\r\r\n", "\r", "\n", "\r\n"};
+    if (utf8) {
+      std::string bytes;
+      for (uint32_t lines = 1 + below(30); lines > 0; --lines) {
+        if (below(6) == 0) bytes.append(1 + below(2), '\0');
+        for (uint32_t n = below(4) == 0 ? below(120) : below(16); n > 0; --n) bytes += utf8_character();
+        if (lines > 1 || below(2) == 0) bytes += ENDS[below(std::size(ENDS))];
+      }
+      return bytes;
+    }
     std::string bytes;
     for (uint32_t lines = 1 + below(40); lines > 0; --lines) {
       // Some lines open with 0x00 bytes (filler once loaded, content at the
@@ -86,6 +104,8 @@ class RandomEditing : public EditorSession {
     files.file_mode = FILE_MODE_TEXT;
     ASSERT_EQ(load_document(), 0);
     show_loaded_document();  // as the File menu does: the view goes to the top
+    ASSERT_EQ(doc.encoding == ENCODING_UTF8, utf8 || is_valid_utf8(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    model.utf8 = doc.encoding == ENCODING_UTF8;
     model.text = EditModel::loaded(bytes);
     // The model's loaded text holds every NUL but the filler.
     dropped_nuls = std::count(bytes.begin(), bytes.end(), '\0') - std::count(model.text.begin(), model.text.end(), '\0');
@@ -215,6 +235,14 @@ class RandomEditing : public EditorSession {
       if (!steps_directory) stroke(name);
       return name;
     }
+    if (kind < 68 && utf8) {
+      // Whole characters, or one of their bytes alone.
+      static const uint8_t STRAYS[] = {0xC3, 0xA9, 0xE6, 0xBC, 0xA2, 0xCC, 0x81, 0xFF, 0x0A, 0x00};
+      const std::string chars = below(5) == 0 ? std::string(1, static_cast<char>(STRAYS[below(std::size(STRAYS))]))
+                                              : utf8_character();
+      for (const char c : chars) deliver(WM_CHAR, static_cast<uint8_t>(c), 1);
+      return "chars " + ::testing::PrintToString(chars);
+    }
     if (kind < 68) {
       // Mostly letters, sometimes any byte: NUL, line feed, lead bytes.
       const uint32_t c = below(4) == 0 ? below(256) : 'a' + below(26);
@@ -247,6 +275,15 @@ class RandomEditing : public EditorSession {
     return "resize " + std::to_string(w) + "x" + std::to_string(h);
   }
 
+  // Whether p stands after the first byte of a valid UTF-8 sequence.
+  static bool inside_character(const uint8_t* p) {
+    for (const uint8_t* q = p - 1; q >= doc.text_buffer && q + 4 > p; --q) {
+      const Utf8Char c = decode_utf8(q, doc.text_buffer + doc.text_length);
+      if (c.bytes != 0 && q + c.bytes > p) return true;
+    }
+    return false;
+  }
+
   // Every invariant that must hold between two messages; empty when all do.
   static std::string broken() {
     const char* why = nullptr;
@@ -262,6 +299,11 @@ class RandomEditing : public EditorSession {
       if (view.sel_start > view.sel_end) return "sel_start after sel_end";
       if (std::memchr(view.sel_start, 0x0D, static_cast<size_t>(view.sel_end - view.sel_start)) != nullptr) {
         return "the Selection takes in the end marker";
+      }
+      // An empty Selection is only a place, taken afresh before it is extended.
+      const bool selected = view.sel_start != view.sel_end;
+      if (selected && doc.encoding == ENCODING_UTF8 && (inside_character(view.sel_start) || inside_character(view.sel_end))) {
+        return "a Selection end splits a character";
       }
     }
     std::vector<uint8_t*> rows(view.row_ptr, view.row_ptr + view.visible_rows);
@@ -336,6 +378,16 @@ TEST_F(RandomEditing, MoreSeeds) {
   for (uint32_t seed : {1u, 2u, 3u}) {
     SetUp();
     run(seed, 400);
+    if (HasFatalFailure()) return;
+  }
+}
+
+// UTF-8 texts: every command works on whole cells, as the model does.
+TEST_F(RandomEditing, Utf8Texts) {
+  utf8 = true;
+  for (uint32_t seed : {7u, 8u, 9u}) {
+    SetUp();
+    run(seed, 700);
     if (HasFatalFailure()) return;
   }
 }

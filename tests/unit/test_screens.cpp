@@ -72,7 +72,7 @@ TEST_F(Screens, FixedPanelsAroundTheTextRows) {
   EXPECT_EQ(wt.w_value[slot_index(bar[2])], PANEL_VIEW_MENU);
   EXPECT_EQ(wt.w_hotkey[slot_index(bar[2])], 'v');
   const std::vector<int32_t> bottom = slots_of(PANEL_BOTTOM_BAR);
-  ASSERT_EQ(bottom.size(), 7u);
+  ASSERT_EQ(bottom.size(), 8u);
   EXPECT_EQ(box_of(bottom[0]), (Box{0, 740, 1024, 28}));  // rows end at 36 + 44 x 16
   EXPECT_EQ(box_of(bottom[1]), (Box{0, 750, 22, 18}));
   EXPECT_EQ(box_of(bottom[3]), (Box{122, 750, 70, 18}));
@@ -132,7 +132,7 @@ TEST_F(Screens, DropDownsReplaceEachOtherAtTheirCommonCorner) {
   // "About" replaces the View menu; its close entry closes it.
   press(bar[2]);
   const std::vector<int32_t> view_menu = slots_of(PANEL_VIEW_MENU);
-  ASSERT_EQ(view_menu.size(), 6u);
+  ASSERT_EQ(view_menu.size(), 8u);
   EXPECT_EQ(wt.w_flags[slot_index(view_menu[4])], 0x36);
   press(view_menu[1]);
   const std::vector<int32_t> about = slots_of(PANEL_ABOUT);

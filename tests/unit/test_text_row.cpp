@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "commands/commands.h"
+#include "editor/document.h"
 #include "editor/text_row.h"
 #include "editor/text_view.h"
 #include "screens/screens.h"
@@ -72,6 +73,7 @@ TEST_F(TextRow, StopsAtTheLastDrawableCell) {
 }
 
 TEST_F(TextRow, DoubleBytePairsAndWhereTheyCannotStart) {
+  doc.encoding = ENCODING_SHIFT_JIS;
   // 111 cells, then a pair starting at 999: the last place a pair fits.
   std::string fits(111, 'x');
   fits += "\x88\x9F\r";
@@ -110,6 +112,7 @@ TEST_F(TextRow, DoubleBytePairsAndWhereTheyCannotStart) {
 }
 
 TEST_F(TextRow, SelectionHighlightsACharacterWhoseLastByteIsSelected) {
+  doc.encoding = ENCODING_SHIFT_JIS;
   uint8_t line[] = "a\x88\x9F" "b\r";
   rows[0] = line;
   const auto highlighted = [&](bool pair, bool b) {
@@ -192,3 +195,24 @@ TEST_F(TextRow, ColoursComeFromTheScheme) {
 }
 
 }  // namespace
+
+// UTF-8 cells after a tab that the left edge cut: é with a mark over it, a
+// wide character (selected: highlighted over both cells), a stray byte as
+// hex digits in the selection's colours.
+TEST_F(TextRow, Utf8CellsTabsMarksWideCharactersAndStrayBytes) {
+  uint8_t line[] = "\t\xC3\xA9\xCC\xA3\xE6\xBC\xA2\xFF" "b\r";
+  rows[0] = line + 1;
+  view.left_col = 3;
+  wt.w_value[0] = 5;  // the tab reaches column 8
+  view.sel_start = line + 5;
+  view.sel_end = line + 8;  // the wide character
+  expect_drawn_as(0, [&] {
+    background();
+    draw_glyph(UNICODE_GLYPH_BASE + 0xE9, 7, Y, 45);
+    draw_glyph(UNICODE_GLYPH_BASE + 0x323, 7, Y, 45);
+    fill_rect(colour_scheme[3], 16, 18, Y, 54);
+    draw_glyph(UNICODE_GLYPH_BASE + 0x6F22, colour_scheme[2], Y, 54);
+    draw_hex_byte(0xFF, colour_scheme[2], colour_scheme[3], Y, 72);
+    draw_glyph('b', 7, Y, 81);
+  });
+}

@@ -75,13 +75,14 @@ int64_t plain_scan(const std::string& text, int64_t from, bool backwards, const 
 // disagreement is reported as -2, which no scan gives. The match's length
 // goes to *length.
 int64_t search(const std::string& text, int64_t from, bool backwards, const std::string& pattern, bool fold,
-               size_t* length = nullptr) {
+               size_t* length = nullptr, bool utf8 = false) {
   const std::vector<uint8_t> block(text.begin(), text.end());
   const std::vector<uint8_t> pat(pattern.begin(), pattern.end());
   size_t got = 0, portable_got = 0;
-  const int64_t found = find_match(block.data(), block.size(), from, backwards, pat.data(), pat.size(), fold, &got);
+  const int64_t found =
+      find_match(block.data(), block.size(), from, backwards, pat.data(), pat.size(), fold, &got, utf8);
   const int64_t portable = find_match_portable(block.data(), block.size(), from, backwards, pat.data(), pat.size(),
-                                               fold, &portable_got);
+                                               fold, &portable_got, utf8);
   if (length != nullptr) *length = got;
   return found == portable && (found < 0 || got == portable_got) ? found : -2;
 }
@@ -164,7 +165,7 @@ std::string routine_replace_all(const std::string& text, const std::string& patt
                                 const std::string& replacement, size_t* count) {
   const std::vector<uint8_t> block(text.begin(), text.end());
   const auto* pat = reinterpret_cast<const uint8_t*>(pattern.data());
-  const std::vector<TextMatch> matches = find_all_matches(block.data(), block.size(), pat, pattern.size(), fold);
+  const std::vector<TextMatch> matches = find_all_matches(block.data(), block.size(), pat, pattern.size(), fold, false);
   *count = matches.size();
   if (matches.empty()) return text;
   const size_t from = matches.front().at, to = size_t{matches.back().at} + matches.back().length;
@@ -181,10 +182,10 @@ std::string streamed_replace_all(const std::string& text, const std::string& pat
                                  const std::string& replacement, size_t* count) {
   const std::vector<uint8_t> block(text.begin(), text.end());
   const auto* pat = reinterpret_cast<const uint8_t*>(pattern.data());
-  const MatchSpan span = measure_matches(block.data(), block.size(), pat, pattern.size(), fold, replacement.size());
+  const MatchSpan span = measure_matches(block.data(), block.size(), pat, pattern.size(), fold, false, replacement.size());
   *count = span.count;
   std::vector<uint8_t> out(span.size);
-  write_matches_replaced(block.data(), block.size(), pat, pattern.size(), fold, span,
+  write_matches_replaced(block.data(), block.size(), pat, pattern.size(), fold, false, span,
                          reinterpret_cast<const uint8_t*>(replacement.data()), replacement.size(), out.data());
   return text.substr(0, span.from) + std::string(out.begin(), out.end()) + text.substr(span.to);
 }
@@ -210,11 +211,20 @@ TEST(TextReplace, ReplaceAllEqualsThePlainModelOnRandomTexts) {
       bool complete = false;
       const auto* pat = reinterpret_cast<const uint8_t*>(pattern.data());
       const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-      const std::vector<TextMatch> few = find_all_matches(bytes, text.size(), pat, pattern.size(), fold, limit, &complete);
+      const std::vector<TextMatch> few = find_all_matches(bytes, text.size(), pat, pattern.size(), fold, false, limit, &complete);
       ASSERT_EQ(few.size(), std::min(limit, want_count));
       ASSERT_EQ(complete, limit >= want_count);
     }
   }
+}
+
+// Replace All in a UTF-8 text paired bytes as Shift_JIS: the x after each Ё
+// (D0 81, whose 0x81 is a Shift_JIS lead byte) was never replaced.
+TEST(TextReplace, ReplaceAllInUtf8TextSkippedMatchesAfterAContinuationByte) {
+  const auto* text = reinterpret_cast<const uint8_t*>("\xD0\x81x \xD0\x81x\r");  // and the end marker
+  const auto* x = reinterpret_cast<const uint8_t*>("x");
+  EXPECT_EQ(find_all_matches(text, 8, x, 1, false, true).size(), 2u);
+  EXPECT_EQ(measure_matches(text, 8, x, 1, false, true, 1).count, 2u);
 }
 
 // Long runs where the rare bytes of the pattern keep passing the prefilter,
@@ -274,6 +284,20 @@ TEST(TextSearch, AMatchNeverStartsOrEndsInsideADoubleByteCharacter) {
   EXPECT_EQ(search("\x83\x83\x83\x41\r", 1, false, "\x83\x83", false), -1);
   // A second byte keeps its case: 83 61 is another character than 83 41.
   EXPECT_EQ(search("\x83\x61\x83\x41\r", 0, false, "\x83\x41", true), 2);
+}
+
+// In UTF-8 a continuation byte of 0x81..0x9F (Ё is D0 81) was taken for a
+// Shift_JIS lead byte, so that the character after it could not be found.
+TEST(TextSearch, Utf8MatchesStandOnWholeSequences) {
+  const std::string text = "\xD0\x81\xE5\xAD\x97\xD0\x81" "a\r";
+  EXPECT_EQ(search(text, 0, false, "\xE5\xAD\x97", false), -1);  // Shift_JIS pairs 81 E5
+  for (const bool backwards : {false, true}) {
+    const int64_t from = backwards ? 10 : 0;
+    EXPECT_EQ(search(text, from, backwards, "\xE5\xAD\x97", false, nullptr, true), 2);
+    EXPECT_EQ(search(text, from, backwards, "A", true, nullptr, true), 7);
+    EXPECT_EQ(search(text, from, backwards, "\xAD\x97", false, nullptr, true), -1);  // starts inside 字
+    EXPECT_EQ(search(text, from, backwards, "\xE5\xAD", false, nullptr, true), -1);  // ends inside it
+  }
 }
 
 TEST(TextSearch, LineEndsAndFillerInTheText) {

@@ -113,6 +113,7 @@ TEST(TextViewRows, PointersCutCharactersLineEndsAndTheEndMarker) {
   // Line 1 is shorter than the view's left column; line 2 ends in a lone
   // lead byte; the last line has dead bytes behind its end marker.
   lay_out(1024, 768, "ab\x88\x9F" "c\nx\nab\x88\nabcd\r\r\0\0\0\0\0"s);
+  doc.encoding = ENCODING_SHIFT_JIS;
   view.left_col = 3;
   fill_row_pointers();
   EXPECT_EQ(offset(view.row_ptr[0]), 4);  // 'c', one cell to the right
@@ -169,6 +170,7 @@ TEST(TextViewRows, LeadBytesPairAlikeInRowPointersAndDrawnRows) {
       SCOPED_TRACE(testing::Message() << std::hex << int(c.byte) << " before " << int(rest[0]));
       const bool pair = c.jis_row >= 0 && rest[0] == 'x';
       lay_out(1024, 768, std::string(1, static_cast<char>(c.byte)) + rest);
+      doc.encoding = ENCODING_SHIFT_JIS;
       view.cursor_row = 5;
       view.left_col = 1;
       fill_row_pointers();

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The cross-built exes import only DLLs that every Windows has: the C++ and
 # GCC runtimes (libstdc++, libgcc, libwinpthread) are linked in, so that
-# vusk.exe runs from any folder on its own. Each zip holds vusk.exe and
-# jisfont.bin in one folder.
+# vusk.exe runs from any folder on its own. Each zip holds vusk.exe,
+# jisfont.bin and unicodefont.bin in one folder.
 #   check_imports.sh EXE_OR_ZIP...
 # Skipped when objdump for mingw-w64 is missing or nothing was built.
 set -euo pipefail
@@ -18,7 +18,7 @@ for f in "$@"; do
   case $f in
     *.zip)
       listing=$(unzip -Z1 "$f" | sort | tr '\n' ' ')
-      [ "$listing" = "vusk/ vusk/jisfont.bin vusk/vusk.exe " ] || { echo "FAIL: $f holds: $listing" >&2; exit 1; } ;;
+      [ "$listing" = "vusk/ vusk/jisfont.bin vusk/unicodefont.bin vusk/vusk.exe " ] || { echo "FAIL: $f holds: $listing" >&2; exit 1; } ;;
     *)
       dlls=$("$objdump" -p "$f" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
       [ -n "$dlls" ] || { echo "FAIL: $f imports no DLL at all: not a Windows program?" >&2; exit 1; }

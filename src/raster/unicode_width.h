@@ -1,0 +1,29 @@
+// How many text cells each Unicode code point takes, ruled from Unicode's own
+// data: the tables are generated at build time into the build folder by
+// tools/make_unicode_width.cpp (from Debian's unicode-data) and compiled into
+// the core. Raster layer: includes nothing; every layer may include it.
+#pragma once
+#include <cstdint>
+
+namespace vusk {
+
+// The code points first..last, both included.
+struct CodePointRange {
+  uint32_t first, last;
+};
+
+// The generated tables: each sorted by `first`, its ranges disjoint and never
+// adjacent, and no code point in both.
+extern const CodePointRange unicode_zero_width_ranges[];  // combining marks, format characters, Hangul jamo
+extern const uint32_t unicode_zero_width_range_count;
+extern const CodePointRange unicode_wide_ranges[];  // East Asian Wide and Fullwidth
+extern const uint32_t unicode_wide_range_count;
+
+// The cells of code point cp: 0 for combining marks (Mn, Me), format
+// characters (Cf, but the soft hyphen U+00AD) and the Hangul medial vowels
+// and final consonants (U+1160..U+11FF, U+D7B0..U+D7FF); 2 for East Asian
+// Wide and Fullwidth; 1 for everything else, control characters and values
+// past U+10FFFF included (the caller rules those).
+uint32_t unicode_cell_width(uint32_t cp);
+
+}  // namespace vusk
