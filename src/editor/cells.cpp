@@ -32,8 +32,6 @@ CellCache cache;
 
 constexpr uint32_t CHECKPOINT_BYTES = 1024;
 
-constexpr bool is_continuation(uint8_t b) { return (b & 0xC0) == 0x80; }
-
 bool utf8_mode() { return doc.encoding == ENCODING_UTF8; }
 
 // Whether the 8 bytes at p are all below 0x80 and none is a tab or a line
@@ -130,31 +128,6 @@ Cell character_cell(const uint8_t* p) {
 }
 
 }  // namespace
-
-Utf8Char decode_utf8(const uint8_t* p, const uint8_t* end) {
-  const uint8_t b = *p;
-  if (b < 0x80) return {b, 1};
-  uint32_t n, cp, low = 0x80, high = 0xBF;  // low and high bound the second byte
-  if (b >= 0xC2 && b <= 0xDF) {
-    n = 2, cp = b & 0x1Fu;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    n = 3, cp = b & 0x0Fu;
-    if (b == 0xE0) low = 0xA0;   // no overlong forms
-    if (b == 0xED) high = 0x9F;  // no surrogates
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    n = 4, cp = b & 0x07u;
-    if (b == 0xF0) low = 0x90;
-    if (b == 0xF4) high = 0x8F;  // nothing past U+10FFFF
-  } else {
-    return {0, 0};
-  }
-  if (end - p < static_cast<ptrdiff_t>(n) || p[1] < low || p[1] > high) return {0, 0};
-  for (uint32_t i = 1; i < n; ++i) {
-    if (!is_continuation(p[i])) return {0, 0};
-    cp = cp << 6 | (p[i] & 0x3Fu);
-  }
-  return {cp, n};
-}
 
 bool is_valid_utf8(const uint8_t* bytes, size_t n) {
   const uint8_t* p = bytes;

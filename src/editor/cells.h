@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "raster/unicode_width.h"  // decode_utf8
+
 namespace vusk {
 
 constexpr uint32_t TAB_STOP = 8;
@@ -29,14 +31,6 @@ struct Cell {
   CellKind kind;
   uint8_t base_bytes;  // the bytes before the zero-width followers
 };
-
-// One UTF-8 sequence at p: its code point and length, or length 0 when the
-// bytes there (read no further than `end`) are no valid sequence.
-struct Utf8Char {
-  uint32_t cp;
-  uint32_t bytes;
-};
-Utf8Char decode_utf8(const uint8_t* p, const uint8_t* end);
 
 // Whether bytes[0..n) are all valid UTF-8 (ASCII included).
 bool is_valid_utf8(const uint8_t* bytes, size_t n);

@@ -153,6 +153,9 @@ enum FileKind : uint8_t {
 };
 // The kind of the entry at `path`, found without opening it.
 FileKind file_kind(const char* path);
+// Whether the file system's names are UTF-8 (POSIX) rather than bytes of
+// the ANSI code page (Windows), so that the title bar shows them as such.
+bool file_names_are_utf8();
 
 // ---- User interaction -----------------------------------------------------
 

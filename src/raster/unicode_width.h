@@ -1,7 +1,8 @@
 // How many text cells each Unicode code point takes, ruled from Unicode's own
 // data: the tables are generated at build time into the build folder by
 // tools/make_unicode_width.cpp (from Debian's unicode-data) and compiled into
-// the core. Raster layer: includes nothing; every layer may include it.
+// the core, and the decoding of UTF-8 sequences. Raster layer: includes
+// nothing; every layer may include it.
 #pragma once
 #include <cstdint>
 
@@ -25,5 +26,14 @@ extern const uint32_t unicode_wide_range_count;
 // Wide and Fullwidth; 1 for everything else, control characters and values
 // past U+10FFFF included (the caller rules those).
 uint32_t unicode_cell_width(uint32_t cp);
+
+// One UTF-8 sequence at p: its code point and length, or length 0 when the
+// bytes there (read no further than `end`) are no valid sequence (overlong
+// forms, surrogates and values past U+10FFFF are not).
+struct Utf8Char {
+  uint32_t cp;
+  uint32_t bytes;
+};
+Utf8Char decode_utf8(const uint8_t* p, const uint8_t* end);
 
 }  // namespace vusk

@@ -14,6 +14,7 @@
 #include "files/load_save.h"
 #include "files/search.h"
 #include "files/transfer.h"
+#include "platform/platform.h"
 #include "raster/raster.h"
 #include "screens/file_menu.h"
 #include "screens/panel_ids.h"
@@ -283,6 +284,8 @@ void install(PanelId id, const PanelRecord (&pristine)[N], std::array<PanelRecor
 
 void reset_screen_state() {
   install(PANEL_TITLE, TITLE_BAR, title_bar);
+  // The name in the title label is the file system's.
+  if (file_names_are_utf8()) title_bar[0].flags |= WF_UTF8_TEXT;
   install(PANEL_MENU_BAR, MENU_BAR, menu_bar);
   install(PANEL_FILE_MENU, FILE_MENU, file_menu);
   install(PANEL_EDIT_MENU, EDIT_MENU, edit_menu);

@@ -4,6 +4,7 @@
 
 #include "editor/modified.h"
 #include "editor/text_view.h"
+#include "platform/platform.h"
 #include "raster/raster.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
@@ -36,6 +37,11 @@ bool refresh_title_label() {
   if (raster.frame_width != 0) {
     const uint32_t fit = raster.frame_width / 9u - 14u;  // unsigned: a tiny frame never cuts
     if (fit < shown) shown = fit;
+  }
+  // A UTF-8 name is cut between characters (its bytes are never fewer than
+  // its cells, so what fits in bytes fits on screen).
+  if (file_names_are_utf8()) {
+    while (shown > 0 && (static_cast<uint8_t>(files.file_name[shown]) & 0xC0) == 0x80) --shown;
   }
   // The bytes that mean something inside label text show as spaces: 0xFF
   // would end the text early and run the rest of the name as label code,

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "raster/raster.h"
+#include "raster/unicode_width.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
@@ -240,15 +241,32 @@ void draw_background(Context& c) {
   draw_line(0, b3, c.y + 3, r3, LINE_DOTTED_VERTICAL);
 }
 
+// The UTF-8 character whose first byte the reader has just read, drawn as
+// its glyph (a zero-width one over the cell before) with the reader past
+// it; false, with nothing drawn or read, where no valid sequence starts.
+bool put_utf8_char(Context& c, LabelReader& r) {
+  const Utf8Char ch = decode_utf8(r.here() - 1, r.label + LABEL_MAX_BYTES);
+  if (ch.bytes == 0) return false;
+  r.at += ch.bytes - 1;
+  const uint32_t width = unicode_cell_width(ch.cp);
+  const uint32_t x = width == 0 && c.pen_x >= c.x + 4 + CELL ? c.pen_x - CELL : c.pen_x;
+  draw_glyph(UNICODE_GLYPH_BASE + ch.cp, c.text_colour, c.pen_y, x);
+  c.pen_x += CELL * width;
+  return true;
+}
+
 // LC_TEXT: glyphs up to the closing 0xFF; 0xFE dy starts a new line dy
-// pixels down. False when the label ends before its text does.
+// pixels down. With WF_UTF8_TEXT a valid UTF-8 sequence is one character;
+// any other byte is a built-in glyph. False when the label ends before its
+// text does.
 bool run_text(Context& c, LabelReader& r) {
+  const bool utf8 = (wt.w_flags[c.i] & WF_UTF8_TEXT) != 0;
   for (;;) {
     if (!r.has(1)) return false;
     const uint8_t b = r.byte();
     if (b == LC_TEXT_END) return true;
     if (b != LC_TEXT_NEWLINE) {
-      put_char(c, b);
+      if (!(utf8 && b >= 0x80 && put_utf8_char(c, r))) put_char(c, b);
       continue;
     }
     if (!r.has(1)) return false;

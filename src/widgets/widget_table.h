@@ -50,6 +50,7 @@ enum WidgetFlags : uint8_t {
   WF_ARROWS_DOWN = 0x10,
   WF_REDRAW_ALL = 0x20,
   WF_ESCAPE_CANCELS = 0x40,  // a text field: Escape is a cancel, not a character
+  WF_UTF8_TEXT = 0x80,       // the label's text is UTF-8: each valid sequence draws as its character
 };
 
 // One static widget record; a list ends with a record whose label is null.

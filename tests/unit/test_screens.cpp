@@ -3,6 +3,7 @@
 // handlers: colour schemes, file dialogs, Quit and the benchmark.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -170,6 +171,30 @@ TEST_F(Screens, TheWholeWindowAndAnOpenMenu) {
   EXPECT_EQ(pixel(60, 10), palette[0]);  // around a black inside
   EXPECT_EQ(pixel(75, 9), palette[10]);  // "Open as text"
   EXPECT_EQ(pixel(183, 9), palette[2]);  // the document size
+}
+
+// A UTF-8 name in the title bar showed each byte as a half-width glyph, so
+// "café.txt" read "cafﾃｩ.txt". Against "cafe.txt" only é's one cell differs.
+TEST_F(Screens, TheTitleBarShowedAUtf8NameByteByByte) {
+  auto title_bar_with = [](const char* name) {
+    std::strcpy(files.file_path, name);
+    take_file_name();
+    redraw_all_widgets();
+    std::vector<uint32_t> bar;
+    for (uint32_t y = 0; y < 36; ++y) {
+      for (uint32_t x = 0; x < 1024; ++x) bar.push_back(pixel(y, x));
+    }
+    return bar;
+  };
+  const std::vector<uint32_t> accented = title_bar_with("caf\xC3\xA9.txt"), plain = title_bar_with("cafe.txt");
+  uint32_t left = 1024, right = 0;
+  for (size_t i = 0; i < plain.size(); ++i) {
+    if (accented[i] == plain[i]) continue;
+    left = std::min<uint32_t>(left, i % 1024);
+    right = std::max<uint32_t>(right, i % 1024);
+  }
+  ASSERT_LE(left, right);
+  EXPECT_LT(right - left, 9u);
 }
 
 TEST_F(Screens, ResetRestoresTheWritableTablesAndTheScheme) {

@@ -316,6 +316,8 @@ uint32_t nth_file(char* dest, uint32_t n, const char* pattern, uint32_t dest_siz
   return static_cast<uint32_t>(name.size());
 }
 
+bool file_names_are_utf8() { return true; }
+
 // stat follows links: a link to a file is a file. Nothing is opened, so a
 // pipe is examined without waiting for its writer.
 FileKind file_kind(const char* path) {

@@ -368,6 +368,9 @@ uint32_t nth_file(char* dest, uint32_t n, const char* pattern, uint32_t dest_siz
   return static_cast<uint32_t>(len);
 }
 
+// The A calls take and give names in the ANSI code page.
+bool file_names_are_utf8() { return false; }
+
 // GetFileAttributesA: examines the entry without opening it.
 FileKind file_kind(const char* path) {
   const DWORD attributes = GetFileAttributesA(path);
