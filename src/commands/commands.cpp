@@ -11,6 +11,7 @@
 #include "commands/command_keys.h"
 #include "commands/command_work.h"
 #include "commands/unsaved.h"
+#include "editor/cells.h"
 #include "editor/document.h"
 #include "editor/modified.h"
 #include "editor/panel_ids.h"
@@ -85,6 +86,26 @@ void type_byte(Work& w, uint8_t c) {
   put_typed_byte(w, c);
   // A raw line break ends the line the run was typed on.
   if (c != LINE_FEED) end_typing_run(line, column + 1);
+}
+
+// A character of several bytes, typed as one step of the typing run: it
+// goes in at the cursor, or in overwrite mode over the whole cell there, so
+// that no character is left cut.
+void type_sequence(Work& w, const uint8_t* bytes, uint32_t n) {
+  const auto line = static_cast<uint32_t>(view.top_line + w.row);
+  const auto column = static_cast<uint32_t>(view.left_col + w.col);
+  continue_typing_run(line, column);
+  w.rule = SelectionRule::TYPING;
+  const uint8_t at = *doc.cursor_ptr;
+  if (view.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
+    const auto offset = static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer);
+    replace_text(offset, cell_at(doc.cursor_ptr, column).bytes, bytes, n, n);
+    w.col += static_cast<int32_t>(n);
+    sync_scroll_thumb();
+  } else {
+    insert_located(w, bytes, n);
+  }
+  end_typing_run(line, column + n);
 }
 
 // Enter: the line splits at the cursor, which goes to column 0 of the new
@@ -412,6 +433,11 @@ void remember_for_repeat(const Work& w, uint32_t code) {
 // common end.
 bool dispatch(Work& w, uint32_t code) {
   code &= COMMAND_KEY_MASK;
+  // A character typed anew becomes the one F6 types again.
+  if (code == CHAR_SEQUENCE) {
+    std::memcpy(cmd.repeat_typed, cmd.typed, sizeof cmd.typed);
+    cmd.repeat_typed_length = cmd.typed_length;
+  }
   if (code == KEY_F6) {
     if (cmd.last_command == NO_COMMAND) return false;  // nothing to repeat yet
     code = recall_for_repeat(w);
@@ -456,6 +482,7 @@ bool dispatch(Work& w, uint32_t code) {
     case CHAR_TAB: insert_located(w, TAB_SPACES, sizeof TAB_SPACES); break;
     case CHAR_BACKSPACE: backspace(w); break;
     case CHAR_ENTER: split_line(w); break;
+    case CHAR_SEQUENCE: type_sequence(w, cmd.repeat_typed, cmd.repeat_typed_length); break;
     default: type_byte(w, static_cast<uint8_t>(code)); break;
   }
   return true;
@@ -586,6 +613,13 @@ bool focus_on_text(int32_t focus) { return focus <= 4 * (visible_rows() - 1); }
 
 void locate_work(const Work& w) {
   locate_cursor(static_cast<uint32_t>(w.row), static_cast<uint32_t>(w.col + view.left_col));
+}
+
+uint32_t run_typed_sequence(const uint8_t* bytes, uint32_t n) {
+  if (n < 2 || n > sizeof cmd.typed) return COMMAND_DONE;
+  std::memcpy(cmd.typed, bytes, n);
+  cmd.typed_length = static_cast<uint8_t>(n);
+  return run_command(CHAR_SEQUENCE);
 }
 
 uint32_t run_command(uint32_t code) {

@@ -221,11 +221,14 @@ void show_message(const char* text, const char* caption) {
   sdl::pump_modal();
 }
 
-const char* open_clipboard_text() {
+// X11 text is UTF-8: taken as it is in UTF-8 mode, converted to CP932 in
+// Shift_JIS mode.
+const char* open_clipboard_text(TextEncoding encoding) {
   char* text = SDL_GetClipboardText();
   if (text == nullptr) return nullptr;
   // X11 text has LF line ends; the core reads CF_TEXT's CR LF.
-  state.clipboard = sdl::crlf_line_ends(sdl::utf8_to_cp932(text, std::strlen(text)));
+  const size_t n = std::strlen(text);
+  state.clipboard = sdl::crlf_line_ends(encoding == TEXT_UTF8 ? std::string(text, n) : sdl::utf8_to_cp932(text, n));
   SDL_free(text);
   if (state.clipboard.empty()) return nullptr;  // SDL's "" means no text
   return state.clipboard.c_str();
@@ -236,9 +239,12 @@ void close_clipboard_text() {
   state.clipboard.shrink_to_fit();
 }
 
-// X11 programs read UTF-8 with LF line ends; the core gives CP932 with CR LF.
-bool set_clipboard_text(const char* text) {
+// X11 programs read UTF-8 with LF line ends; the core gives CR LF, and in
+// Shift_JIS mode CP932. UTF-8 mode's bytes go as they are, even where they
+// are not valid UTF-8: a copy never changes what was selected.
+bool set_clipboard_text(const char* text, TextEncoding encoding) {
   const std::string lf = sdl::lf_line_ends(text);
+  if (encoding == TEXT_UTF8) return SDL_SetClipboardText(lf.c_str()) == 0;
   return SDL_SetClipboardText(sdl::cp932_to_utf8(lf.data(), lf.size()).c_str()) == 0;
 }
 

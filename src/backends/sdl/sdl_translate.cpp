@@ -1,6 +1,6 @@
 // SDL input as Win32 messages: what the core's router expects from a real
-// Windows message loop with TranslateMessage, on an ANSI window whose code
-// page is CP932.
+// Windows message loop with TranslateMessage, on a Unicode window whose
+// characters beyond ASCII arrive as code points (WM_UNICHAR).
 #include "backends/sdl/sdl_translate.h"
 
 #include <SDL_keycode.h>
@@ -162,6 +162,24 @@ size_t sequence_length(uint8_t lead) {
   return 1;
 }
 
+// The code point of the UTF-8 sequence at *p, which moves past it; -1 for a
+// malformed, overlong or surrogate sequence, passed over as a whole.
+int32_t next_code_point(const uint8_t** p, const uint8_t* end) {
+  const uint8_t* s = *p;
+  const size_t claimed = sequence_length(*s);
+  size_t n = 1;
+  while (n < claimed && s + n < end && (s[n] & 0xC0) == 0x80) ++n;
+  *p = s + n;
+  if (claimed == 1) return *s < 0x80 ? *s : -1;
+  if (n != claimed) return -1;
+  static constexpr uint8_t LEAD_BITS[] = {0, 0, 0x1F, 0x0F, 0x07};
+  static constexpr int32_t LEAST[] = {0, 0, 0x80, 0x800, 0x10000};
+  int32_t cp = s[0] & LEAD_BITS[n];
+  for (size_t i = 1; i < n; ++i) cp = (cp << 6) | (s[i] & 0x3F);
+  if (cp < LEAST[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return -1;
+  return cp;
+}
+
 }  // namespace
 
 uint32_t virtual_key(int32_t sym, int32_t scancode, uint16_t mod) {
@@ -193,8 +211,13 @@ void translate_text(const char* utf8, uint16_t mod, Messages* out) {
   const bool alt = (mod & KMOD_ALT) != 0;
   if (ctrl && !alt) return;
   if ((mod & KMOD_LALT) != 0 && !ctrl) return;
-  for (const char c : utf8_to_cp932(utf8, std::strlen(utf8))) {
-    push(out, WM_CHAR, static_cast<uint8_t>(c), 1);
+  const auto* p = reinterpret_cast<const uint8_t*>(utf8);
+  const uint8_t* end = p + std::strlen(utf8);
+  while (p < end) {
+    const int32_t cp = next_code_point(&p, end);
+    if (cp < 0) continue;
+    // A Unicode window's WM_CHAR for ASCII; the core encodes the rest.
+    push(out, cp < 0x80 ? WM_CHAR : WM_UNICHAR, static_cast<uintptr_t>(cp), 1);
   }
 }
 
