@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "editor/cells.h"
 #include "platform/messages.h"
 
 namespace vusk::sdl {
@@ -162,24 +163,6 @@ size_t sequence_length(uint8_t lead) {
   return 1;
 }
 
-// The code point of the UTF-8 sequence at *p, which moves past it; -1 for a
-// malformed, overlong or surrogate sequence, passed over as a whole.
-int32_t next_code_point(const uint8_t** p, const uint8_t* end) {
-  const uint8_t* s = *p;
-  const size_t claimed = sequence_length(*s);
-  size_t n = 1;
-  while (n < claimed && s + n < end && (s[n] & 0xC0) == 0x80) ++n;
-  *p = s + n;
-  if (claimed == 1) return *s < 0x80 ? *s : -1;
-  if (n != claimed) return -1;
-  static constexpr uint8_t LEAD_BITS[] = {0, 0, 0x1F, 0x0F, 0x07};
-  static constexpr int32_t LEAST[] = {0, 0, 0x80, 0x800, 0x10000};
-  int32_t cp = s[0] & LEAD_BITS[n];
-  for (size_t i = 1; i < n; ++i) cp = (cp << 6) | (s[i] & 0x3F);
-  if (cp < LEAST[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return -1;
-  return cp;
-}
-
 }  // namespace
 
 uint32_t virtual_key(int32_t sym, int32_t scancode, uint16_t mod) {
@@ -214,10 +197,10 @@ void translate_text(const char* utf8, uint16_t mod, Messages* out) {
   const auto* p = reinterpret_cast<const uint8_t*>(utf8);
   const uint8_t* end = p + std::strlen(utf8);
   while (p < end) {
-    const int32_t cp = next_code_point(&p, end);
-    if (cp < 0) continue;
+    const Utf8Char c = decode_utf8(p, end);
+    p += c.bytes != 0 ? c.bytes : 1;  // a malformed byte is passed over
     // A Unicode window's WM_CHAR for ASCII; the core encodes the rest.
-    push(out, cp < 0x80 ? WM_CHAR : WM_UNICHAR, static_cast<uintptr_t>(cp), 1);
+    if (c.bytes != 0) push(out, c.cp < 0x80 ? WM_CHAR : WM_UNICHAR, c.cp, 1);
   }
 }
 
