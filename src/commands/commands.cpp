@@ -56,12 +56,34 @@ void insert_located(Work& w, const uint8_t* bytes, uint32_t k) {
   sync_scroll_thumb();
 }
 
-// Overwrites the content byte under the cursor in overwrite mode, else
-// inserts the byte at the cursor.
+// Whether typing writes over the content byte at the cursor: overwrite
+// mode, with no padding to write first and no line end there.
+bool overwrites() {
+  const uint8_t at = *doc.cursor_ptr;
+  return view.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED &&
+         at != END_MARKER;
+}
+
+// Typed bytes written over the whole cell at the cursor (at `column`), so
+// that no character is left cut.
+void overwrite_cell(Work& w, const uint8_t* bytes, uint32_t n, uint32_t column) {
+  const auto offset = static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer);
+  replace_text(offset, cell_at(doc.cursor_ptr, column).bytes, bytes, n, n);
+  w.col += static_cast<int32_t>(n);
+  sync_scroll_thumb();
+}
+
+// Overwrites the content byte under the cursor in overwrite mode (in UTF-8
+// mode, the whole character there), else inserts the byte at the cursor.
 void put_typed_byte(Work& w, uint8_t c) {
   w.rule = SelectionRule::TYPING;
   const uint8_t at = *doc.cursor_ptr;
-  if (view.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
+  if (overwrites()) {
+    const auto column = static_cast<uint32_t>(view.left_col + w.col);
+    if (doc.encoding == ENCODING_UTF8 && cell_at(doc.cursor_ptr, column).bytes > 1) {
+      overwrite_cell(w, &c, 1, column);
+      return;
+    }
     if (at != c) mark_document_modified();
     record_change(static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer), 1, 1, 1);
     *doc.cursor_ptr = c;
@@ -96,15 +118,8 @@ void type_sequence(Work& w, const uint8_t* bytes, uint32_t n) {
   const auto column = static_cast<uint32_t>(view.left_col + w.col);
   continue_typing_run(line, column);
   w.rule = SelectionRule::TYPING;
-  const uint8_t at = *doc.cursor_ptr;
-  if (view.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
-    const auto offset = static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer);
-    replace_text(offset, cell_at(doc.cursor_ptr, column).bytes, bytes, n, n);
-    w.col += static_cast<int32_t>(n);
-    sync_scroll_thumb();
-  } else {
-    insert_located(w, bytes, n);
-  }
+  if (overwrites()) overwrite_cell(w, bytes, n, column);
+  else insert_located(w, bytes, n);
   end_typing_run(line, column + n);
 }
 
