@@ -42,7 +42,7 @@ int32_t find_text(uint32_t direction, const uint8_t* pattern_end, const uint8_t*
   // them: the origin is never beyond the marker and no pattern holds 0x0D.
   size_t length = 0;  // more than n where a line end of the pattern met filler
   const int64_t at = find_match(doc.text_buffer, doc.text_length, search_origin(backwards), backwards,
-                                pattern_start, n, fold, &length);
+                                pattern_start, n, fold, &length, doc.encoding == ENCODING_UTF8);
   if (at < 0) return -1;
   view.sel_start = doc.text_buffer + at;
   view.sel_end = view.sel_start + length;

@@ -6,14 +6,15 @@
 // would find.
 //
 // A match stands on whole characters: it neither starts nor ends inside a
-// double-byte character, and a letter that is a character's second byte
-// keeps its case. A line end in the pattern matches any line end of the text,
+// double-byte character (in UTF-8, inside a valid sequence), and a letter
+// that is a double-byte character's second byte keeps its case. A line end in the pattern matches any line end of the text,
 // so it takes the filler that a CR LF left behind the text's with it.
 #include "files/text_search.h"
 
 #include <bit>
 #include <cstring>
 
+#include "editor/cells.h"
 #include "editor/sjis.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -70,6 +71,7 @@ struct Needle {
   const uint8_t* bytes;
   size_t n;
   bool fold;
+  bool utf8;        // characters are UTF-8 sequences, not lead and trail bytes
   size_t fixed;     // the bytes up to the first line end, which stand at fixed offsets
   size_t text_len;  // the bytes a match may read
   Probe rare;       // the rarest byte
@@ -86,6 +88,8 @@ struct LeadRun {
 struct Scan {
   LeadRun run;
   size_t end = 0;
+  bool utf8 = false;    // the text's characters are UTF-8 sequences
+  size_t text_len = 0;  // the bytes a boundary check may read
 };
 
 // Whether pattern byte i is the second byte of one of the pattern's
@@ -97,8 +101,8 @@ bool pattern_trail(const uint8_t* pattern, size_t n, size_t i) {
 }
 
 // The probe for pattern byte i.
-Probe probe_at(const uint8_t* pattern, size_t n, size_t i, bool fold) {
-  const uint8_t mask = fold && is_letter(pattern[i]) && !pattern_trail(pattern, n, i) ? CASE_BIT : 0;
+Probe probe_at(const uint8_t* pattern, size_t n, size_t i, bool fold, bool utf8) {
+  const uint8_t mask = fold && is_letter(pattern[i]) && (utf8 || !pattern_trail(pattern, n, i)) ? CASE_BIT : 0;
   return Probe{i, static_cast<uint8_t>(pattern[i] | mask), mask};
 }
 
@@ -118,12 +122,13 @@ size_t rarest_offset(const uint8_t* pattern, size_t n, bool fold, size_t skip) {
 }
 
 // The pattern with its two probes chosen among the bytes at fixed offsets.
-Needle make_needle(const uint8_t* pattern, size_t n, bool fold, size_t text_len) {
+Needle make_needle(const uint8_t* pattern, size_t n, bool fold, bool utf8, size_t text_len) {
   const void* line_end = std::memchr(pattern, LINE_END, n);
   const size_t fixed = line_end == nullptr ? n : static_cast<size_t>(static_cast<const uint8_t*>(line_end) - pattern) + 1;
   const size_t rare = rarest_offset(pattern, fixed, fold, fixed);
   const size_t second = rarest_offset(pattern, fixed, fold, rare);
-  return Needle{pattern, n, fold, fixed, text_len, probe_at(pattern, n, rare, fold), probe_at(pattern, n, second, fold)};
+  return Needle{pattern, n, fold, utf8, fixed, text_len, probe_at(pattern, n, rare, fold, utf8),
+                probe_at(pattern, n, second, fold, utf8)};
 }
 
 // Whether candidate p passes the probe.
@@ -145,7 +150,7 @@ size_t compare_from(const uint8_t* text, size_t t, size_t i, const Needle& nd) {
     if (t >= nd.text_len) return 0;
     const uint8_t p = nd.bytes[i];
     if (!bytes_match(text[t++], p, nd.fold && !trail)) return 0;
-    trail = !trail && is_lead_byte(p) && i + 1 < nd.n && !is_line_end(nd.bytes[i + 1]);
+    trail = !nd.utf8 && !trail && is_lead_byte(p) && i + 1 < nd.n && !is_line_end(nd.bytes[i + 1]);
     if (p == LINE_END) t = past_filler(text, t, nd.text_len);
   }
   return t;
@@ -187,11 +192,34 @@ bool ends_character(const uint8_t* text, size_t p, size_t end, size_t text_len) 
   return p == end;
 }
 
+// Whether byte p (below text_len) continues a valid UTF-8 sequence that
+// starts before it; any other byte starts a cell of its own.
+bool inside_utf8(const uint8_t* text, size_t p, size_t text_len) {
+  for (size_t k = 1; k <= 3 && k <= p && (text[p - k + 1] & 0xC0) == 0x80; ++k) {
+    const uint8_t lead = text[p - k];
+    if ((lead & 0xC0) == 0x80) continue;
+    return decode_utf8(text + p - k, text + text_len).bytes > k;
+  }
+  return false;
+}
+
+// Whether p starts a character, by the scan's encoding.
+bool starts_at(const uint8_t* text, size_t p, Scan& scan) {
+  if (scan.utf8) return !inside_utf8(text, p, scan.text_len);
+  return starts_character(text, p, scan.run);
+}
+
+// Whether [p, end), which starts a character, ends with one.
+bool ends_at(const uint8_t* text, size_t p, size_t end, const Scan& scan) {
+  if (scan.utf8) return end >= scan.text_len || !inside_utf8(text, end, scan.text_len);
+  return ends_character(text, p, end, scan.text_len);
+}
+
 // Whether the pattern matches at candidate p on whole characters; the end
 // of the match goes into the scan.
 bool matches_at(const uint8_t* text, size_t p, const Needle& nd, Scan& scan) {
   const size_t end = match_end(text, p, nd);
-  if (end == 0 || !starts_character(text, p, scan.run) || !ends_character(text, p, end, nd.text_len)) return false;
+  if (end == 0 || !starts_at(text, p, scan) || !ends_at(text, p, end, scan)) return false;
   scan.end = end;
   return true;
 }
@@ -304,7 +332,7 @@ int64_t scan_backward(const uint8_t* text, size_t top, const Needle& nd, bool wi
 // nor inside a character.
 int64_t first_unskipped(const uint8_t* text, size_t p, size_t end, Scan& scan) {
   for (; p < end; ++p) {
-    if (!is_skipped(text[p]) && starts_character(text, p, scan.run)) return static_cast<int64_t>(p);
+    if (!is_skipped(text[p]) && starts_at(text, p, scan)) return static_cast<int64_t>(p);
   }
   return -1;
 }
@@ -313,7 +341,7 @@ int64_t first_unskipped(const uint8_t* text, size_t p, size_t end, Scan& scan) {
 int64_t last_unskipped(const uint8_t* text, size_t top, Scan& scan) {
   while (top > 0) {
     --top;
-    if (!is_skipped(text[top]) && starts_character(text, top, scan.run)) return static_cast<int64_t>(top);
+    if (!is_skipped(text[top]) && starts_at(text, top, scan)) return static_cast<int64_t>(top);
   }
   return -1;
 }
@@ -339,15 +367,17 @@ int64_t search_range(const uint8_t* text, size_t text_len, int64_t from, bool ba
   // A candidate that matches the first byte stands on neither filler nor a
   // line end, unless the pattern starts with one; then nothing can match.
   if (is_skipped(pattern[0])) return -1;
-  const Needle nd = make_needle(pattern, n, fold, text_len);
+  const Needle nd = make_needle(pattern, n, fold, scan.utf8, text_len);
   if (backwards) return scan_backward(text, start < limit ? start : limit, nd, wide, scan);
   return start < limit ? scan_forward(text, start, limit, nd, wide, scan) : -1;
 }
 
 // The search's result, with the match's length when it is wanted.
 int64_t search_and_measure(const uint8_t* text, size_t text_len, int64_t from, bool backwards,
-                           const uint8_t* pattern, size_t n, bool fold, bool wide, size_t* length) {
+                           const uint8_t* pattern, size_t n, bool fold, bool wide, size_t* length, bool utf8) {
   Scan scan;
+  scan.utf8 = utf8;
+  scan.text_len = text_len;
   const int64_t at = search_range(text, text_len, from, backwards, pattern, n, fold, wide, scan);
   if (at >= 0 && length != nullptr) *length = scan.end - static_cast<size_t>(at);
   return at;
@@ -362,13 +392,13 @@ bool bytes_match(uint8_t t, uint8_t p, bool fold) {
 }
 
 int64_t find_match(const uint8_t* text, size_t text_len, int64_t from, bool backwards,
-                   const uint8_t* pattern, size_t n, bool fold, size_t* length) {
-  return search_and_measure(text, text_len, from, backwards, pattern, n, fold, true, length);
+                   const uint8_t* pattern, size_t n, bool fold, size_t* length, bool utf8) {
+  return search_and_measure(text, text_len, from, backwards, pattern, n, fold, true, length, utf8);
 }
 
 int64_t find_match_portable(const uint8_t* text, size_t text_len, int64_t from, bool backwards,
-                            const uint8_t* pattern, size_t n, bool fold, size_t* length) {
-  return search_and_measure(text, text_len, from, backwards, pattern, n, fold, false, length);
+                            const uint8_t* pattern, size_t n, bool fold, size_t* length, bool utf8) {
+  return search_and_measure(text, text_len, from, backwards, pattern, n, fold, false, length, utf8);
 }
 
 }  // namespace vusk

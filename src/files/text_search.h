@@ -27,13 +27,16 @@ bool bytes_match(uint8_t t, uint8_t p, bool fold);
 // byte keeps its case. Forwards, candidates are tried from `from` upwards (a
 // negative `from` counts as 0); backwards, from min(from, limit) - 1 down to
 // 0. The first candidate tried that matches is the result, exactly as if
-// each had been compared in turn.
+// each had been compared in turn. With `utf8`, the characters are UTF-8
+// sequences instead: no match starts or ends inside a valid one (any other
+// byte is a character of its own), and every folded letter folds.
 int64_t find_match(const uint8_t* text, size_t text_len, int64_t from, bool backwards,
-                   const uint8_t* pattern, size_t n, bool fold, size_t* length = nullptr);
+                   const uint8_t* pattern, size_t n, bool fold, size_t* length = nullptr, bool utf8 = false);
 
 // The same result without the SSE2 prefilter: what a build for a target
 // without SSE2 runs (32-bit Windows). The tests hold both to the plain scan.
 int64_t find_match_portable(const uint8_t* text, size_t text_len, int64_t from, bool backwards,
-                            const uint8_t* pattern, size_t n, bool fold, size_t* length = nullptr);
+                            const uint8_t* pattern, size_t n, bool fold, size_t* length = nullptr,
+                            bool utf8 = false);
 
 }  // namespace vusk

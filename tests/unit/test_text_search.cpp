@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/cells.h"
 #include "editor/sjis.h"
 #include "files/text_search.h"
 
@@ -16,15 +17,26 @@ using namespace std::string_literals;
 
 namespace {
 
+// The bytes of the character at i: a valid UTF-8 sequence, or else one byte.
+int64_t utf8_length(const std::string& text, int64_t i) {
+  const auto* p = reinterpret_cast<const uint8_t*>(text.data());
+  const uint32_t n = decode_utf8(p + i, p + text.size()).bytes;
+  return n == 0 ? 1 : n;
+}
+
 // Whether q starts a character as the drawing sees the line: its bytes
-// paired from the line's start, behind the filler after the line break.
-bool starts_character(const std::string& text, int64_t q) {
+// paired (or in UTF-8, decoded) from the line's start, behind the filler
+// after the line break.
+bool starts_character(const std::string& text, int64_t q, bool utf8 = false) {
   int64_t i = q;
   while (i > 0 && text[i - 1] != '\n') --i;
   while (i < q && text[i] == '\0') ++i;
   auto byte = [&](int64_t k) { return static_cast<uint8_t>(text[k]); };
   const int64_t size = static_cast<int64_t>(text.size());
-  while (i < q) i += is_lead_byte(byte(i)) && i + 1 < size && !is_line_end(byte(i + 1)) ? 2 : 1;
+  while (i < q) {
+    if (utf8) i += utf8_length(text, i);
+    else i += is_lead_byte(byte(i)) && i + 1 < size && !is_line_end(byte(i + 1)) ? 2 : 1;
+  }
   return i == q;
 }
 
@@ -35,7 +47,7 @@ bool starts_character(const std::string& text, int64_t q) {
 // (at least 0), backwards from one below min(from, limit). The match's end
 // goes to *end when it is wanted.
 int64_t plain_scan(const std::string& text, int64_t from, bool backwards, const std::string& pattern,
-                   bool fold, int64_t* end = nullptr) {
+                   bool fold, int64_t* end = nullptr, bool utf8 = false) {
   const int64_t n = static_cast<int64_t>(pattern.size());
   const int64_t size = static_cast<int64_t>(text.size());
   const int64_t limit = size - n;
@@ -44,18 +56,18 @@ int64_t plain_scan(const std::string& text, int64_t from, bool backwards, const 
     return t == p || (folds && folded == (p & 0xDF) && folded >= 'A' && folded <= 'Z');
   };
   auto matches = [&](int64_t p) {
-    if (text[p] == '\0' || text[p] == '\n' || !starts_character(text, p)) return false;
+    if (text[p] == '\0' || text[p] == '\n' || !starts_character(text, p, utf8)) return false;
     int64_t t = p;
     for (int64_t i = 0; i < n; ++i) {
       if (t >= size) return false;
-      const bool folds = fold && starts_character(text, t);
+      const bool folds = fold && (utf8 || starts_character(text, t));
       if (!pair(static_cast<uint8_t>(text[t++]), static_cast<uint8_t>(pattern[i]), folds)) return false;
       if (pattern[i] == '\n') {
         while (t < size && text[t] == '\0') ++t;
       }
     }
     if (end != nullptr) *end = t;
-    return starts_character(text, t);
+    return starts_character(text, t, utf8);
   };
   if (!backwards) {
     for (int64_t p = from < 0 ? 0 : from; p < limit; ++p) {
@@ -74,13 +86,14 @@ int64_t plain_scan(const std::string& text, int64_t from, bool backwards, const 
 // disagreement is reported as -2, which no scan gives. The match's length
 // goes to *length.
 int64_t search(const std::string& text, int64_t from, bool backwards, const std::string& pattern, bool fold,
-               size_t* length = nullptr) {
+               size_t* length = nullptr, bool utf8 = false) {
   const std::vector<uint8_t> block(text.begin(), text.end());
   const std::vector<uint8_t> pat(pattern.begin(), pattern.end());
   size_t got = 0, portable_got = 0;
-  const int64_t found = find_match(block.data(), block.size(), from, backwards, pat.data(), pat.size(), fold, &got);
+  const int64_t found =
+      find_match(block.data(), block.size(), from, backwards, pat.data(), pat.size(), fold, &got, utf8);
   const int64_t portable = find_match_portable(block.data(), block.size(), from, backwards, pat.data(), pat.size(),
-                                               fold, &portable_got);
+                                               fold, &portable_got, utf8);
   if (length != nullptr) *length = got;
   return found == portable && (found < 0 || got == portable_got) ? found : -2;
 }
@@ -97,10 +110,13 @@ std::string shown(const std::string& bytes) {
 // fold ([ {, @ `), filler, line ends, the end marker, lead bytes and a
 // single-width katakana.
 const std::string ALPHABET = "aAeEzZbB[{@` \n\0\0\r\x82\x82\xE0\xA0"s;
+// For UTF-8 texts also the bytes of whole and cut sequences: the leads and
+// continuations of \u00E9, \u3041 and U+1F600, which pair up at random.
+const std::string UTF8_ALPHABET = ALPHABET + "\xC3\xA9\xE3\x81\x81\xF0\x9F\x98\x80\x81"s;
 
-std::string random_bytes(std::mt19937& rng, size_t length) {
+std::string random_bytes(std::mt19937& rng, size_t length, const std::string& alphabet = ALPHABET) {
   std::string out;
-  for (size_t i = 0; i < length; ++i) out += ALPHABET[rng() % ALPHABET.size()];
+  for (size_t i = 0; i < length; ++i) out += alphabet[rng() % alphabet.size()];
   return out;
 }
 
@@ -121,8 +137,10 @@ std::string random_pattern(std::mt19937& rng, const std::string& text) {
 
 TEST(TextSearch, EqualsThePlainScanOnRandomTexts) {
   std::mt19937 rng(1234);
-  for (int round = 0; round < 1500; ++round) {
-    const std::string text = random_bytes(rng, rng() % 120);
+  for (int round = 0; round < 2000; ++round) {
+    // The last quarter of the rounds reads UTF-8 texts.
+    const bool utf8 = round >= 1500;
+    const std::string text = random_bytes(rng, rng() % 120, utf8 ? UTF8_ALPHABET : ALPHABET);
     const std::string pattern = random_pattern(rng, text);
     const int64_t len = static_cast<int64_t>(text.size());
     for (int64_t from = -2; from <= len + 2; ++from) {
@@ -130,11 +148,12 @@ TEST(TextSearch, EqualsThePlainScanOnRandomTexts) {
         for (const bool fold : {false, true}) {
           int64_t end = 0;
           size_t length = 0;
-          const int64_t want = plain_scan(text, from, backwards, pattern, fold, &end);
-          const int64_t got = search(text, from, backwards, pattern, fold, &length);
+          const int64_t want = plain_scan(text, from, backwards, pattern, fold, &end, utf8);
+          const int64_t got = search(text, from, backwards, pattern, fold, &length, utf8);
           if (got != want || (got >= 0 && static_cast<int64_t>(length) != end - got)) {
             FAIL() << "text \"" << shown(text) << "\" pattern \"" << shown(pattern) << "\" from " << from
-                   << (backwards ? " backwards" : " forwards") << (fold ? " folded" : "") << ": " << got << "+"
+                   << (backwards ? " backwards" : " forwards") << (fold ? " folded" : "") << (utf8 ? " utf-8" : "")
+                   << ": " << got << "+"
                    << length << ", the plain scan gives " << want << " to " << end;
           }
         }
@@ -200,6 +219,16 @@ TEST(TextSearch, AMatchNeverStartsOrEndsInsideADoubleByteCharacter) {
   EXPECT_EQ(search("\x83\x83\x83\x41\r", 1, false, "\x83\x83", false), -1);
   // A second byte keeps its case: 83 61 is another character than 83 41.
   EXPECT_EQ(search("\x83\x61\x83\x41\r", 0, false, "\x83\x41", true), 2);
+}
+
+// The fault: UTF-8 text was paired as Shift_JIS, so a letter behind U+3041
+// (E3 81 81: two lead bytes) counted as a second byte and was never found.
+TEST(TextSearch, AUtf8TextIsNotPairedAsShiftJis) {
+  for (const bool fold : {false, true}) {
+    EXPECT_EQ(search("\xE3\x81\x81" "a\r", 0, false, "a", fold, nullptr, true), 3);
+    EXPECT_EQ(search("\xE3\x81\x81" "a\r", 0, false, "\x81" "a", fold, nullptr, true), -1);
+  }
+  EXPECT_EQ(search("\xE3\x81\x81" "A\r", 0, false, "\xE3\x81\x81" "a", true, nullptr, true), 0);
 }
 
 TEST(TextSearch, LineEndsAndFillerInTheText) {
