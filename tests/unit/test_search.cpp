@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/cells.h"
 #include "editor_session.h"
 #include "files/search.h"
 #include "widgets/status.h"
@@ -72,6 +73,10 @@ TEST_F(Search, WhatASearchSelectsAndWhereTheCursorGoes) {
   };
   for (const Case& c : cases) {
     set_text(c.text);
+    // Shown as a load would show it: Shift_JIS for text that is not UTF-8.
+    if (!is_valid_utf8(reinterpret_cast<const uint8_t*>(c.text.data()), c.text.size())) {
+      doc.encoding = ENCODING_SHIFT_JIS;
+    }
     view.top_line = c.top;
     sync_scroll_thumb();
     click_cell(c.row, c.col);
