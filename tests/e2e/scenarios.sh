@@ -26,6 +26,7 @@ SCENARIOS=(
   benchmark
   double_byte
   unicode_input
+  sjis_self_paste
 )
 
 # Open from the command line, type, delete, break a line, select with
@@ -360,5 +361,21 @@ scenario_unicode_input() {
     e2e_fail "the X clipboard holds $(xclip -selection clipboard -o 2>/dev/null | od -An -tx1) after the copy"
   sc_keys ctrl+z
   sc_expect undone
+  sc_close
+}
+
+# Windows, Shift_JIS mode: Ctrl+C then Ctrl+V of bytes that no CP932
+# character holds (a lead byte before a space or a line end) pastes them
+# exactly, as before the clipboard offered Unicode text too; read back from
+# that text they became "・". (X11's clipboard is UTF-8: there such bytes
+# are converted, as they always were.)
+scenario_sjis_self_paste() {
+  [ "$SC_DRIVER" = wine ] || { echo "a Windows clipboard case: sjis_self_paste left out"; return 0; }
+  sc_document bytes.txt $'a\x82 b\x82\r\n'
+  sc_start
+  sc_keys ctrl+a ctrl+c ctrl+End ctrl+v ctrl+s
+  sc_expect pasted
+  printf 'a\x82 b\x82\r\na\x82 b\x82\r\n' >"$E2E_WORK/expected.txt"
+  sc_expect_saved "$E2E_WORK/expected.txt"
   sc_close
 }

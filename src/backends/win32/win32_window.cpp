@@ -305,7 +305,10 @@ static const char* ansi_clipboard_text() {
 
 // The clipboard's Unicode text in the core's encoding (in Shift_JIS mode,
 // what CP932 lacks is left out); without Unicode text, CF_TEXT as it is.
+// In Shift_JIS mode a copy of this window's own pastes its CF_TEXT bytes,
+// exactly as they were copied, even those that no CP932 character holds.
 const char* open_clipboard_text(TextEncoding encoding) {
+  if (encoding == TEXT_CP932 && GetClipboardOwner() == w32.hwnd && w32.hwnd != nullptr) return ansi_clipboard_text();
   if (const char* text = unicode_clipboard_text(encoding)) return text;
   if (w32.clipboard_open || IsClipboardFormatAvailable(CF_UNICODETEXT)) return nullptr;
   return ansi_clipboard_text();
