@@ -30,6 +30,7 @@ struct Win32State {
   POINT min_track_size;    // the least outer size, (0, 0) for none
   LONG scale;              // display pixels per frame pixel, each way (at least 1)
   WPARAM high_surrogate;   // the first half of a character typed in two WM_CHARs, or 0
+  bool copied_cp932;       // this window's last copy holds CF_TEXT in CP932
 };
 Win32State w32;
 
@@ -237,6 +238,7 @@ bool set_clipboard_text(const char* text, TextEncoding encoding) {
   const bool set_unicode = unicode != nullptr && SetClipboardData(CF_UNICODETEXT, unicode) != nullptr;
   if (unicode != nullptr && !set_unicode) GlobalFree(unicode);
   CloseClipboard();
+  w32.copied_cp932 = !utf8 && set;
   return utf8 ? set_unicode : set;
 }
 
@@ -305,10 +307,12 @@ static const char* ansi_clipboard_text() {
 
 // The clipboard's Unicode text in the core's encoding (in Shift_JIS mode,
 // what CP932 lacks is left out); without Unicode text, CF_TEXT as it is.
-// In Shift_JIS mode a copy of this window's own pastes its CF_TEXT bytes,
-// exactly as they were copied, even those that no CP932 character holds.
+// In Shift_JIS mode this window's own Shift_JIS copy pastes its CF_TEXT
+// bytes, exactly as they were copied, even those that no CP932 character
+// holds.
 const char* open_clipboard_text(TextEncoding encoding) {
-  if (encoding == TEXT_CP932 && GetClipboardOwner() == w32.hwnd && w32.hwnd != nullptr) return ansi_clipboard_text();
+  const bool own_cp932 = w32.copied_cp932 && w32.hwnd != nullptr && GetClipboardOwner() == w32.hwnd;
+  if (encoding == TEXT_CP932 && own_cp932) return ansi_clipboard_text();
   if (const char* text = unicode_clipboard_text(encoding)) return text;
   if (w32.clipboard_open || IsClipboardFormatAvailable(CF_UNICODETEXT)) return nullptr;
   return ansi_clipboard_text();
