@@ -118,9 +118,9 @@ void load_text(const std::string& file) {
   text.push_back('\r');
 }
 
-int64_t search(const char* pattern, int64_t from, bool backwards, bool fold) {
+int64_t search(const char* pattern, int64_t from, bool backwards, bool fold, bool utf8 = false) {
   return find_match(text.data(), text.size(), from, backwards, reinterpret_cast<const uint8_t*>(pattern),
-                    std::strlen(pattern), fold);
+                    std::strlen(pattern), fold, nullptr, utf8);
 }
 
 // The plain scan: every candidate in turn, compared until its first mismatch.
@@ -151,6 +151,13 @@ void BM_SearchNoMatch(benchmark::State& state) {
 void BM_SearchNoMatchFold(benchmark::State& state) {
   const char* pattern = NO_MATCH[state.range(0)];
   for (auto _ : state) expect(search(pattern, 0, false, true) == -1, "a no-match pattern matched");
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
+// The same text read as UTF-8 instead of Shift_JIS (the boundary checks differ).
+void BM_SearchNoMatchUtf8(benchmark::State& state) {
+  const char* pattern = NO_MATCH[state.range(0)];
+  for (auto _ : state) expect(search(pattern, 0, false, false, true) == -1, "a no-match pattern matched");
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
 
@@ -248,6 +255,7 @@ void BM_CommandHit50MB(benchmark::State& state) {
 
 BENCHMARK(BM_SearchNoMatch)->DenseRange(0, NO_MATCH_COUNT - 1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SearchNoMatchFold)->DenseRange(0, NO_MATCH_COUNT - 1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SearchNoMatchUtf8)->DenseRange(0, NO_MATCH_COUNT - 1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SearchBackwardNoMatch)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SearchHit50MB)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PortableNoMatch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();

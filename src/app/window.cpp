@@ -6,8 +6,10 @@
 
 #include <cstring>
 
+#include "app/typing.h"
 #include "commands/commands.h"
 #include "commands/unsaved.h"
+#include "editor/document.h"
 #include "editor/modified.h"
 #include "editor/text_view.h"
 #include "raster/raster.h"
@@ -231,8 +233,6 @@ void create_window(uint32_t flags, uint32_t height, uint32_t width, const char* 
   wt.pressed_widget = NO_SLOT;
 }
 
-// Does what the router left to the window: a key to the dispatcher, a press
-// or the wheel to the text view.
 void act_on_route(const RouteResult& r) {
   switch (r.action) {
     case ROUTE_COMMAND: act_on_command(run_command(r.code)); break;
@@ -247,12 +247,14 @@ void act_on_route(const RouteResult& r) {
       break;
     case ROUTE_TEXT_ROW: place_cursor_by_mouse(r.y, r.x, r.phase, r.slot); break;
     case ROUTE_WHEEL: scroll_by_wheel(static_cast<int32_t>(r.code)); break;
+    case ROUTE_SEQUENCE:  // typed by type_code_point, which holds the bytes
     case ROUTE_NONE: break;
   }
 }
 
 intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam) {
   if (message == WM_USER) return 0;
+  if (message == WM_UNICHAR && wparam == UNICODE_NOCHAR) return 1;  // yes, code points are welcome
   if (message == WM_PAINT) {
     if (raster.frame_ready == 0) return default_handling(hwnd, message, wparam, lparam);
     paint_frame(raster.frame_pixels, raster.frame_width, raster.frame_height);
@@ -277,7 +279,9 @@ intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
   }
 
   const auto position = static_cast<uint32_t>(static_cast<uintptr_t>(lparam));
-  act_on_route(route_input(position >> 16, position & 0xFFFFu, wparam, message));
+  input.utf8_fields = doc.encoding == ENCODING_UTF8;
+  if (message == WM_UNICHAR) type_code_point(static_cast<uint32_t>(wparam));
+  else act_on_route(route_input(position >> 16, position & 0xFFFFu, wparam, message));
   refresh_titles();  // a load or a save may have named another file
   win.in_wndproc = 0;
   if (raster.redraw_pending == 0) return default_handling(hwnd, message, wparam, lparam);

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "widgets/input.h"   // RouteResult, for act_on_route
 #include "widgets/status.h"  // the message that update_status_line draws
 
 namespace vusk {
@@ -61,6 +62,9 @@ uint8_t* load_unicode_font_file(const char* path);
 // The single entry of platform messages: paint, life cycle, resize, and input
 // for the router; presents whatever the message drew.
 intptr_t window_procedure(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam);
+// Does what the router left to the window: a key to the dispatcher, a press
+// or the wheel to the text view (defined with the window procedure).
+void act_on_route(const RouteResult& r);
 // Does what run_command left to the window (its CommandResult bits): Ctrl+S
 // saves as "Save", Ctrl+O opens as "Open as text".
 void act_on_command(uint32_t result);

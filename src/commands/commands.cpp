@@ -63,33 +63,41 @@ void insert_located(Work& w, const uint8_t* bytes, uint32_t k) {
   sync_scroll_thumb();
 }
 
-// Overwrite mode in UTF-8: the typed byte replaces the whole cell under the
-// cursor, and a continuation byte goes in behind the lead typed before it.
-// Returns false when the byte is to be inserted instead.
-bool overwrite_cell(Work& w, uint8_t c) {
-  if ((c & 0xC0) == 0x80) return false;
-  const Cell cell = cell_at(doc.cursor_ptr, doc.cursor_column);
-  if (cell.bytes == 1) return false;
-  const auto offset = static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer);
-  replace_text(offset, cell.bytes, &c, 1, 1);
-  sync_scroll_thumb();  // a line break or a NUL may have changed the lines
-  if (c == LINE_FEED) {
-    w.col += 1;  // as over a single byte
-  } else {
-    w.col = static_cast<int32_t>(column_of(line_start(doc.cursor_line), doc.text_buffer + offset + 1)) - view.left_col;
-  }
-  return true;
+// Whether typing writes over the content byte at the cursor: overwrite
+// mode, with no padding to write first and no line end there.
+bool overwrites() {
+  const uint8_t at = *doc.cursor_ptr;
+  return view.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED &&
+         at != END_MARKER;
 }
 
-// Overwrites the content byte under the cursor in overwrite mode, else
-// inserts the byte at the cursor.
+// Overwrite mode in UTF-8: the n typed bytes replace the whole cell under
+// the located cursor, so that no character is left cut; the cursor stands
+// after them.
+void overwrite_cell(Work& w, const uint8_t* bytes, uint32_t n) {
+  const auto offset = static_cast<uint32_t>(doc.cursor_ptr - doc.text_buffer);
+  replace_text(offset, cell_at(doc.cursor_ptr, doc.cursor_column).bytes, bytes, n, n);
+  sync_scroll_thumb();  // a line break or a NUL may have changed the lines
+  if (n == 1 && bytes[0] == LINE_FEED) {
+    w.col += 1;  // as over a single byte
+  } else {
+    w.col = static_cast<int32_t>(column_of(line_start(doc.cursor_line), doc.text_buffer + offset + n)) - view.left_col;
+  }
+}
+
+// Overwrites the content byte under the cursor in overwrite mode (in UTF-8
+// mode the whole character there, while a continuation byte goes in behind
+// the lead typed before it), else inserts the byte at the cursor.
 void put_typed_byte(Work& w, uint8_t c) {
   w.rule = SelectionRule::TYPING;
   const uint8_t at = *doc.cursor_ptr;
-  if (view.insert_mode == 0 && doc.pad_newlines == 0 && doc.pad_spaces == 0 && at != LINE_FEED && at != END_MARKER) {
-    if (doc.encoding == ENCODING_UTF8 && overwrite_cell(w, c)) return;
+  if (overwrites()) {
     if (doc.encoding == ENCODING_UTF8 && (c & 0xC0) == 0x80) {
       insert_located(w, &c, 1);
+      return;
+    }
+    if (doc.encoding == ENCODING_UTF8 && cell_at(doc.cursor_ptr, doc.cursor_column).bytes > 1) {
+      overwrite_cell(w, &c, 1);
       return;
     }
     if (at != c) mark_document_modified();
@@ -116,6 +124,19 @@ void type_byte(Work& w, uint8_t c) {
   put_typed_byte(w, c);
   // A raw line break ends the line the run was typed on.
   if (c != LINE_FEED) end_typing_run(line, static_cast<uint32_t>(view.left_col + w.col));
+}
+
+// A character of several bytes, typed as one step of the typing run: it
+// goes in at the cursor, or in overwrite mode over the whole cell there, so
+// that no character is left cut.
+void type_sequence(Work& w, const uint8_t* bytes, uint32_t n) {
+  const auto line = static_cast<uint32_t>(view.top_line + w.row);
+  const auto column = static_cast<uint32_t>(view.left_col + w.col);
+  continue_typing_run(line, column);
+  w.rule = SelectionRule::TYPING;
+  if (overwrites()) overwrite_cell(w, bytes, n);
+  else insert_located(w, bytes, n);
+  end_typing_run(line, static_cast<uint32_t>(view.left_col + w.col));
 }
 
 // Enter: the line splits at the cursor, which goes to column 0 of the new
@@ -463,6 +484,11 @@ void remember_for_repeat(const Work& w, uint32_t code) {
 // common end.
 bool dispatch(Work& w, uint32_t code) {
   code &= COMMAND_KEY_MASK;
+  // A character typed anew becomes the one F6 types again.
+  if (code == CHAR_SEQUENCE) {
+    std::memcpy(cmd.repeat_typed, cmd.typed, sizeof cmd.typed);
+    cmd.repeat_typed_length = cmd.typed_length;
+  }
   if (code == KEY_F6) {
     if (cmd.last_command == NO_COMMAND) return false;  // nothing to repeat yet
     code = recall_for_repeat(w);
@@ -511,6 +537,7 @@ bool dispatch(Work& w, uint32_t code) {
       else backspace(w);
       break;
     case CHAR_ENTER: split_line(w); break;
+    case CHAR_SEQUENCE: type_sequence(w, cmd.repeat_typed, cmd.repeat_typed_length); break;
     default: type_byte(w, static_cast<uint8_t>(code)); break;
   }
   return true;
@@ -637,6 +664,13 @@ bool focus_on_text(int32_t focus) { return focus <= 4 * (visible_rows() - 1); }
 
 void locate_work(const Work& w) {
   locate_cursor(static_cast<uint32_t>(w.row), static_cast<uint32_t>(w.col + view.left_col));
+}
+
+uint32_t run_typed_sequence(const uint8_t* bytes, uint32_t n) {
+  if (n < 2 || n > sizeof cmd.typed) return COMMAND_DONE;
+  std::memcpy(cmd.typed, bytes, n);
+  cmd.typed_length = static_cast<uint8_t>(n);
+  return run_command(CHAR_SEQUENCE);
 }
 
 uint32_t run_command(uint32_t code) {

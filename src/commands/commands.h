@@ -20,6 +20,10 @@ struct CommandState {
   int32_t last_column;    // ... from this screen column ...
   uint8_t last_shift, last_ctrl;  // ... with these modifiers
   char replaced_message[32];      // "N replaced.": the status line points at it
+  uint8_t typed[4];               // the bytes of the character CHAR_SEQUENCE types next ...
+  uint8_t typed_length;
+  uint8_t repeat_typed[4];        // ... and of the one F6 types again
+  uint8_t repeat_typed_length;
 };
 extern CommandState cmd;  // the dispatcher's one state
 
@@ -46,6 +50,15 @@ extern char goto_field[GOTO_FIELD_CHARS + 1];
 
 // No bookmarks, an empty F6 memory and an empty go-to field.
 void reset_command_state();
+
+// The code that types the character of several bytes given to
+// run_typed_sequence: one command, so that F6 repeats the whole character.
+constexpr uint32_t CHAR_SEQUENCE = 0x200;
+static_assert(CHAR_SEQUENCE >= KEY_CODE_OFFSET + 0x100 && CHAR_SEQUENCE < SYNTHETIC_FLAG);
+
+// Types the `n` bytes (2 to 4) of one character as one command, CHAR_SEQUENCE;
+// returns the CommandResult bits, as run_command.
+uint32_t run_typed_sequence(const uint8_t* bytes, uint32_t n);
 
 // Runs one CommandCode (a character, KEY_CODE_OFFSET + virtual key, or a
 // synthetic code with its modifier bits) and redraws what it changed;

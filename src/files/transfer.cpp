@@ -24,6 +24,9 @@ TransferState transfer;
 
 namespace {
 
+// The clipboard's text takes the form of the document's display mode.
+TextEncoding document_text_encoding() { return doc.encoding == ENCODING_UTF8 ? TEXT_UTF8 : TEXT_CP932; }
+
 constexpr uint8_t CR = 0x0D;
 constexpr uint8_t LF = 0x0A;
 
@@ -83,7 +86,7 @@ void put_selection_on_clipboard() {
   auto* text = static_cast<char*>(obtain_file_block(static_cast<size_t>(stop - start) + breaks + 1));
   if (text == nullptr) return;
   clipboard_form(start, stop, text);
-  set_clipboard_text(text);
+  set_clipboard_text(text, document_text_encoding());
   free_block(text);
 }
 
@@ -187,7 +190,7 @@ void insert_transfer_file() {
 }
 
 bool paste_clipboard_text() {
-  const char* text = open_clipboard_text();
+  const char* text = open_clipboard_text(document_text_encoding());
   if (text == nullptr) return false;
   const size_t n = std::strlen(text);
   const bool pasted = n != 0 && insert_clipboard_text(text, n);

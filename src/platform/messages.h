@@ -17,9 +17,18 @@ constexpr uint32_t WM_CLOSE = 0x0010;
 constexpr uint32_t WM_QUIT = 0x0012;
 constexpr uint32_t WM_KEYDOWN = 0x0100;
 constexpr uint32_t WM_KEYUP = 0x0101;
+// WM_CHAR carries a control character or ASCII (below 0x80), or one byte of
+// text already in the document's encoding, taken as it is (an ANSI window's
+// character). A character the user types beyond ASCII comes as WM_UNICHAR
+// with its code point: the core encodes it for the document's display (UTF-8
+// or CP932). Code points, not UTF-16 units, so that no backend's surrogate
+// halves reach the core; a Unicode window pairs them where they arise.
 constexpr uint32_t WM_CHAR = 0x0102;
 constexpr uint32_t WM_SYSKEYDOWN = 0x0104;
 constexpr uint32_t WM_SYSKEYUP = 0x0105;
+constexpr uint32_t WM_UNICHAR = 0x0109;
+// WM_UNICHAR's probe: a window that answers it with 1 takes code points.
+constexpr uint32_t UNICODE_NOCHAR = 0xFFFF;
 constexpr uint32_t WM_MOUSEMOVE = 0x0200;
 constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
 constexpr uint32_t WM_LBUTTONUP = 0x0202;

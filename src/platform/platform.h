@@ -163,15 +163,22 @@ bool file_names_are_utf8();
 void show_message(const char* text, const char* caption);
 // The caption of every error box; its text names the file concerned.
 constexpr char ERROR_CAPTION[] = "error!?";
-// Opens the system clipboard and returns its 8-bit text, or null when it
-// cannot be opened or holds no text (it is then closed again).
-const char* open_clipboard_text();
+// The encoding of the text that the clipboard calls give and take: the
+// display mode of the document it comes from or goes into.
+enum TextEncoding : uint8_t { TEXT_CP932, TEXT_UTF8 };
+// Opens the system clipboard and returns its text in `encoding` (what the
+// encoding cannot hold is left out), or null when it cannot be opened or
+// holds no text (it is then closed again).
+const char* open_clipboard_text(TextEncoding encoding);
 // Releases the text of open_clipboard_text and closes the clipboard.
 void close_clipboard_text();
-// Puts `text` (8-bit, zero-terminated, CR LF line ends: CF_TEXT's form) on
-// the system clipboard for other programs, in the form the system uses;
-// false when the clipboard could not take it (nothing else changes then).
-bool set_clipboard_text(const char* text);
+// Puts `text` (zero-terminated, CR LF line ends, in `encoding`) on the system
+// clipboard for other programs, in the forms the system uses; false when the
+// clipboard could not take it (nothing else changes then).
+bool set_clipboard_text(const char* text, TextEncoding encoding);
+// The CP932 bytes of one code point into `out`; their count (1 or 2), or 0
+// when CP932 has no such character.
+uint32_t encode_cp932(uint32_t code_point, uint8_t out[2]);
 
 // The caption of every question box.
 constexpr char QUESTION_CAPTION[] = "Vusk";

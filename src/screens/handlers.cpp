@@ -106,8 +106,18 @@ void select_colour_scheme(int32_t slot) { apply_colour_scheme(wt.w_value[slot_in
 void select_encoding(int32_t slot) {
   const uint16_t encoding = wt.w_value[slot_index(slot)];
   if (encoding > ENCODING_SHIFT_JIS) return;
+  // The cursor stays on the byte it stood on, whose column the other mode
+  // counts differently; left there, the next edit could cut a character.
+  locate_cursor(view.cursor_row, static_cast<uint32_t>(view.left_col) + view.cursor_col);
   doc.encoding = static_cast<uint8_t>(encoding);
   reset_cell_state();
+  if (doc.pad_newlines == 0) {
+    const int64_t column = int64_t{column_of(line_start(doc.cursor_line), doc.cursor_ptr)} + doc.pad_spaces;
+    const int64_t last = int64_t{view.left_col} + (view.visible_cols > 0 ? view.visible_cols - 1 : 0);
+    if (column < view.left_col) view.left_col = static_cast<int32_t>(column);
+    if (column > last) view.left_col = static_cast<int32_t>(column - (last - view.left_col));
+    view.cursor_col = static_cast<uint16_t>(column - view.left_col);
+  }
   fill_row_pointers();
 }
 

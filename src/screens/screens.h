@@ -47,7 +47,8 @@ void bookmark_button(int32_t slot);
 // Takes the colour scheme named by the button's value.
 void select_colour_scheme(int32_t slot);
 // Shows the Document in the encoding named by the button's value (a
-// DocumentEncoding); its bytes, the cursor and the view stay.
+// DocumentEncoding); its bytes stay, and the cursor stays on its byte, at
+// the column the new mode counts for it (the view follows it sideways).
 void select_encoding(int32_t slot);
 // Counts full redraw-and-present cycles for four seconds and posts the
 // cycles per second as the status message.

@@ -258,21 +258,57 @@ struct Field {
 // What an editing step did to a field.
 enum class Edit { UNCHANGED, CHANGED, NOT_MINE };
 
-// Right, Left and Delete; every other table key is not the field's.
+// Whether byte b continues a UTF-8 sequence.
+bool continues(char b) { return (static_cast<uint8_t>(b) & 0xC0) == 0x80; }
+
+// The bytes of the character at `at`: one, or in a UTF-8 field the lead byte
+// with the continuation bytes behind it.
+size_t char_length(const Field& f, size_t at) {
+  size_t n = 1;
+  while (input.utf8_fields && at + n < f.length && continues(f.buffer[at + n])) ++n;
+  return n;
+}
+
+// The start of the character that ends just before `at` (at > 0).
+size_t previous_char(const Field& f, size_t at) {
+  --at;
+  while (input.utf8_fields && at > 0 && continues(f.buffer[at])) --at;
+  return at;
+}
+
+// Removes `n` bytes at `at`, pulling the rest left and padding with spaces.
+void remove_bytes(Field& f, size_t at, size_t n) {
+  std::memmove(f.buffer + at, f.buffer + at + n, f.length - at - n);
+  std::memset(f.buffer + f.length - n, ' ', n);
+}
+
+// Right, Left and Delete, over a whole character; every other table key is
+// not the field's.
 Edit table_key_in_field(Field& f, uint32_t c) {
   if (c == KEY_OFFSET + VK_RIGHT) {
     if (f.caret_at_end()) return Edit::UNCHANGED;
-    ++f.caret;
+    f.caret += static_cast<uint32_t>(char_length(f, f.caret));
   } else if (c == KEY_OFFSET + VK_LEFT) {
     if (f.caret == 0) return Edit::UNCHANGED;
-    --f.caret;
+    f.caret = static_cast<uint32_t>(previous_char(f, f.caret));
   } else if (c == KEY_OFFSET + VK_DELETE) {
     if (f.caret_at_end()) return Edit::UNCHANGED;
-    std::memmove(f.buffer + f.caret, f.buffer + f.caret + 1, f.length - f.caret - 1);
-    f.buffer[f.length - 1] = ' ';
+    remove_bytes(f, f.caret, char_length(f, f.caret));
   } else {
     return Edit::NOT_MINE;
   }
+  return Edit::CHANGED;
+}
+
+// Writes the n bytes of one character over the field at the caret, or
+// nothing when they do not fit before its end; typing at the start replaces
+// the whole text. A character partly written over loses its remaining bytes.
+Edit put_in_field(Field& f, const char* bytes, size_t n) {
+  if (f.caret + n > f.length) return Edit::UNCHANGED;
+  if (f.caret == 0) std::memset(f.buffer, ' ', f.length);
+  std::memcpy(f.buffer + f.caret, bytes, n);
+  f.caret += static_cast<uint32_t>(n);
+  for (size_t i = f.caret; input.utf8_fields && i < f.length && continues(f.buffer[i]); ++i) f.buffer[i] = ' ';
   return Edit::CHANGED;
 }
 
@@ -281,18 +317,30 @@ Edit table_key_in_field(Field& f, uint32_t c) {
 Edit character_in_field(Field& f, uint32_t k) {
   if (k == VK_BACK) {
     if (f.caret == 0) return Edit::UNCHANGED;
-    std::memmove(f.buffer + f.caret - 1, f.buffer + f.caret, f.length - f.caret);
-    f.buffer[f.length - 1] = ' ';
-    --f.caret;
+    const size_t start = previous_char(f, f.caret);
+    remove_bytes(f, start, f.caret - start);
+    f.caret = static_cast<uint32_t>(start);
     return Edit::CHANGED;
   }
   // A full field takes nothing more; a NUL would end its text early and
   // leave the caret beyond it.
   if (f.caret_at_end() || k == 0) return Edit::UNCHANGED;
-  f.buffer[f.caret] = static_cast<char>(k);
-  if (f.caret == 0) std::memset(f.buffer + 1, ' ', f.length - 1);  // typing at the start replaces
-  ++f.caret;
-  return Edit::CHANGED;
+  const char c = static_cast<char>(k);
+  return put_in_field(f, &c, 1);
+}
+
+// The focused text field as it stands.
+Field focused_field() {
+  const int32_t i = idx(wt.focus_widget);
+  Field field{static_cast<char*>(wt.w_data[i].ptr), 0, wt.w_value[i]};
+  field.length = std::strlen(field.buffer);
+  return field;
+}
+
+// Keeps the field's new caret and shows its text.
+void store_field(const Field& field) {
+  wt.w_value[idx(wt.focus_widget)] = static_cast<uint16_t>(field.caret);
+  draw_widget(wt.focus_widget);
 }
 
 // Tab in a text field: the focus goes to the panel's next text field (the
@@ -331,14 +379,10 @@ FieldKey field_key(uint32_t k, uint32_t c) {
   const int32_t slot = wt.focus_widget;
   const int32_t i = idx(slot);
   if (character && k == VK_ESCAPE && (wt.w_flags[i] & WF_ESCAPE_CANCELS)) return FieldKey::CANCELLED;
-  Field field{static_cast<char*>(wt.w_data[i].ptr), 0, wt.w_value[i]};
-  field.length = std::strlen(field.buffer);
+  Field field = focused_field();
   const Edit edit = character ? character_in_field(field, k) : table_key_in_field(field, c);
   if (edit == Edit::NOT_MINE) return FieldKey::PASSED_ON;
-  if (edit == Edit::CHANGED) {
-    wt.w_value[i] = static_cast<uint16_t>(field.caret);
-    draw_widget(slot);
-  }
+  if (edit == Edit::CHANGED) store_field(field);
   return FieldKey::TAKEN;
 }
 
@@ -493,6 +537,18 @@ void focus_next() {
   wt.focus_widget = f;
   draw_widget(old);
   draw_widget(f);
+}
+
+RouteResult route_sequence(const uint8_t* bytes, uint32_t n) {
+  input.routed = RouteResult{ROUTE_NONE, 0, 0, 0, 0, NO_SLOT};
+  const int32_t f = wt.focus_widget;
+  if (is_live_slot(f) && wt.w_kind[idx(f)] == WK_TEXT_INPUT) {
+    Field field = focused_field();
+    if (put_in_field(field, reinterpret_cast<const char*>(bytes), n) == Edit::CHANGED) store_field(field);
+    return input.routed;
+  }
+  input.routed.action = ROUTE_SEQUENCE;
+  return input.routed;
 }
 
 RouteResult route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message) {

@@ -18,6 +18,7 @@ enum RouteAction : uint8_t {
                     // on text row `slot`, at (y, x) relative to the row's top-left corner
   ROUTE_WHEEL,      // the mouse wheel: `code` is the message's whole first parameter
   ROUTE_CANCELLED,  // Escape in a text field with WF_ESCAPE_CANCELS
+  ROUTE_SEQUENCE,   // a character of several bytes that no field took: the caller types it
 };
 struct RouteResult {
   RouteAction action;
@@ -34,6 +35,7 @@ struct InputState {
   int32_t rdrag_x, rdrag_y;    // previous position of that drag
   uint8_t shift_down, ctrl_down, alt_latched;
   uint8_t escape_closes;       // the character Escape asks the window to close
+  uint8_t utf8_fields;         // text fields hold UTF-8: edits keep its characters whole
   RouteResult routed;          // what the message being routed leaves to the caller
 };
 extern InputState input;  // the router's one state
@@ -48,6 +50,10 @@ extern const uint8_t command_key_table[160];
 // Routes one mouse or keyboard message at frame position (x, y) to the
 // widgets and the focus; returns what is left for the caller to do.
 RouteResult route_input(uint32_t y, uint32_t x, uintptr_t key, uint32_t message);
+// Routes the n bytes of one typed character (UTF-8, 2 to 4 bytes): a focused
+// text field takes them all or, when they would reach past its end, none;
+// otherwise they are left to the caller as ROUTE_SEQUENCE.
+RouteResult route_sequence(const uint8_t* bytes, uint32_t n);
 // The topmost hittable slot whose rectangle (right and bottom edges
 // included) holds the point, or -1.
 int32_t hit_test(uint32_t y, uint32_t x);

@@ -29,6 +29,8 @@ SCENARIOS=(
   double_click
   ctrl_released_in_dialog
   utf8_cells
+  unicode_input
+  sjis_self_paste
 )
 
 # Open from the command line, type, delete, break a line, select with
@@ -399,4 +401,50 @@ scenario_utf8_cells() {
   sc_expect_saved "$E2E_WORK/expected.txt"
   sc_close
   rm -f "$(dirname "$SC_EXE")/unicodefont.bin" "$E2E_HEADLESS_BIN/unicodefont.bin"
+}
+
+# A new document is UTF-8: é and 漢字 typed with xdotool (keysyms the
+# keyboard map lacks, as an input method gives them) and pasted from the X
+# clipboard go in as their UTF-8 bytes, and Ctrl+S saves them so. A plain
+# key goes first: Wine loses a remapped keysym typed before any other key.
+scenario_unicode_input() {
+  command -v xclip >/dev/null 2>&1 || { echo "xclip is not installed: unicode_input left out"; return 0; }
+  sc_document new.txt ''
+  sc_start
+  sc_type 'xé漢字 '
+  sc_expect typed
+  sc_clipboard_in $'字é\n'
+  sc_keys ctrl+v
+  sc_expect pasted
+  sc_clipboard_release
+  sc_keys ctrl+s
+  sc_expect saved
+  printf 'xé漢字 字é\r\n' >"$E2E_WORK/expected.txt"
+  sc_expect_saved "$E2E_WORK/expected.txt"
+  # In shift_Jis mode ア goes in as CP932, and a copy still gives other
+  # programs ア (Windows: CF_UNICODETEXT beside CF_TEXT, whatever the
+  # ANSI code page). The undo leaves nothing unsaved for the close.
+  sc_keys alt v j minus ctrl+End
+  sc_type 'ア'
+  sc_keys shift+Home ctrl+c
+  sc_expect sjis-copied
+  e2e_poll "$SC_TIMEOUT" sh -c "[ \"\$(xclip -selection clipboard -o 2>/dev/null)\" = ア ]" ||
+    e2e_fail "the X clipboard holds $(xclip -selection clipboard -o 2>/dev/null | od -An -tx1) after the copy"
+  sc_keys ctrl+z
+  sc_expect undone
+  sc_close
+}
+
+# Shift_JIS mode: Ctrl+C then Ctrl+V of bytes that no CP932 character
+# holds (a lead byte before a space or a line end) pastes them exactly.
+# Read back from the Unicode text that other programs get, they became "・"
+# under Windows and were dropped under X11.
+scenario_sjis_self_paste() {
+  sc_document bytes.txt $'a\x82 b\x82\r\n'
+  sc_start
+  sc_keys ctrl+a ctrl+c ctrl+End ctrl+v ctrl+s
+  sc_expect pasted
+  printf 'a\x82 b\x82\r\na\x82 b\x82\r\n' >"$E2E_WORK/expected.txt"
+  sc_expect_saved "$E2E_WORK/expected.txt"
+  sc_close
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "app/typing.h"
 #include "app/window.h"
 #include "backends/headless/headless.h"
 #include "backends/headless/script_keys.h"
@@ -162,6 +163,15 @@ void InputDriver::send_key(Choices& c) {
 }
 
 void InputDriver::send_chars(Choices& c) {
+  if (c.below(4) == 0) {  // one character beyond ASCII, now and then none at all
+    static const uint32_t RANGES[] = {0x80, 0x800, 0x3000, 0xD800, 0xFF61, 0x10000, 0x110000};
+    const uint32_t base = RANGES[c.below(std::size(RANGES))];
+    const uint32_t cp = base + c.below(0x100);
+    uint8_t bytes[4];
+    allow(std::string(reinterpret_cast<const char*>(bytes), encode_typed(cp, bytes)));
+    headless::send(WM_UNICHAR, cp, 1);
+    return;
+  }
   std::string text = random_text(c, 6);
   if (c.below(4) == 0) {  // a double-byte pair
     text = std::string(1, static_cast<char>(0x81 + c.below(0x1F))) + static_cast<char>(0x40 + c.below(0xBD));

@@ -139,14 +139,22 @@ TEST(KeyMessages, LeftAltAndF10AreSystemKeysRightAltIsAltGr) {
   EXPECT_EQ(press(SDLK_BACKSPACE, KMOD_RALT), (std::vector<Msg>{{WM_KEYDOWN, 8}}));
 }
 
-TEST(TextMessages, TypedTextArrivesAsCp932Bytes) {
-  EXPECT_EQ(text("a"), (std::vector<Msg>{{WM_CHAR, 'a'}}));
+TEST(TextMessages, TypedTextArrivesAsCharactersNotBytes) {
   EXPECT_EQ(text("A b"), (std::vector<Msg>{{WM_CHAR, 'A'}, {WM_CHAR, ' '}, {WM_CHAR, 'b'}}));
-  // Hiragana A: lead byte first. Half-width katakana A: one byte.
-  EXPECT_EQ(text("\xE3\x81\x82"), (std::vector<Msg>{{WM_CHAR, 0x82}, {WM_CHAR, 0xA0}}));
-  EXPECT_EQ(text("\xEF\xBD\xB1"), (std::vector<Msg>{{WM_CHAR, 0xB1}}));
-  // e-acute has no CP932 code: dropped, its neighbours kept.
-  EXPECT_EQ(text("x\xC3\xA9y"), (std::vector<Msg>{{WM_CHAR, 'x'}, {WM_CHAR, 'y'}}));
+  // Beyond ASCII, one code point per character, whatever CP932 holds:
+  // e-acute, hiragana A, half-width katakana A, the euro sign, an emoji.
+  EXPECT_EQ(text("x\xC3\xA9\xE3\x81\x82\xEF\xBD\xB1\xE2\x82\xAC\xF0\x9F\x98\x80y"),
+            (std::vector<Msg>{{WM_CHAR, 'x'},
+                              {WM_UNICHAR, 0xE9},
+                              {WM_UNICHAR, 0x3042},
+                              {WM_UNICHAR, 0xFF71},
+                              {WM_UNICHAR, 0x20AC},
+                              {WM_UNICHAR, 0x1F600},
+                              {WM_CHAR, 'y'}}));
+  // Malformed input: a stray byte, an overlong slash, a surrogate, a lead
+  // byte without its tail, a sequence cut off at the end.
+  EXPECT_EQ(text("a\xFF" "b\xC0\xAF" "c\xED\xA0\x80" "d\xE3(\xE3\x81"),
+            (std::vector<Msg>{{WM_CHAR, 'a'}, {WM_CHAR, 'b'}, {WM_CHAR, 'c'}, {WM_CHAR, 'd'}, {WM_CHAR, '('}}));
 }
 
 TEST(TextMessages, TextTypedWithCtrlOrLeftAltIsDropped) {

@@ -63,6 +63,14 @@ TEST_F(Commands, OverwriteMode) {
   EXPECT_EQ(text(), "a\nYZ\nW\xa0z\n  !");
   EXPECT_EQ(doc.last_line, 3u);
   EXPECT_TRUE(check_document());
+  // In UTF-8 mode a character written over another replaces all of it.
+  set_text("a\xC3\xA9\xE6\xBC\xA2z");
+  ASSERT_EQ(doc.encoding, ENCODING_UTF8);
+  click_cell(0, 1);
+  headless::send(WM_UNICHAR, 0x20AC, 1);
+  chars("!");
+  EXPECT_EQ(text(), "a\xE2\x82\xAC!z");
+  EXPECT_TRUE(check_document());
 }
 
 TEST_F(Commands, KeysWithoutBindingChangeAndDrawNothing) {

@@ -71,6 +71,37 @@ TEST_F(Router, FindFieldEditing) {
   EXPECT_EQ(slot_name(wt.focus_widget), "FIND_BAR:0");
 }
 
+TEST_F(Router, FindFieldKeepsUtf8CharactersWhole) {
+  open_find_bar();  // in a new document's UTF-8 mode
+  const auto type = [](uint32_t cp) { headless::send(WM_UNICHAR, cp, 1); };
+  const std::string e_acute = "\xC3\xA9", kan = "\xE6\xBC\xA2";
+  // The byte limit stays, but a character that would reach past it stays out.
+  const std::string full(FIND_PATTERN_CHARS - 2, 'q');
+  chars(full);
+  type(0x6F22);
+  EXPECT_EQ(field(), full + "  ");
+  type(0xE9);
+  EXPECT_EQ(field(), full + e_acute);
+  key("Backspace");
+  EXPECT_EQ(field(), padded(full));
+  // Left, Right and Delete step over whole characters; a character typed
+  // over the first byte of another leaves none of its other bytes behind.
+  click(100, 80);
+  chars("a");
+  type(0x6F22);
+  type(0xE9);
+  EXPECT_EQ(field(), padded("a" + kan + e_acute));
+  keys({"Left", "Left"});
+  EXPECT_EQ(caret(), 1);
+  key("Delete");
+  EXPECT_EQ(field(), padded("a" + e_acute));
+  key("Right");
+  EXPECT_EQ(caret(), 3);
+  keys({"Left", "Left", "Right"});
+  chars("b");
+  EXPECT_EQ(field(), padded("ab "));
+}
+
 TEST_F(Router, AReleaseOutsideTheWindowIsNoticedAtTheNextMove) {
   // Over another place the gesture just ends; over the pressed widget it acts.
   mouse(WM_LBUTTONDOWN, MK_LBUTTON, 40, 27);

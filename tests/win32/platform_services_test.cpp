@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "backends/win32/win32_text.h"
 #include "platform/platform.h"
 
 using namespace vusk;
@@ -298,6 +299,25 @@ void test_listing() {
 
 }  // namespace
 
+// CP932 through the system's tables, whatever the ANSI code page: what it
+// lacks is left out, never turned into a question mark.
+void test_text_conversions() {
+  uint8_t b[2] = {0, 0};
+  CHECK(encode_cp932(0x30A2, b) == 2 && b[0] == 0x83 && b[1] == 0x41);  // katakana A
+  CHECK(encode_cp932(0xFF71, b) == 1 && b[0] == 0xB1);                  // its half-width form
+  CHECK(encode_cp932(0xE9, b) == 0 && encode_cp932(0x20AC, b) == 0 && encode_cp932(0x1F600, b) == 0);
+  const wchar_t mixed[] = {L'a', 0xE9, 0x30A2, 0xD83D, 0xDE00, 0xDC00, L'b', 0};
+  char* sjis = win32::narrow_text(mixed, 932);
+  CHECK(sjis != nullptr && std::string(sjis) == "a\x83\x41" "b");
+  free_block(sjis);
+  char* utf8 = win32::narrow_text(mixed, CP_UTF8);
+  CHECK(utf8 != nullptr && std::string(utf8).rfind("a\xC3\xA9\xE3\x82\xA2\xF0\x9F\x98\x80", 0) == 0);
+  free_block(utf8);
+  wchar_t* wide = win32::widen_text("\x83\x41\xB1", 932);
+  CHECK(wide != nullptr && wide[0] == 0x30A2 && wide[1] == 0xFF71 && wide[2] == 0);
+  free_block(wide);
+}
+
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "alloc-fail") == 0) {
     std::printf("alloc-fail: asking\n");
@@ -314,6 +334,7 @@ int main(int argc, char** argv) {
   test_saving_in_place();
   test_paths();
   test_listing();
+  test_text_conversions();
   fs::current_path(scratch.parent_path());
   std::error_code ignored;
   fs::remove_all(scratch, ignored);

@@ -74,7 +74,9 @@ void show_message(const char* text, const char* caption) {
   headless::add_transcript(std::string("box ") + caption + ": " + text);
 }
 
-const char* open_clipboard_text() {
+// The clipboard holds the bytes as they were set: scripts give them in the
+// form the document's mode takes.
+const char* open_clipboard_text(TextEncoding) {
   if (!state.clipboard_has_text) return nullptr;
   state.clipboard_open = true;
   return state.clipboard.c_str();
@@ -82,7 +84,7 @@ const char* open_clipboard_text() {
 
 void close_clipboard_text() { state.clipboard_open = false; }
 
-bool set_clipboard_text(const char* text) {
+bool set_clipboard_text(const char* text, TextEncoding) {
   state.clipboard_has_text = true;
   state.clipboard = text;
   return true;

@@ -26,6 +26,7 @@
 #include "backends/headless/headless.h"
 #include "backends/headless/script_keys.h"
 #include "backends/posix/posix_support.h"
+#include "editor/cells.h"
 #include "files/transfer.h"
 #include "platform/messages.h"
 #include "backends/headless/frame_writer.h"
@@ -170,9 +171,26 @@ void press_keys(const Line& l) {
   }
 }
 
-// `type TEXT`: one character message per byte, escapes decoded.
+// `type TEXT`: a character written as itself beyond ASCII (valid UTF-8) is
+// one WM_UNICHAR, as a keyboard types it; every other byte, and each byte
+// an escape gives, is one WM_CHAR.
 void type_text(const Line& l) {
-  for (const char c : unescape(rest_of(l.text))) deliver(WM_CHAR, static_cast<uint8_t>(c), 1);
+  const std::string text = rest_of(l.text);
+  const auto* p = reinterpret_cast<const uint8_t*>(text.data());
+  const uint8_t* end = p + text.size();
+  while (p < end) {
+    const Utf8Char c = *p >= 0x80 ? decode_utf8(p, end) : Utf8Char{0, 0};
+    if (c.bytes != 0) {
+      deliver(WM_UNICHAR, c.cp, 1);
+      p += c.bytes;
+      continue;
+    }
+    // Up to the next character beyond ASCII, or one byte that is none.
+    const uint8_t* stop = p + 1;
+    while (stop < end && *stop < 0x80) ++stop;
+    for (const char b : unescape(std::string(p, stop))) deliver(WM_CHAR, static_cast<uint8_t>(b), 1);
+    p = stop;
+  }
 }
 
 // `wheel N`: N notches at the pointer, with the buttons still held.

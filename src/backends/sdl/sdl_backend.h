@@ -27,7 +27,9 @@ struct SdlState {
   uint16_t key_mod;                   // KMOD_ bits of the last key event
   int32_t reported_width, reported_height;  // client size of the last WM_SIZE
   int32_t min_width, min_height;      // the least window size, 0 for none
-  std::string clipboard;              // CP932 text handed out until closed
+  std::string clipboard;              // the text handed out until closed
+  std::string copied_cp932;           // the last Shift_JIS copy's bytes ...
+  std::string copied_utf8;            // ... and the UTF-8 the X clipboard got for them
   uint32_t dialog_error;              // extended error of the last file dialog
   std::string dialog_reason;          // why it could not be shown (DIALOG_UNAVAILABLE)
   uint32_t scale;                     // display pixels per frame pixel, each way (1 until the window exists)

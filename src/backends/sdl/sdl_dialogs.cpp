@@ -1,5 +1,6 @@
 // User interaction under SDL2: message boxes and the unsaved-changes
-// question, the clipboard's text (read as CP932, written as UTF-8),
+// question, the clipboard's text (UTF-8, converted from and to CP932 in
+// Shift_JIS mode),
 // the file dialogs run as a helper program, and the process exit.
 //
 // File dialogs run zenity, or the program named by the environment variable
@@ -22,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -223,11 +225,20 @@ void show_message(const char* text, const char* caption) {
   sdl::pump_modal();
 }
 
-const char* open_clipboard_text() {
+// X11 text is UTF-8: taken as it is in UTF-8 mode, converted to CP932 in
+// Shift_JIS mode, where the text of this program's own last copy gives back
+// the bytes copied (even those that no character holds).
+const char* open_clipboard_text(TextEncoding encoding) {
   char* text = SDL_GetClipboardText();
   if (text == nullptr) return nullptr;
-  // X11 text has LF line ends; the core reads CF_TEXT's CR LF.
-  state.clipboard = sdl::crlf_line_ends(sdl::utf8_to_cp932(text, std::strlen(text)));
+  const size_t n = std::strlen(text);
+  if (encoding == TEXT_UTF8) {
+    state.clipboard = sdl::crlf_line_ends(std::string(text, n));  // the core reads CF_TEXT's CR LF
+  } else if (n != 0 && state.copied_utf8 == text) {
+    state.clipboard = state.copied_cp932;
+  } else {
+    state.clipboard = sdl::crlf_line_ends(sdl::utf8_to_cp932(text, n));
+  }
   SDL_free(text);
   if (state.clipboard.empty()) return nullptr;  // SDL's "" means no text
   return state.clipboard.c_str();
@@ -238,10 +249,19 @@ void close_clipboard_text() {
   state.clipboard.shrink_to_fit();
 }
 
-// X11 programs read UTF-8 with LF line ends; the core gives CP932 with CR LF.
-bool set_clipboard_text(const char* text) {
+// X11 programs read UTF-8 with LF line ends; the core gives CR LF, and in
+// Shift_JIS mode CP932. UTF-8 mode's bytes go as they are, even where they
+// are not valid UTF-8: a copy never changes what was selected.
+bool set_clipboard_text(const char* text, TextEncoding encoding) {
   const std::string lf = sdl::lf_line_ends(text);
-  return SDL_SetClipboardText(sdl::cp932_to_utf8(lf.data(), lf.size()).c_str()) == 0;
+  state.copied_cp932.clear();
+  state.copied_utf8.clear();
+  if (encoding == TEXT_UTF8) return SDL_SetClipboardText(lf.c_str()) == 0;
+  std::string utf8 = sdl::cp932_to_utf8(lf.data(), lf.size());
+  if (SDL_SetClipboardText(utf8.c_str()) != 0) return false;
+  state.copied_cp932 = text;
+  state.copied_utf8 = std::move(utf8);
+  return true;
 }
 
 // SDL's own box: Yes, No and Cancel, or Yes and No; Return answers Yes,

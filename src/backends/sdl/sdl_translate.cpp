@@ -1,6 +1,6 @@
 // SDL input as Win32 messages: what the core's router expects from a real
-// Windows message loop with TranslateMessage, on an ANSI window whose code
-// page is CP932.
+// Windows message loop with TranslateMessage, on a Unicode window whose
+// characters beyond ASCII arrive as code points (WM_UNICHAR).
 #include "backends/sdl/sdl_translate.h"
 
 #include <SDL_keycode.h>
@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "editor/cells.h"
 #include "platform/messages.h"
 
 namespace vusk::sdl {
@@ -193,8 +194,13 @@ void translate_text(const char* utf8, uint16_t mod, Messages* out) {
   const bool alt = (mod & KMOD_ALT) != 0;
   if (ctrl && !alt) return;
   if ((mod & KMOD_LALT) != 0 && !ctrl) return;
-  for (const char c : utf8_to_cp932(utf8, std::strlen(utf8))) {
-    push(out, WM_CHAR, static_cast<uint8_t>(c), 1);
+  const auto* p = reinterpret_cast<const uint8_t*>(utf8);
+  const uint8_t* end = p + std::strlen(utf8);
+  while (p < end) {
+    const Utf8Char c = decode_utf8(p, end);
+    p += c.bytes != 0 ? c.bytes : 1;  // a malformed byte is passed over
+    // A Unicode window's WM_CHAR for ASCII; the core encodes the rest.
+    if (c.bytes != 0) push(out, c.cp < 0x80 ? WM_CHAR : WM_UNICHAR, c.cp, 1);
   }
 }
 

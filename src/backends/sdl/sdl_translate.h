@@ -1,6 +1,6 @@
 // Translation of SDL input into the core's Win32 vocabulary: virtual-key
 // codes, key and system-key messages, synthesised WM_CHAR characters, mouse
-// messages with MK_ bits, the wheel word, typed UTF-8 text as CP932 bytes,
+// messages with MK_ bits, the wheel word, typed UTF-8 text as code points,
 // clipboard text with CR LF line ends, and the core's text as UTF-8 for display.
 // Pure functions on plain values (SDL key symbols, scancodes and KMOD_ bits),
 // so that they can be checked without a display. Backends layer (SDL2):
@@ -27,9 +27,10 @@ uint32_t virtual_key(int32_t sym, int32_t scancode, uint16_t mod);
 // Ctrl; on a press without Alt, also the control character the key types.
 void translate_key(bool down, bool repeat, int32_t sym, int32_t scancode, uint16_t mod, Messages* out);
 
-// Appends one WM_CHAR per CP932 byte of typed text; `mod` holds the
-// modifiers of the last key event. Text typed with Ctrl (not AltGr) or left
-// Alt is dropped: the key press already said what it means.
+// Appends one message per character of typed UTF-8 text: WM_CHAR for ASCII,
+// WM_UNICHAR with the code point beyond; malformed sequences are dropped.
+// `mod` holds the modifiers of the last key event. Text typed with Ctrl (not
+// AltGr) or left Alt is dropped: the key press already said what it means.
 void translate_text(const char* utf8, uint16_t mod, Messages* out);
 
 // The MK_ bits of a mouse message: the buttons held plus Shift and Ctrl.

@@ -12,11 +12,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "platform/platform.h"
 #include "app/display_scale.h"
 #include "app/window.h"
+#include "backends/win32/win32_text.h"
 
 namespace vusk {
 
@@ -32,13 +34,15 @@ struct Win32State {
   POINT min_track_size;    // the least outer size, (0, 0) for none
   LONG scale;              // display pixels per frame pixel, each way (at least 1)
   bool ctrl_told, shift_told;  // the core last heard these modifiers go down
+  WPARAM high_surrogate;   // the first half of a character typed in two WM_CHARs, or 0
+  bool copied_cp932;       // this window's last copy holds CF_TEXT in CP932
 };
 Win32State w32;
 
 // The one file-dialog record, shared by the open and save dialogs.
 OPENFILENAMEA open_file_name;
 
-constexpr char CLASS_NAME[] = "nowindow";
+constexpr wchar_t CLASS_NAME[] = L"nowindow";
 // How often, and how many milliseconds apart, a paste tries a busy clipboard.
 constexpr int CLIPBOARD_TRIES = 50;
 constexpr DWORD CLIPBOARD_RETRY_MS = 20;
@@ -176,6 +180,25 @@ LRESULT drop_files(HWND hwnd, HDROP drop) {
                           reinterpret_cast<uintptr_t>(path.c_str()), 0);
 }
 
+// A Unicode window's WM_CHAR beyond ASCII as the core's WM_UNICHAR: the
+// code point, with a surrogate pair's halves joined; false while the first
+// half waits for the second, and for a half without its partner.
+bool to_code_point(WPARAM unit, WPARAM* code_point) {
+  const WPARAM high = w32.high_surrogate;
+  w32.high_surrogate = 0;
+  if (unit >= 0xD800 && unit <= 0xDBFF) {
+    w32.high_surrogate = unit;
+    return false;
+  }
+  if (unit >= 0xDC00 && unit <= 0xDFFF) {
+    if (high == 0) return false;
+    *code_point = 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00);
+    return true;
+  }
+  *code_point = unit;
+  return true;
+}
+
 // Forwards every message to the core. The window handle is kept from the
 // first message, so that calls made while CreateWindowExA is still running
 // already reach the window.
@@ -189,10 +212,15 @@ LRESULT CALLBACK window_trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARA
   // The title is the system's too (set_window_title). The core would treat
   // the message as input, and a message that comes while drawing is pending
   // never reaches the default handling that stores the text.
-  if (message == WM_SETTEXT) return DefWindowProcA(hwnd, message, wparam, lparam);
+  if (message == WM_SETTEXT) return DefWindowProcW(hwnd, message, wparam, lparam);
   if (message == WM_DROPFILES) return drop_files(hwnd, reinterpret_cast<HDROP>(wparam));
   if (scale() > 1 && client_position_message(message)) lparam = frame_position(lparam);
   sync_modifiers(hwnd, message, wparam);
+  // Characters beyond ASCII reach the core as code points (messages.h).
+  if (message == WM_CHAR && wparam >= 0x80) {
+    if (!to_code_point(wparam, &wparam)) return 0;
+    message = WM_UNICHAR;
+  }
   return window_procedure(reinterpret_cast<uintptr_t>(hwnd), message, wparam, lparam);
 }
 
@@ -216,66 +244,131 @@ QuestionAnswer ask_question(const char* text, const char* caption, QuestionButto
   }
 }
 
-// CF_TEXT in a movable global block, which the clipboard owns once it is set.
-bool set_clipboard_text(const char* text) {
-  const size_t size = std::strlen(text) + 1;
+// A movable global block holding `size` bytes from `data`, or null.
+HGLOBAL global_copy(const void* data, size_t size) {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (block == nullptr) return false;
+  if (block == nullptr) return nullptr;
   void* bytes = GlobalLock(block);
   if (bytes == nullptr) {
     GlobalFree(block);
+    return nullptr;
+  }
+  std::memcpy(bytes, data, size);
+  GlobalUnlock(block);
+  return block;
+}
+
+// CF_UNICODETEXT of the core's text, which is in `code_page`; null when it
+// cannot be made.
+HGLOBAL unicode_block(const char* text, UINT code_page) {
+  wchar_t* wide = win32::widen_text(text, code_page);
+  if (wide == nullptr) return nullptr;
+  HGLOBAL block = global_copy(wide, (std::wcslen(wide) + 1) * sizeof(wchar_t));
+  free_block(wide);
+  return block;
+}
+
+// UTF-8 mode: CF_UNICODETEXT alone (the system offers CF_TEXT from it).
+// Shift_JIS mode: the bytes as CF_TEXT, as ever, and CF_UNICODETEXT read as
+// CP932, so that the text survives a paste under any ANSI code page. The
+// clipboard owns the blocks once they are set.
+bool set_clipboard_text(const char* text, TextEncoding encoding) {
+  const bool utf8 = encoding == TEXT_UTF8;
+  HGLOBAL bytes = utf8 ? nullptr : global_copy(text, std::strlen(text) + 1);
+  HGLOBAL unicode = unicode_block(text, utf8 ? CP_UTF8 : 932);
+  if (utf8 ? unicode == nullptr : bytes == nullptr) {
+    if (unicode != nullptr) GlobalFree(unicode);
     return false;
   }
-  std::memcpy(bytes, text, size);
-  GlobalUnlock(block);
   if (!OpenClipboard(w32.hwnd)) {
-    GlobalFree(block);
+    if (bytes != nullptr) GlobalFree(bytes);
+    if (unicode != nullptr) GlobalFree(unicode);
     return false;
   }
   EmptyClipboard();
-  const bool set = SetClipboardData(CF_TEXT, block) != nullptr;
+  const bool set = utf8 || SetClipboardData(CF_TEXT, bytes) != nullptr;
+  if (!utf8 && !set) GlobalFree(bytes);
+  const bool set_unicode = unicode != nullptr && SetClipboardData(CF_UNICODETEXT, unicode) != nullptr;
+  if (unicode != nullptr && !set_unicode) GlobalFree(unicode);
   CloseClipboard();
-  if (!set) GlobalFree(block);
-  return set;
+  w32.copied_cp932 = !utf8 && set;
+  return utf8 ? set_unicode : set;
 }
 
-// Opens the clipboard and locks its CF_TEXT, trying for about a second:
-// another program may hold the clipboard open for a moment (Wine's bridge
-// to the X clipboard does so whenever an X program takes the selection), or
-// be slow to render text it offered. Null at once when there is no text.
-static const char* lock_clipboard_text(HGLOBAL* data) {
+// Opens the clipboard and locks its text in `format`, trying for about a
+// second: another program may hold the clipboard open for a moment (Wine's
+// bridge to the X clipboard does so whenever an X program takes the
+// selection), or be slow to render text it offered. Null at once when there
+// is no text in that format; the clipboard is then closed.
+static const void* lock_clipboard_text(UINT format, HGLOBAL* data) {
   for (int attempt = 0; attempt < CLIPBOARD_TRIES; ++attempt) {
     if (attempt != 0) Sleep(CLIPBOARD_RETRY_MS);
     if (!OpenClipboard(w32.hwnd)) continue;
-    *data = GetClipboardData(CF_TEXT);
-    const char* text = *data != nullptr ? static_cast<const char*>(GlobalLock(*data)) : nullptr;
+    *data = GetClipboardData(format);
+    const void* text = *data != nullptr ? GlobalLock(*data) : nullptr;
     if (text != nullptr) return text;
-    const bool offered = IsClipboardFormatAvailable(CF_TEXT) != 0;
+    const bool offered = IsClipboardFormatAvailable(format) != 0;
     CloseClipboard();
     if (!offered) return nullptr;
   }
   return nullptr;
 }
 
-// CF_TEXT from the clipboard, locked until close_clipboard_text. Another
-// program may have put text there without a terminator; such text is copied
-// and terminated, so that no reader runs past the block.
-const char* open_clipboard_text() {
+// A terminated copy of the `size`-byte block's text of `unit`-byte units,
+// or null. Another program may have put text there without a terminator.
+static void* terminated_copy(const void* text, size_t size, size_t unit) {
+  const size_t units = size / unit;
+  auto* copy = static_cast<char*>(try_alloc((units + 1) * unit));
+  if (copy == nullptr) return nullptr;
+  std::memcpy(copy, text, units * unit);
+  std::memset(copy + units * unit, 0, unit);
+  return copy;
+}
+
+// CF_UNICODETEXT in the core's encoding, converted and the block unlocked at
+// once; null when there is none. The clipboard stays open until
+// close_clipboard_text.
+static const char* unicode_clipboard_text(TextEncoding encoding) {
   HGLOBAL data = nullptr;
-  const char* text = lock_clipboard_text(&data);
+  const void* text = lock_clipboard_text(CF_UNICODETEXT, &data);
+  if (text == nullptr) return nullptr;
+  w32.clipboard_open = true;
+  void* copy = terminated_copy(text, GlobalSize(data), sizeof(wchar_t));
+  GlobalUnlock(data);
+  if (copy != nullptr) {
+    w32.clipboard_copy = win32::narrow_text(static_cast<const wchar_t*>(copy), encoding == TEXT_UTF8 ? CP_UTF8 : 932);
+    free_block(copy);
+  }
+  if (w32.clipboard_copy == nullptr) close_clipboard_text();
+  return w32.clipboard_copy;
+}
+
+// CF_TEXT's bytes, locked until close_clipboard_text, for a clipboard that
+// offers no Unicode text (and copied when unterminated).
+static const char* ansi_clipboard_text() {
+  HGLOBAL data = nullptr;
+  const auto* text = static_cast<const char*>(lock_clipboard_text(CF_TEXT, &data));
   if (text == nullptr) return nullptr;
   w32.clipboard_data = data;
   w32.clipboard_open = true;
   const size_t size = GlobalSize(data);
   if (std::memchr(text, 0, size) != nullptr) return text;
-  w32.clipboard_copy = static_cast<char*>(try_alloc(size + 1));
-  if (w32.clipboard_copy == nullptr) {
-    close_clipboard_text();
-    return nullptr;
-  }
-  std::memcpy(w32.clipboard_copy, text, size);
-  w32.clipboard_copy[size] = 0;
+  w32.clipboard_copy = static_cast<char*>(terminated_copy(text, size, 1));
+  if (w32.clipboard_copy == nullptr) close_clipboard_text();
   return w32.clipboard_copy;
+}
+
+// The clipboard's Unicode text in the core's encoding (in Shift_JIS mode,
+// what CP932 lacks is left out); without Unicode text, CF_TEXT as it is.
+// In Shift_JIS mode this window's own Shift_JIS copy pastes its CF_TEXT
+// bytes, exactly as they were copied, even those that no CP932 character
+// holds.
+const char* open_clipboard_text(TextEncoding encoding) {
+  const bool own_cp932 = w32.copied_cp932 && w32.hwnd != nullptr && GetClipboardOwner() == w32.hwnd;
+  if (encoding == TEXT_CP932 && own_cp932) return ansi_clipboard_text();
+  if (const char* text = unicode_clipboard_text(encoding)) return text;
+  if (w32.clipboard_open || IsClipboardFormatAvailable(CF_UNICODETEXT)) return nullptr;
+  return ansi_clipboard_text();
 }
 
 // Unlocks the text, frees any copy and closes the clipboard.
@@ -283,7 +376,7 @@ void close_clipboard_text() {
   if (!w32.clipboard_open) return;
   free_block(w32.clipboard_copy);
   w32.clipboard_copy = nullptr;
-  GlobalUnlock(w32.clipboard_data);
+  if (w32.clipboard_data != nullptr) GlobalUnlock(w32.clipboard_data);
   w32.clipboard_data = nullptr;
   w32.clipboard_open = false;
   CloseClipboard();
@@ -312,19 +405,22 @@ const char* file_dialog_unavailable_reason() { return "the file dialog cannot be
 
 // ---- Window and presentation ----------------------------------------------------------
 
-// RegisterClassA and CreateWindowExA at the default position, then shown.
+// RegisterClassW and CreateWindowExA at the default position, then shown.
+// The class is a Unicode one, so that typed characters arrive as UTF-16
+// whatever the ANSI code page; the title stays an ANSI string.
 uintptr_t create_platform_window(uint32_t style, uint32_t outer_width, uint32_t outer_height,
                                  const char* title) {
   w32.hinstance = GetModuleHandleA(nullptr);
-  WNDCLASSA window_class{};
+  WNDCLASSW window_class{};
   window_class.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
   window_class.lpfnWndProc = window_trampoline;
   window_class.hInstance = w32.hinstance;
   window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
   window_class.lpszClassName = CLASS_NAME;
-  if (RegisterClassA(&window_class) == 0) return 0;
+  const ATOM atom = RegisterClassW(&window_class);
+  if (atom == 0) return 0;
   w32.scale = choose_scale(outer_width, outer_height);
-  HWND hwnd = CreateWindowExA(0, CLASS_NAME, title, style, CW_USEDEFAULT, CW_USEDEFAULT,
+  HWND hwnd = CreateWindowExA(0, MAKEINTATOM(atom), title, style, CW_USEDEFAULT, CW_USEDEFAULT,
                               static_cast<int>(outer_width) * scale(), static_cast<int>(outer_height) * scale(),
                               nullptr, nullptr,
                               w32.hinstance, nullptr);
@@ -414,7 +510,7 @@ void paint_frame(const uint32_t* pixels, uint32_t width, uint32_t height) {
   EndPaint(w32.hwnd, &ps);
 }
 
-// DefWindowProcA, except that F10 and the release of a bare Alt never reach
+// DefWindowProcW, except that F10 and the release of a bare Alt never reach
 // it: it would enter the system-menu mode, which swallows the next key
 // although this window has no menu. Alt+F4 and Alt+Space still work.
 intptr_t default_handling(uintptr_t hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam) {
@@ -424,24 +520,27 @@ intptr_t default_handling(uintptr_t hwnd, uint32_t message, uintptr_t wparam, in
       (wparam == VK_MENU || wparam == VK_LMENU || wparam == VK_RMENU)) {
     return 0;
   }
-  return DefWindowProcA(reinterpret_cast<HWND>(hwnd), message, wparam, lparam);
+  // The system's WM_UNICHAR handling sends the character back as WM_CHAR.
+  if (message == WM_UNICHAR) return wparam == UNICODE_NOCHAR;
+  return DefWindowProcW(reinterpret_cast<HWND>(hwnd), message, wparam, lparam);
 }
 
 // PostQuitMessage.
 void post_quit_message(int code) { PostQuitMessage(code); }
 
-// PostMessageA(WM_CLOSE): the window closes as through its own close control.
-void post_close_message() { PostMessageA(w32.hwnd, WM_CLOSE, 0, 0); }
+// PostMessageW(WM_CLOSE): the window closes as through its own close control.
+void post_close_message() { PostMessageW(w32.hwnd, WM_CLOSE, 0, 0); }
 
-// GetMessageA for any window of the thread; false on WM_QUIT or an error.
+// GetMessageW for any window of the thread (the A form would turn typed
+// characters into ANSI bytes); false on WM_QUIT or an error.
 bool get_platform_message(PlatformMessage* message) {
-  if (GetMessageA(&w32.last_message, nullptr, 0, 0) <= 0) return false;
+  if (GetMessageW(&w32.last_message, nullptr, 0, 0) <= 0) return false;
   const MSG& m = w32.last_message;
   *message = {reinterpret_cast<uintptr_t>(m.hwnd), m.message, m.wParam, m.lParam};
   return true;
 }
 
-// TranslateMessage then DispatchMessageA, with the time and pointer position
+// TranslateMessage then DispatchMessageW, with the time and pointer position
 // of the message last retrieved.
 void dispatch_platform_message(const PlatformMessage* message) {
   MSG m = w32.last_message;
@@ -450,7 +549,7 @@ void dispatch_platform_message(const PlatformMessage* message) {
   m.wParam = message->wparam;
   m.lParam = message->lparam;
   TranslateMessage(&m);
-  DispatchMessageA(&m);
+  DispatchMessageW(&m);
 }
 
 }  // namespace vusk
