@@ -110,6 +110,7 @@ void select_encoding(int32_t slot) {
   // counts differently; left there, the next edit could cut a character.
   locate_cursor(view.cursor_row, static_cast<uint32_t>(view.left_col) + view.cursor_col);
   doc.encoding = static_cast<uint8_t>(encoding);
+  input.utf8_fields = doc.encoding == ENCODING_UTF8;  // the fields redrawn now show it too
   reset_cell_state();
   if (doc.pad_newlines == 0) {
     const int64_t column = int64_t{column_of(line_start(doc.cursor_line), doc.cursor_ptr)} + doc.pad_spaces;

@@ -8,6 +8,7 @@
 
 #include "raster/raster.h"
 #include "raster/unicode_width.h"
+#include "widgets/input.h"
 #include "widgets/widget_table.h"
 
 namespace vusk {
@@ -255,6 +256,40 @@ bool put_utf8_char(Context& c, LabelReader& r) {
   return true;
 }
 
+// LC_DATA_STRING: the zero-terminated string of the widget's data, as
+// built-in glyphs, or while the fields hold UTF-8 (a text field's of a UTF-8
+// document) with its valid sequences as their characters. Returns the x of
+// the field's caret, the byte w_value, which never stands inside a
+// character there.
+uint32_t draw_data_string(Context& c, const char* text) {
+  const uint32_t caret = wt.w_value[c.i];
+  if (input.utf8_fields == 0 || wt.w_kind[c.i] != WK_TEXT_INPUT) {
+    draw_string(text, c.text_colour, c.pen_y, c.pen_x);
+    return c.pen_x + CELL * caret;
+  }
+  const uint32_t start = c.pen_x;
+  const auto* p = reinterpret_cast<const uint8_t*>(text);
+  const uint8_t* const end = p + std::strlen(text);
+  uint32_t caret_x = start + CELL * caret;  // past the text: as many cells on
+  for (const uint8_t* b = p; b < end;) {
+    if (static_cast<uint32_t>(b - p) == caret) caret_x = c.pen_x;
+    const Utf8Char ch = *b >= 0x80 ? decode_utf8(b, end) : Utf8Char{*b, 1};
+    if (ch.bytes == 0) {
+      put_char(c, *b++);
+      continue;
+    }
+    const uint32_t width = *b >= 0x80 ? unicode_cell_width(ch.cp) : 1;
+    const uint32_t x = width == 0 && c.pen_x >= start + CELL ? c.pen_x - CELL : c.pen_x;
+    draw_glyph(*b >= 0x80 ? UNICODE_GLYPH_BASE + ch.cp : ch.cp, c.text_colour, c.pen_y, x);
+    c.pen_x += CELL * width;
+    b += ch.bytes;
+  }
+  if (static_cast<uint32_t>(end - p) <= caret) caret_x = c.pen_x + CELL * (caret - static_cast<uint32_t>(end - p));
+  const uint32_t caret_at = caret_x;
+  c.pen_x = start;  // the string leaves the pen where it found it, as draw_string does
+  return caret_at;
+}
+
 // LC_TEXT: glyphs up to the closing 0xFF; 0xFE dy starts a new line dy
 // pixels down. With WF_UTF8_TEXT a valid UTF-8 sequence is one character;
 // any other byte is a built-in glyph. False when the label ends before its
@@ -315,14 +350,15 @@ void run_label(Context& c, const uint8_t* label) {
       case LC_TEXT:
         if (!run_text(c, r)) return;
         break;
-      case LC_DATA_STRING:
-        if (data.ptr != nullptr) draw_string(static_cast<const char*>(data.ptr), c.text_colour, c.pen_y, c.pen_x);
+      case LC_DATA_STRING: {
+        const uint32_t cx = data.ptr != nullptr ? draw_data_string(c, static_cast<const char*>(data.ptr))
+                                                : c.pen_x + CELL * wt.w_value[c.i];
         if (c.focused) {
-          const uint32_t cx = c.pen_x + CELL * wt.w_value[c.i];
           draw_line(CURSOR_COLOUR, cx + 8, c.pen_y + 14, cx, LINE_HORIZONTAL);
           draw_line(CURSOR_COLOUR, cx + 8, c.pen_y + 15, cx, LINE_HORIZONTAL);
         }
         break;
+      }
       case LC_BOX: {
         if (!r.has(2)) return;
         const uint8_t colour = r.byte(), cells = r.byte();

@@ -22,6 +22,7 @@
 #include "screens/screens.h"
 #include "screens/title.h"
 #include "widget_frames.h"
+#include "widgets/input.h"
 
 using namespace vusk;
 using namespace vusk::test;
@@ -173,6 +174,26 @@ TEST_F(Screens, TheWholeWindowAndAnOpenMenu) {
   EXPECT_EQ(pixel(183, 9), palette[2]);  // the document size
 }
 
+// The title bar's rows (y 0..35), or the find field's (56..91), as drawn.
+std::vector<uint32_t> band(uint32_t top, uint32_t rows) {
+  std::vector<uint32_t> out;
+  for (uint32_t y = top; y < top + rows; ++y) {
+    for (uint32_t x = 0; x < 1024; ++x) out.push_back(pixel(y, x));
+  }
+  return out;
+}
+
+// Whether two drawings differ, and only within one 9-pixel cell.
+bool differ_in_one_cell(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+  uint32_t left = 1024, right = 0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] == b[i]) continue;
+    left = std::min<uint32_t>(left, i % 1024);
+    right = std::max<uint32_t>(right, i % 1024);
+  }
+  return left <= right && right - left < 9;
+}
+
 // A UTF-8 name in the title bar showed each byte as a half-width glyph, so
 // "café.txt" read "cafﾃｩ.txt". Against "cafe.txt" only é's one cell differs.
 TEST_F(Screens, TheTitleBarShowedAUtf8NameByteByByte) {
@@ -180,21 +201,23 @@ TEST_F(Screens, TheTitleBarShowedAUtf8NameByteByByte) {
     std::strcpy(files.file_path, name);
     take_file_name();
     redraw_all_widgets();
-    std::vector<uint32_t> bar;
-    for (uint32_t y = 0; y < 36; ++y) {
-      for (uint32_t x = 0; x < 1024; ++x) bar.push_back(pixel(y, x));
-    }
-    return bar;
+    return band(0, 36);
   };
-  const std::vector<uint32_t> accented = title_bar_with("caf\xC3\xA9.txt"), plain = title_bar_with("cafe.txt");
-  uint32_t left = 1024, right = 0;
-  for (size_t i = 0; i < plain.size(); ++i) {
-    if (accented[i] == plain[i]) continue;
-    left = std::min<uint32_t>(left, i % 1024);
-    right = std::max<uint32_t>(right, i % 1024);
-  }
-  ASSERT_LE(left, right);
-  EXPECT_LT(right - left, 9u);
+  EXPECT_TRUE(differ_in_one_cell(title_bar_with("caf\xC3\xA9.txt"), title_bar_with("cafe.txt")));
+}
+
+// So did the find field of a UTF-8 document, its caret counted in bytes.
+TEST_F(Screens, TheFindFieldShowedUtf8ByteByByte) {
+  show_panel_by_id(PANEL_FIND_BAR);
+  input.utf8_fields = 1;
+  auto field_with = [](const char* text, uint16_t caret) {
+    std::memset(find_pattern, ' ', FIND_PATTERN_CHARS);
+    std::memcpy(find_pattern, text, std::strlen(text));
+    wt.w_value[slot_index(wt.focus_widget)] = caret;
+    draw_widget(wt.focus_widget);
+    return band(56, 36);
+  };
+  EXPECT_TRUE(differ_in_one_cell(field_with("x\xC3\xA9y", 3), field_with("xey", 2)));
 }
 
 TEST_F(Screens, ResetRestoresTheWritableTablesAndTheScheme) {
