@@ -162,7 +162,11 @@ scenario_search() {
   sc_expect enter-searches
   sc_keys F3
   sc_expect f3-next-match
-  sc_keys Left Left Left Escape
+  sc_keys Left Left Left
+  sc_expect caret-at-start
+  # The fold mark on its own, once the caret is seen at the start: under
+  # load Wine once lost an Escape sent right behind the arrows.
+  sc_keys Escape
   sc_type two
   sc_keys F4 F4
   sc_expect f4-folded
@@ -378,7 +382,12 @@ scenario_ctrl_released_in_dialog() {
   sc_start
   e2e_script "answer cancel" "key End ctrl+o"
   e2e_focus "$wid"
-  xdotool key End keydown ctrl key o search --sync --onlyvisible --name '^Open$' windowfocus --sync keyup ctrl key Escape
+  xdotool key End keydown ctrl key o
+  # The release goes wherever the keyboard is: to the dialog, once it has it.
+  local dialog
+  dialog=$(xdotool search --sync --onlyvisible --name '^Open$' | tail -1)
+  xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+  xdotool keyup ctrl key Escape
   e2e_poll 30 sh -c "! xdotool search --onlyvisible --name '^Open\$' >/dev/null 2>&1" || e2e_fail "the dialog stayed"
   sc_keys Left BackSpace ctrl+s
   sc_expect saved
