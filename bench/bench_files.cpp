@@ -26,6 +26,7 @@
 #include "files/load_save.h"
 #include "platform/platform.h"
 #include "app/startup.h"
+#include "bench_files_dir.h"
 
 using namespace vusk;
 
@@ -162,20 +163,11 @@ int main(int argc, char** argv) {
     make_files(argv[2]);
     return 0;
   }
-  std::string scratch;
-  if (const char* given = std::getenv("VUSK_BENCH_FILES")) {
-    files_dir = given;
-  } else {
-    char shm_pattern[] = "/dev/shm/vusk-bench-XXXXXX";
-    char tmp_pattern[] = "/tmp/vusk-bench-XXXXXX";
-    char* pattern = mkdtemp(shm_pattern) != nullptr ? shm_pattern : mkdtemp(tmp_pattern);
-    if (pattern == nullptr) return 1;
-    scratch = files_dir = pattern;
-    make_files(files_dir);
-  }
+  vusk::bench::BenchFilesDir files;
+  if (!files.open(make_files)) return 1;
+  files_dir = files.dir();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (!scratch.empty()) std::filesystem::remove_all(scratch);
   return 0;
 }

@@ -35,6 +35,7 @@
 #include "editor/document.h"
 #include "editor/text_view.h"
 #include "platform/messages.h"
+#include "bench_files_dir.h"
 
 using namespace vusk;
 
@@ -239,21 +240,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 3 && std::strcmp(argv[1], "--peak-rss") == 0) return print_peak_rss(argv[2]);
-  std::string scratch;
-  if (const char* given = std::getenv("VUSK_BENCH_FILES")) {
-    text_file = std::string(given) + "/large.txt";
-  } else {
-    char shm_pattern[] = "/dev/shm/vusk-bench-XXXXXX";
-    char tmp_pattern[] = "/tmp/vusk-bench-XXXXXX";
-    char* pattern = mkdtemp(shm_pattern) != nullptr ? shm_pattern : mkdtemp(tmp_pattern);
-    if (pattern == nullptr) return 1;
-    scratch = pattern;
-    text_file = scratch + "/large.txt";
-    make_text(text_file);
-  }
+  vusk::bench::BenchFilesDir files;
+  if (!files.open([](const std::string& dir) { make_text(dir + "/large.txt"); })) return 1;
+  text_file = files.dir() + "/large.txt";
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (!scratch.empty()) std::filesystem::remove_all(scratch);
   return 0;
 }

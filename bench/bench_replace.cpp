@@ -30,6 +30,7 @@
 #include "platform/messages.h"
 #include "widgets/status.h"
 #include "widgets/widget_table.h"
+#include "bench_files_dir.h"
 
 using namespace vusk;
 
@@ -154,23 +155,11 @@ int main(int argc, char** argv) {
     make_text(argv[2]);
     return 0;
   }
-  std::string scratch;
-  std::string file;
-  if (const char* given = std::getenv("VUSK_BENCH_FILES")) {
-    file = std::string(given) + "/replace.txt";
-  } else {
-    char shm_pattern[] = "/dev/shm/vusk-bench-XXXXXX";
-    char tmp_pattern[] = "/tmp/vusk-bench-XXXXXX";
-    char* dir = mkdtemp(shm_pattern) != nullptr ? shm_pattern : mkdtemp(tmp_pattern);
-    if (dir == nullptr) return 1;
-    scratch = dir;
-    file = scratch + "/replace.txt";
-    make_text(file);
-  }
-  start_editor(file);
+  vusk::bench::BenchFilesDir files;
+  if (!files.open([](const std::string& dir) { make_text(dir + "/replace.txt"); })) return 1;
+  start_editor(files.dir() + "/replace.txt");
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (!scratch.empty()) std::filesystem::remove_all(scratch);
   return 0;
 }

@@ -38,6 +38,7 @@
 #include "files/text_search.h"
 #include "platform/messages.h"
 #include "widgets/status.h"
+#include "bench_files_dir.h"
 
 using namespace vusk;
 
@@ -275,25 +276,14 @@ int main(int argc, char** argv) {
     for (const char* pattern : NO_MATCH) std::printf("%s\n", pattern);
     return 0;
   }
-  std::string scratch;
-  std::string file;
-  if (const char* given = std::getenv("VUSK_BENCH_FILES")) {
-    file = std::string(given) + "/search.txt";
-  } else {
-    char shm_pattern[] = "/dev/shm/vusk-bench-XXXXXX";
-    char tmp_pattern[] = "/tmp/vusk-bench-XXXXXX";
-    char* dir = mkdtemp(shm_pattern) != nullptr ? shm_pattern : mkdtemp(tmp_pattern);
-    if (dir == nullptr) return 1;
-    scratch = dir;
-    file = scratch + "/search.txt";
-    make_text(file);
-  }
+  vusk::bench::BenchFilesDir files;
+  if (!files.open([](const std::string& dir) { make_text(dir + "/search.txt"); })) return 1;
+  const std::string file = files.dir() + "/search.txt";
   load_text(file);
   if (text.size() < TEXT_BYTES) return 1;
   start_editor(file);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (!scratch.empty()) std::filesystem::remove_all(scratch);
   return 0;
 }
