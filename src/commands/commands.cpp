@@ -92,7 +92,7 @@ void put_typed_byte(Work& w, uint8_t c) {
   w.rule = SelectionRule::TYPING;
   const uint8_t at = *doc.cursor_ptr;
   if (overwrites()) {
-    if (doc.encoding == ENCODING_UTF8 && (c & 0xC0) == 0x80) {
+    if (doc.encoding == ENCODING_UTF8 && is_utf8_continuation(c)) {
       insert_located(w, &c, 1);
       return;
     }

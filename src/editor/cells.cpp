@@ -129,34 +129,6 @@ Cell character_cell(const uint8_t* p) {
 
 }  // namespace
 
-bool is_valid_utf8(const uint8_t* bytes, size_t n) {
-  const uint8_t* p = bytes;
-  const uint8_t* end = bytes + n;
-  while (p < end) {
-    // ASCII in bulk: four words at a time, then one.
-    if (end - p >= 32) {
-      uint64_t w[4];
-      std::memcpy(w, p, sizeof w);
-      if (((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ull) == 0) {
-        p += 32;
-        continue;
-      }
-    }
-    if (end - p >= 8) {
-      uint64_t w;
-      std::memcpy(&w, p, sizeof w);
-      if ((w & 0x8080808080808080ull) == 0) {
-        p += 8;
-        continue;
-      }
-    }
-    const Utf8Char c = decode_utf8(p, end);
-    if (c.bytes == 0) return false;
-    p += c.bytes;
-  }
-  return true;
-}
-
 Cell cell_at(const uint8_t* p, uint32_t column) {
   const uint8_t b = *p;
   if (!utf8_mode()) return {1, 1, b, CELL_BYTE, 1};

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "raster/unicode_width.h"  // decode_utf8
+#include "raster/unicode_width.h"  // decode_utf8, is_valid_utf8
 
 namespace vusk {
 
@@ -31,9 +31,6 @@ struct Cell {
   CellKind kind;
   uint8_t base_bytes;  // the bytes before the zero-width followers
 };
-
-// Whether bytes[0..n) are all valid UTF-8 (ASCII included).
-bool is_valid_utf8(const uint8_t* bytes, size_t n);
 
 // The cell at p (not a line end) that starts at display column `column`,
 // in the Document's encoding.

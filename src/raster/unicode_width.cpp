@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 namespace vusk {
 
@@ -27,12 +28,6 @@ uint32_t unicode_cell_width(uint32_t cp) {
   return in_ranges(unicode_wide_ranges, unicode_wide_range_count, cp) ? 2 : 1;
 }
 
-namespace {
-
-constexpr bool is_utf8_continuation(uint8_t b) { return (b & 0xC0) == 0x80; }
-
-}  // namespace
-
 Utf8Char decode_utf8(const uint8_t* p, const uint8_t* end) {
   const uint8_t b = *p;
   if (b < 0x80) return {b, 1};
@@ -56,6 +51,34 @@ Utf8Char decode_utf8(const uint8_t* p, const uint8_t* end) {
     cp = cp << 6 | (p[i] & 0x3Fu);
   }
   return {cp, n};
+}
+
+bool is_valid_utf8(const uint8_t* bytes, size_t n) {
+  const uint8_t* p = bytes;
+  const uint8_t* end = bytes + n;
+  while (p < end) {
+    // ASCII in bulk: four words at a time, then one.
+    if (end - p >= 32) {
+      uint64_t w[4];
+      std::memcpy(w, p, sizeof w);
+      if (((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ull) == 0) {
+        p += 32;
+        continue;
+      }
+    }
+    if (end - p >= 8) {
+      uint64_t w;
+      std::memcpy(&w, p, sizeof w);
+      if ((w & 0x8080808080808080ull) == 0) {
+        p += 8;
+        continue;
+      }
+    }
+    const Utf8Char c = decode_utf8(p, end);
+    if (c.bytes == 0) return false;
+    p += c.bytes;
+  }
+  return true;
 }
 
 }  // namespace vusk

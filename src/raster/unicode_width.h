@@ -4,6 +4,7 @@
 // the core, and the decoding of UTF-8 sequences. Raster layer: includes
 // nothing; every layer may include it.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace vusk {
@@ -35,5 +36,10 @@ struct Utf8Char {
   uint32_t bytes;
 };
 Utf8Char decode_utf8(const uint8_t* p, const uint8_t* end);
+// Whether bytes[0..n) are all valid UTF-8 (ASCII included).
+bool is_valid_utf8(const uint8_t* bytes, size_t n);
+// Whether b can only continue a UTF-8 sequence (10xxxxxx): no character
+// starts there.
+constexpr bool is_utf8_continuation(uint8_t b) { return (b & 0xC0) == 0x80; }
 
 }  // namespace vusk

@@ -6,6 +6,7 @@
 #include "editor/text_view.h"
 #include "platform/platform.h"
 #include "raster/raster.h"
+#include "raster/unicode_width.h"
 #include "widgets/label.h"
 #include "widgets/widget_table.h"
 
@@ -41,7 +42,7 @@ bool refresh_title_label() {
   // A UTF-8 name is cut between characters (its bytes are never fewer than
   // its cells, so what fits in bytes fits on screen).
   if (file_names_are_utf8()) {
-    while (shown > 0 && (static_cast<uint8_t>(files.file_name[shown]) & 0xC0) == 0x80) --shown;
+    while (shown > 0 && is_utf8_continuation(static_cast<uint8_t>(files.file_name[shown]))) --shown;
   }
   // The bytes that mean something inside label text show as spaces: 0xFF
   // would end the text early and run the rest of the name as label code,

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "raster/raster.h"
+#include "raster/unicode_width.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "widgets/label.h"
@@ -259,7 +260,7 @@ struct Field {
 enum class Edit { UNCHANGED, CHANGED, NOT_MINE };
 
 // Whether byte b continues a UTF-8 sequence.
-bool continues(char b) { return (static_cast<uint8_t>(b) & 0xC0) == 0x80; }
+bool continues(char b) { return is_utf8_continuation(static_cast<uint8_t>(b)); }
 
 // The bytes of the character at `at`: one, or in a UTF-8 field the lead byte
 // with the continuation bytes behind it.

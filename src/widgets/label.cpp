@@ -242,18 +242,21 @@ void draw_background(Context& c) {
   draw_line(0, b3, c.y + 3, r3, LINE_DOTTED_VERTICAL);
 }
 
-// The UTF-8 character whose first byte the reader has just read, drawn as
-// its glyph (a zero-width one over the cell before) with the reader past
-// it; false, with nothing drawn or read, where no valid sequence starts.
-bool put_utf8_char(Context& c, LabelReader& r) {
-  const Utf8Char ch = decode_utf8(r.here() - 1, r.label + LABEL_MAX_BYTES);
-  if (ch.bytes == 0) return false;
-  r.at += ch.bytes - 1;
+// The character of UTF-8 text at p (read no further than `end`), drawn at
+// the pen, which moves past its cells: a valid sequence as its glyph (a
+// zero-width one over the cell before, never left of `left`), any other
+// byte as a built-in glyph. Returns its bytes.
+uint32_t put_utf8_char(Context& c, const uint8_t* p, const uint8_t* end, uint32_t left) {
+  const Utf8Char ch = *p >= 0x80 ? decode_utf8(p, end) : Utf8Char{0, 0};
+  if (ch.bytes == 0) {
+    put_char(c, *p);
+    return 1;
+  }
   const uint32_t width = unicode_cell_width(ch.cp);
-  const uint32_t x = width == 0 && c.pen_x >= c.x + 4 + CELL ? c.pen_x - CELL : c.pen_x;
+  const uint32_t x = width == 0 && c.pen_x >= left + CELL ? c.pen_x - CELL : c.pen_x;
   draw_glyph(UNICODE_GLYPH_BASE + ch.cp, c.text_colour, c.pen_y, x);
   c.pen_x += CELL * width;
-  return true;
+  return ch.bytes;
 }
 
 // LC_DATA_STRING: the zero-terminated string of the widget's data, as
@@ -269,25 +272,14 @@ uint32_t draw_data_string(Context& c, const char* text) {
   }
   const uint32_t start = c.pen_x;
   const auto* p = reinterpret_cast<const uint8_t*>(text);
-  const uint8_t* const end = p + std::strlen(text);
-  uint32_t caret_x = start + CELL * caret;  // past the text: as many cells on
-  for (const uint8_t* b = p; b < end;) {
-    if (static_cast<uint32_t>(b - p) == caret) caret_x = c.pen_x;
-    const Utf8Char ch = *b >= 0x80 ? decode_utf8(b, end) : Utf8Char{*b, 1};
-    if (ch.bytes == 0) {
-      put_char(c, *b++);
-      continue;
-    }
-    const uint32_t width = *b >= 0x80 ? unicode_cell_width(ch.cp) : 1;
-    const uint32_t x = width == 0 && c.pen_x >= start + CELL ? c.pen_x - CELL : c.pen_x;
-    draw_glyph(*b >= 0x80 ? UNICODE_GLYPH_BASE + ch.cp : ch.cp, c.text_colour, c.pen_y, x);
-    c.pen_x += CELL * width;
-    b += ch.bytes;
+  const size_t n = std::strlen(text);
+  uint32_t caret_x = 0;
+  for (size_t i = 0; i < n; i += put_utf8_char(c, p + i, p + n, start)) {
+    if (i == caret) caret_x = c.pen_x;
   }
-  if (static_cast<uint32_t>(end - p) <= caret) caret_x = c.pen_x + CELL * (caret - static_cast<uint32_t>(end - p));
-  const uint32_t caret_at = caret_x;
+  if (caret >= n) caret_x = c.pen_x + CELL * static_cast<uint32_t>(caret - n);  // past the text: as many cells on
   c.pen_x = start;  // the string leaves the pen where it found it, as draw_string does
-  return caret_at;
+  return caret_x;
 }
 
 // LC_TEXT: glyphs up to the closing 0xFF; 0xFE dy starts a new line dy
@@ -301,7 +293,11 @@ bool run_text(Context& c, LabelReader& r) {
     const uint8_t b = r.byte();
     if (b == LC_TEXT_END) return true;
     if (b != LC_TEXT_NEWLINE) {
-      if (!(utf8 && b >= 0x80 && put_utf8_char(c, r))) put_char(c, b);
+      if (utf8 && b >= 0x80) {
+        r.at += put_utf8_char(c, r.here() - 1, r.label + LABEL_MAX_BYTES, c.x + 4) - 1;
+      } else {
+        put_char(c, b);
+      }
       continue;
     }
     if (!r.has(1)) return false;

@@ -310,7 +310,7 @@ struct Conversion {
 size_t bad_character_bytes(const char* in, size_t in_left) {
   const size_t claimed = sequence_length(static_cast<uint8_t>(*in));
   size_t n = 1;
-  while (n < claimed && n < in_left && (static_cast<uint8_t>(in[n]) & 0xC0) == 0x80) ++n;
+  while (n < claimed && n < in_left && is_utf8_continuation(static_cast<uint8_t>(in[n]))) ++n;
   return n;
 }
 
@@ -394,23 +394,9 @@ std::string cp932_to_utf8(const char* cp932, size_t length) {
   return c.finish();
 }
 
-namespace {
-
-// Whether the text is well-formed UTF-8, as glibc's decoder judges it
-// (overlong forms, surrogates and cut-off sequences are not).
-bool is_utf8(const char* text, size_t length) {
-  iconv_t cd = iconv_open("UTF-32LE", "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  Conversion c{cd, const_cast<char*>(text), length, std::string(4 * length + 4, '\0')};
-  const bool whole = c.run() == 0;
-  c.finish();
-  return whole;
-}
-
-}  // namespace
-
 std::string shown_text(const char* text, size_t length) {
-  return is_utf8(text, length) ? std::string(text, length) : cp932_to_utf8(text, length);
+  const bool utf8 = is_valid_utf8(reinterpret_cast<const uint8_t*>(text), length);
+  return utf8 ? std::string(text, length) : cp932_to_utf8(text, length);
 }
 
 }  // namespace vusk::sdl
