@@ -419,6 +419,19 @@ void reallocate_with_gap(uint64_t length, uint32_t offset, uint32_t removed, uin
 
 }  // namespace
 
+namespace {
+
+// The bookkeeping of a splice whose bytes are in place: the new length, the
+// lines re-indexed, the location record on `offset` with no padding.
+void finish_splice(uint32_t offset, uint32_t removed, uint32_t count) {
+  doc.text_length = doc.text_length - removed + count;
+  reindex_after_splice(offset, removed, count);
+  doc.cursor_ptr = doc.text_buffer + offset;
+  doc.pad_spaces = doc.pad_newlines = 0;
+}
+
+}  // namespace
+
 void replace_text(uint32_t offset, uint32_t removed, const uint8_t* bytes, uint32_t count, uint32_t advance) {
   if (removed == 0 && count == 0) return;
   mark_document_modified();
@@ -431,10 +444,18 @@ void replace_text(uint32_t offset, uint32_t removed, const uint8_t* bytes, uint3
     std::memmove(at + count, at + removed, doc.text_length - offset - removed);
   }
   if (count != 0) std::memcpy(doc.text_buffer + offset, bytes, count);
-  doc.text_length = static_cast<uint32_t>(length);
-  reindex_after_splice(offset, removed, count);
-  doc.cursor_ptr = doc.text_buffer + offset;
-  doc.pad_spaces = doc.pad_newlines = 0;
+  finish_splice(offset, removed, count);
+}
+
+void shrink_text_in_place(uint32_t offset, uint32_t removed, uint32_t count, void (*write)(uint8_t* at, void* context),
+                          void* context) {
+  if (removed == 0 && count == 0) return;
+  mark_document_modified();
+  record_change(offset, removed, count, count);  // before the old bytes are written over
+  uint8_t* at = doc.text_buffer + offset;
+  write(at, context);
+  if (count != removed) std::memmove(at + count, at + removed, doc.text_length - offset - removed);
+  finish_splice(offset, removed, count);
 }
 
 // ---- Debug check -------------------------------------------------------------

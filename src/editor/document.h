@@ -165,6 +165,13 @@ uint32_t delete_selected_text(uint8_t* start, uint8_t* stop);
 // whose cursor ends at offset + advance. The location record is left on
 // `offset`, with no padding, for the caller to locate afresh.
 void replace_text(uint32_t offset, uint32_t removed, const uint8_t* bytes, uint32_t count, uint32_t advance);
+// replace_text for new bytes that are written where the old ones stood:
+// once the `removed` bytes at `offset` are recorded, write(at, context)
+// writes the `count` (no more than `removed`) new ones from `at`, reading
+// the old text only ahead of where it writes; the rest of the text then moves
+// down once. The cursor of the change ends behind the new bytes.
+void shrink_text_in_place(uint32_t offset, uint32_t removed, uint32_t count, void (*write)(uint8_t* at, void* context),
+                          void* context);
 
 // Debug check: re-derives the LineTable from the bytes and verifies every
 // invariant of the layout, and that the cursor-location record could be

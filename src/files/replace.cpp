@@ -48,21 +48,21 @@ bool only_shrinks(const std::vector<TextMatch>& matches, size_t count) {
 }
 
 // Rewrites [from, to) in the text block itself, the rest of the text moved
-// down behind it: no block of its own, and each byte moved once. As
-// replace_text, it is one change for the history, recorded first.
+// down behind it: no block of its own, and each byte moved once.
 void rewrite_in_place(size_t from, size_t to, const std::vector<TextMatch>& matches, const uint8_t* bytes,
                       size_t count, uint64_t size) {
-  const auto offset = static_cast<uint32_t>(from), removed = static_cast<uint32_t>(to - from);
-  const auto inserted = static_cast<uint32_t>(size);
-  mark_document_modified();
-  record_change(offset, removed, inserted, inserted);
-  uint8_t* text = doc.text_buffer;
-  write_replaced(text, from, to, matches, bytes, count, text + from);
-  std::memmove(text + from + inserted, text + to, doc.text_length - to);
-  doc.text_length -= removed - inserted;
-  reindex_after_splice(offset, removed, inserted);
-  doc.cursor_ptr = text + from;
-  doc.pad_spaces = doc.pad_newlines = 0;
+  struct Rewrite {
+    size_t from, to;
+    const std::vector<TextMatch>& matches;
+    const uint8_t* bytes;
+    size_t count;
+  } rewrite{from, to, matches, bytes, count};
+  shrink_text_in_place(static_cast<uint32_t>(from), static_cast<uint32_t>(to - from), static_cast<uint32_t>(size),
+                       [](uint8_t* at, void* context) {
+                         const auto& r = *static_cast<const Rewrite*>(context);
+                         write_replaced(doc.text_buffer, r.from, r.to, r.matches, r.bytes, r.count, at);
+                       },
+                       &rewrite);
 }
 
 // Writes [from, to) anew into a block of its own, then puts it in place of
